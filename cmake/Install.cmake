@@ -1,0 +1,26 @@
+# Installs the library with its headers and an exported package, so that an application can
+#   find_package(QuarnWinRT CONFIG REQUIRED)
+#   target_link_libraries(app PRIVATE QuarnWinRT::QuarnWinRT)
+include(CMakePackageConfigHelpers)
+
+set(QUARN_CONFIG_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/QuarnWinRT)
+
+install(TARGETS QuarnWinRT quarn_host quarn_platform quarn_warnings
+    EXPORT QuarnWinRTTargets
+    ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+    LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+    RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+# The exported interface and the bindings it names (host library and platform declarations).
+install(DIRECTORY include/quarn DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/quarn-winrt
+    FILES_MATCHING PATTERN "*.h")
+install(DIRECTORY bindings DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/quarn-winrt
+    FILES_MATCHING PATTERN "*.h")
+
+install(EXPORT QuarnWinRTTargets NAMESPACE QuarnWinRT:: DESTINATION ${QUARN_CONFIG_DIR})
+configure_package_config_file(cmake/QuarnWinRTConfig.cmake.in
+    ${CMAKE_CURRENT_BINARY_DIR}/QuarnWinRTConfig.cmake INSTALL_DESTINATION ${QUARN_CONFIG_DIR})
+write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/QuarnWinRTConfigVersion.cmake
+    COMPATIBILITY SameMinorVersion)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/QuarnWinRTConfig.cmake
+    ${CMAKE_CURRENT_BINARY_DIR}/QuarnWinRTConfigVersion.cmake DESTINATION ${QUARN_CONFIG_DIR})
