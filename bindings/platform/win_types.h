@@ -1,0 +1,63 @@
+#pragma once
+// The few Win32 types and constants the core names. On Windows they are the real ones; elsewhere
+// they are stand-ins with the same values, so that logic and tests read the same on both.
+
+#include <cstdint>
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+
+struct HWND__;
+using HWND = HWND__*;
+using HRESULT = std::int32_t;
+using UINT = std::uint32_t;
+using UINT_PTR = std::uintptr_t;
+using DWORD = std::uint32_t;
+using WPARAM = std::uintptr_t;
+using LPARAM = std::intptr_t;
+using LRESULT = std::intptr_t;
+
+struct RECT {
+    std::int32_t left;
+    std::int32_t top;
+    std::int32_t right;
+    std::int32_t bottom;
+};
+
+struct POINT {
+    std::int32_t x;
+    std::int32_t y;
+};
+
+using TIMERPROC = void (*)(HWND, UINT, UINT_PTR, DWORD);
+
+inline constexpr HRESULT S_OK = 0;
+inline constexpr HRESULT S_FALSE = 1;
+inline constexpr HRESULT E_NOTIMPL = static_cast<HRESULT>(0x80004001);
+inline constexpr HRESULT E_NOINTERFACE = static_cast<HRESULT>(0x80004002);
+inline constexpr HRESULT E_POINTER = static_cast<HRESULT>(0x80004003);
+inline constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005);
+inline constexpr HRESULT E_UNEXPECTED = static_cast<HRESULT>(0x8000FFFF);
+inline constexpr HRESULT E_ACCESSDENIED = static_cast<HRESULT>(0x80070005);
+inline constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057);
+inline constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000E);
+inline constexpr HRESULT RPC_E_CHANGED_MODE = static_cast<HRESULT>(0x80010106);
+inline constexpr HRESULT REGDB_E_CLASSNOTREG = static_cast<HRESULT>(0x80040154);
+
+inline constexpr UINT WM_CREATE = 0x0001;
+inline constexpr UINT WM_DESTROY = 0x0002;
+inline constexpr UINT WM_NCCREATE = 0x0081;
+inline constexpr UINT WM_NCHITTEST = 0x0084;
+inline constexpr UINT WM_TIMER = 0x0113;
+inline constexpr UINT WM_MOUSEACTIVATE = 0x0021;
+inline constexpr UINT WM_LBUTTONDOWN = 0x0201;
+inline constexpr UINT WM_LBUTTONUP = 0x0202;
+
+inline constexpr int VK_SHIFT = 0x10;
+inline constexpr int VK_CONTROL = 0x11;
+
+constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
+constexpr bool FAILED(HRESULT hr) { return hr < 0; }
+
+#endif

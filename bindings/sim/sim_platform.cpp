@@ -1,0 +1,46 @@
+#include "bindings/sim/sim_platform.h"
+
+#include <algorithm>
+#include <array>
+
+namespace Quarn::WinRT::sim {
+
+namespace {
+constexpr std::array kOperations = {
+    ops::kIsSupported,          ops::kCreateForWindow,        ops::kGetForWindow,
+    ops::kAddButtonClicked,     ops::kAddControlAcquired,     ops::kAddControlLost,
+    ops::kAddRotationChanged,   ops::kAddScreenContactContinued,
+    ops::kAddScreenContactEnded, ops::kAddScreenContactStarted, ops::kGetResolution,
+    ops::kPutResolution,        ops::kPutHaptics,             ops::kGetMenu,
+    ops::kMenuAppend,           ops::kMenuClear,              ops::kMenuSelect,
+    ops::kCreateFromIcon,       ops::kCreateFromKnownIcon,    ops::kPutTag,
+    ops::kGetTag,               ops::kAddInvoked,             ops::kSetDefaultMenuItems,
+    ops::kResetToDefaultMenuItems, ops::kGetRotationDelta,    ops::kGetContact,
+    ops::kGetBounds,            ops::kGetWindowRect,          ops::kSetTimer,
+    ops::kKillTimer,            ops::kGetKeyState,            ops::kPathFileExists,
+    ops::kGetFileFromPathAsync, ops::kCreateFromFile,
+};
+}  // namespace
+
+SimPlatform::SimPlatform(Install install) {
+    m_services = platform::ServiceSet{&m_wheel, &m_windows, &m_keys, &m_files};
+    if (install == Install::Yes) {
+        m_installed.emplace(m_services);
+        m_previousClock = Kernel::SetDefaultClock(&m_clock);
+    }
+}
+
+SimPlatform::~SimPlatform() {
+    if (m_installed) {
+        Kernel::SetDefaultClock(m_previousClock);
+        m_installed.reset();
+    }
+}
+
+std::span<const std::string_view> SimPlatform::FaultableOperations() { return kOperations; }
+
+bool SimPlatform::IsFaultableOperation(std::string_view operation) {
+    return std::find(kOperations.begin(), kOperations.end(), operation) != kOperations.end();
+}
+
+}  // namespace Quarn::WinRT::sim
