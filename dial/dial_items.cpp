@@ -1,0 +1,155 @@
+// Which items the dial offers and which one it turns.
+#include <utility>
+
+#include "bindings/corvanta/attributes.h"
+#include "bindings/corvanta/group.h"
+#include "bindings/corvanta/reflection.h"
+#include "bindings/vorta/tool.h"
+#include "dial/adjustment_tools.h"
+#include "dial/dial.h"
+#include "dial/history_cache.h"
+#include "dial/item_lookup.h"
+#include "dial/type_test.h"
+
+namespace Quarn::WinRT::detail {
+
+namespace {
+
+constexpr std::uint32_t kHistoryIdentifier = Kernel::FourCC("hist");
+
+Kernel::Counted<Kernel::Reflectable> ReflectableOf(const Kernel::Counted<Tool>& tool) {
+    return Kernel::Counted<Kernel::Reflectable>(tool);
+}
+
+void MarkDefault(ItemList& items) {
+    if (!items.empty()) {
+        items.front()->AppendAttribute(Kernel::MakeCounted<Corvanta::DefaultItemAttribute>());
+    }
+}
+
+}  // namespace
+
+void DocumentHistoryCacheAttribute::RefreshFrom(const Tool& tool) {
+    Set(tool, tool.GetHistoryPosition(), tool.GetHistoryCount());
+}
+
+void DocumentHistoryCacheAttribute::Set(const Tool& tool, std::int32_t newPosition,
+                                        std::int32_t newCount) {
+    position = newPosition;
+    count = newCount;
+    description = newPosition >= 1 ? tool.GetHistoryEntryName(newPosition - 1).ToString()
+                                   : Kernel::String8();
+}
+
+Kernel::Counted<Corvanta::ReflectedGroup> FindGroupContaining(
+    const ItemList& items, const Kernel::Counted<Kernel::Reflected>& item) {
+    if (!item) {
+        return {};
+    }
+    const std::uint32_t identifier = item->GetIdentifier();
+    for (const Kernel::Counted<Kernel::Reflected>& candidate : items) {
+        const auto* group = CachedCast<Corvanta::ReflectedGroup>(candidate.Get(), [] {});
+        if (!group) {
+            continue;
+        }
+        for (const Kernel::Counted<Kernel::Reflected>& element : group->GetElements()) {
+            if (element && element->GetIdentifier() == identifier) {
+                return Kernel::Counted<Corvanta::ReflectedGroup>(
+                    const_cast<Corvanta::ReflectedGroup*>(group));
+            }
+        }
+    }
+    return {};
+}
+
+std::vector<Dial::Reflectable> Dial::EnumerateReflecteds(const Kernel::Counted<Tool>& tool,
+                                                         bool defaultFromSelection) const {
+    const ToolID adjustmentToolId = tool ? SelectedAdjustmentToolId(*tool) : kNoAdjustmentTool;
+
+    std::vector<Reflectable> result;
+    result.reserve(2);
+
+    // The tool's own items always come first, even as an empty list.
+    Reflectable toolEntry{ReflectableOf(tool),
+                          Corvanta::DialReflection::EnumerateReflecteds(ReflectableOf(tool), true)};
+    if (!defaultFromSelection) {
+        MarkDefault(toolEntry.reflecteds);
+    }
+    result.push_back(std::move(toolEntry));
+
+    if (adjustmentToolId != kNoAdjustmentTool) {
+        const Kernel::Counted<DocumentController> controller = tool->GetUnsafeDocumentController();
+        Kernel::Counted<Tool> adjustmentTool =
+            controller ? controller->GetToolByID(adjustmentToolId) : Kernel::Counted<Tool>();
+        if (adjustmentTool) {
+            ItemList items =
+                Corvanta::DialReflection::EnumerateReflecteds(ReflectableOf(adjustmentTool), true);
+            if (!items.empty()) {
+                if (defaultFromSelection) {
+                    MarkDefault(items);
+                }
+                result.push_back(Reflectable{ReflectableOf(adjustmentTool), std::move(items)});
+            }
+        }
+    }
+
+    for (Reflectable& entry : result) {
+        const Tool* owner = CachedCast<Tool>(entry.reflectable.Get(), [] {});
+        if (!owner) {
+            continue;
+        }
+        if (Kernel::Counted<Kernel::Reflected> history =
+                Corvanta::Reflection::FindReflected(entry.reflecteds, kHistoryIdentifier)) {
+            auto cache = Kernel::MakeCounted<DocumentHistoryCacheAttribute>();
+            cache->RefreshFrom(*owner);
+            history->AppendAttribute(std::move(cache));
+        }
+    }
+    return result;
+}
+
+Kernel::Counted<Kernel::Reflected> Dial::GetCurrentItem() const {
+    const auto* group = CachedCast<Corvanta::ReflectedGroup>(m_selectedItem.Get(), [] {});
+    if (!group) {
+        return m_selectedItem;
+    }
+    const ItemList& elements = group->GetElements();
+    if (auto current = FindAttribute<Corvanta::CurrentElementAttribute>(*group)) {
+        if (auto found = Corvanta::Reflection::FindReflected(elements, current->elementId)) {
+            return found;
+        }
+    }
+    return elements.empty() ? Kernel::Counted<Kernel::Reflected>() : elements.front();
+}
+
+Kernel::Counted<Kernel::ReflectedBinding<bool>> Dial::GetDialButtonReflected() const {
+    for (const Reflectable& entry : m_reflectables) {
+        for (const Kernel::Counted<Kernel::Reflected>& item : entry.reflecteds) {
+            if (!HasAttribute<Corvanta::DialButtonAttribute>(*item)) {
+                continue;
+            }
+            if (auto* binding = CachedCast<Kernel::ReflectedBinding<bool>>(item.Get(), [] {})) {
+                return Kernel::Counted<Kernel::ReflectedBinding<bool>>(binding);
+            }
+        }
+    }
+    return {};
+}
+
+Kernel::Counted<Kernel::ReflectedBinding<Kernel::PointT<double>>> Dial::GetDialPositionReflected()
+    const {
+    using PositionBinding = Kernel::ReflectedBinding<Kernel::PointT<double>>;
+    for (const Reflectable& entry : m_reflectables) {
+        for (const Kernel::Counted<Kernel::Reflected>& item : entry.reflecteds) {
+            if (!HasAttribute<Corvanta::DialPositionAttribute>(*item)) {
+                continue;
+            }
+            if (auto* binding = CachedCast<PositionBinding>(item.Get(), [] {})) {
+                return Kernel::Counted<PositionBinding>(binding);
+            }
+        }
+    }
+    return {};
+}
+
+}  // namespace Quarn::WinRT::detail

@@ -1,0 +1,36 @@
+#pragma once
+// Lookups over dial items shared by the dial and the overlays.
+
+#include <cstdint>
+#include <vector>
+
+#include "bindings/corvanta/group.h"
+#include "bindings/kernel/counted.h"
+#include "bindings/kernel/reflected.h"
+#include "dial/type_test.h"
+
+namespace Quarn::WinRT::detail {
+
+using ItemList = std::vector<Kernel::Counted<Kernel::Reflected>>;
+
+// The first attribute of the item whose class is T or derived from T; empty if none.
+template <class T>
+Kernel::Counted<T> FindAttribute(const Kernel::Reflected& item) {
+    for (const Kernel::Counted<Kernel::Reflected::Attribute>& attribute : item.GetAttributes()) {
+        if (const T* found = CachedCast<T>(attribute.Get(), [] {})) {
+            return Kernel::Counted<T>(const_cast<T*>(found));
+        }
+    }
+    return {};
+}
+
+template <class T>
+bool HasAttribute(const Kernel::Reflected& item) {
+    return static_cast<bool>(FindAttribute<T>(item));
+}
+
+// The first group of `items` holding an element with the identifier of `item`; empty if none.
+Kernel::Counted<Corvanta::ReflectedGroup> FindGroupContaining(const ItemList& items,
+                                                              const Kernel::Counted<Kernel::Reflected>& item);
+
+}  // namespace Quarn::WinRT::detail

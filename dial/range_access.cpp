@@ -1,0 +1,109 @@
+#include "dial/range_access.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "dial/item_lookup.h"
+#include "dial/type_test.h"
+
+namespace Quarn::WinRT::detail {
+
+namespace {
+
+using Kernel::ReflectedRangeT;
+using Kernel::ReflectedUnitRange;
+
+// Reads one property of whichever ranged class the item is; `fallback` for any other item.
+template <class Read>
+double ReadRange(const Kernel::Reflected* item, Read read, double fallback = 0.0) {
+    if (const auto* d = CachedCast<ReflectedRangeT<double>>(item, [] {})) return read(*d);
+    if (const auto* f = CachedCast<ReflectedRangeT<float>>(item, [] {})) return read(*f);
+    if (const auto* i = CachedCast<ReflectedRangeT<int>>(item, [] {})) return read(*i);
+    if (const auto* u = CachedCast<ReflectedUnitRange>(item, [] {})) return read(*u);
+    return fallback;
+}
+
+}  // namespace
+
+bool IsRangeItem(const Kernel::Reflected* item) {
+    return IsA<ReflectedRangeT<double>>(item, [] {}) || IsA<ReflectedRangeT<float>>(item, [] {}) ||
+           IsA<ReflectedRangeT<int>>(item, [] {}) || IsA<ReflectedUnitRange>(item, [] {});
+}
+
+bool IsIntRange(const Kernel::Reflected* item) { return IsA<ReflectedRangeT<int>>(item, [] {}); }
+
+double GetRangeValue(const Kernel::Counted<Kernel::Reflected>& item, const Units& units) {
+    return ReadRange(item.Get(), [&](const auto& range) {
+        if constexpr (std::is_same_v<std::decay_t<decltype(range)>, ReflectedUnitRange>) {
+            return range.GetValue(units);
+        } else {
+            return static_cast<double>(range.GetValue());
+        }
+    });
+}
+
+double GetRangeMinimum(const Kernel::Counted<Kernel::Reflected>& item, const Units& units) {
+    return ReadRange(item.Get(), [&](const auto& range) {
+        if constexpr (std::is_same_v<std::decay_t<decltype(range)>, ReflectedUnitRange>) {
+            return range.GetMinimum(units);
+        } else {
+            return static_cast<double>(range.GetMinimum());
+        }
+    });
+}
+
+double GetRangeMaximum(const Kernel::Counted<Kernel::Reflected>& item, const Units& units) {
+    return ReadRange(item.Get(), [&](const auto& range) {
+        if constexpr (std::is_same_v<std::decay_t<decltype(range)>, ReflectedUnitRange>) {
+            return range.GetMaximum(units);
+        } else {
+            return static_cast<double>(range.GetMaximum());
+        }
+    });
+}
+
+void SetRangeValue(const Kernel::Counted<Kernel::Reflected>& item, bool flag, const Units& units,
+                   double value) {
+    if (!std::isfinite(value)) {
+        return;  // the host never receives NaN or infinity from the dial
+    }
+    Kernel::Reflected* target = item.Get();
+    if (auto* d = CachedCast<ReflectedRangeT<double>>(target, [] {})) {
+        d->SetValue(value, flag);
+    } else if (auto* f = CachedCast<ReflectedRangeT<float>>(target, [] {})) {
+        f->SetValue(static_cast<float>(value), flag);
+    } else if (auto* i = CachedCast<ReflectedRangeT<int>>(target, [] {})) {
+        // Clamped first: a double beyond int's range has no int to truncate to.
+        const double limited = std::clamp(value, double(std::numeric_limits<int>::min()),
+                                          double(std::numeric_limits<int>::max()));
+        i->SetValue(static_cast<int>(std::trunc(limited)), flag);
+    } else if (auto* u = CachedCast<ReflectedUnitRange>(target, [] {})) {
+        u->SetValue(flag, units, value);
+    }
+}
+
+double GetNormalisedValue(const Kernel::Counted<Kernel::Reflected>& item, const Units& units) {
+    if (!IsRangeItem(item.Get())) {
+        return 0.0;
+    }
+    const double minimum = GetRangeMinimum(item, units);
+    const double span = GetRangeMaximum(item, units) - minimum;
+    if (!(std::fabs(span) > 0.0)) {
+        return 0.0;
+    }
+    return (GetRangeValue(item, units) - minimum) / span;
+}
+
+Kernel::UnitType MappingUnitType(const Kernel::Reflected& item) {
+    if (!IsA<ReflectedUnitRange>(&item, [] {})) {
+        return Kernel::UnitTypes::Number;
+    }
+    const auto valueType = FindAttribute<Kernel::ValueTypeAttribute>(item);
+    if (!valueType) {
+        return Kernel::UnitTypes::None;
+    }
+    return valueType->unitTypeSet ? valueType->unitType : Kernel::UnitTypes::Number;
+}
+
+}  // namespace Quarn::WinRT::detail

@@ -1,0 +1,175 @@
+// Creating a dial, attaching it to a window, handing it tools, and tearing it down.
+#include <quarn/winrt/dial.h>
+
+#include "bindings/wheel/sim_wheel.h"
+#include "tests/dial/dial_fixture.h"
+
+namespace Quarn::WinRT::testing {
+namespace {
+
+TEST_F(DialTest, FactoryRefusesNullContextOrWindow) {
+    int context = 0;
+    EXPECT_FALSE(Factory::CreateDial(nullptr, window, &callbacks));
+    EXPECT_FALSE(Factory::CreateDial(&context, nullptr, &callbacks));
+    Counted<IDial> made = Factory::CreateDial(&context, window, &callbacks);
+    ASSERT_TRUE(made);
+    // The factory's reference is the only one: no count is left behind.
+    EXPECT_EQ(made->GetControlBlock().StrongCount(), 1);
+    EXPECT_EQ(Dial::CurrentDial(), made.Get());
+    made.Reset();
+    EXPECT_EQ(Dial::CurrentDial(), nullptr);
+}
+
+TEST_F(DialTest, NewDialIsInertUntilAttached) {
+    EXPECT_EQ(platform.Wheel().LiveControllerCount(), 0u);
+    dial->Update(MakeTool({DoubleItem("size", "Size", 10, 1, 100)}), false);
+    EXPECT_FALSE(dial->GetTool());  // not even remembered for later
+    EXPECT_TRUE(dial->GetReflectables().empty());
+    EXPECT_TRUE(dial->IsScaleByResolution());
+    EXPECT_EQ(dial->GetDialContact(), Dial::NoContact);
+}
+
+struct AttachFailure {
+    const char* name;
+    const char* operation;  // fault to arm, or null for "unsupported"
+};
+
+class AttachFailureTest : public DialTest, public ::testing::WithParamInterface<AttachFailure> {};
+
+TEST_P(AttachFailureTest, LeavesThePreviousAttachmentSilently) {
+    Attach();
+    auto* const first = &Controller();
+    const HWND other = platform.Windows().CreateHostWindow(RECT{0, 0, 640, 480});
+    if (GetParam().operation) {
+        platform.Faults().Fail(GetParam().operation, REGDB_E_CLASSNOTREG, "Class not registered");
+    } else {
+        platform.Wheel().SetSupported(false);
+    }
+    dial->SetCurrentWindow(other);
+    EXPECT_EQ(dial->GetWindow(), window);
+    EXPECT_EQ(dial->GetController().Get(), first);
+    EXPECT_EQ(first->HandlerCount(), 7u);
+    EXPECT_TRUE(host.LogLines().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, AttachFailureTest,
+    ::testing::Values(AttachFailure{"Unsupported", nullptr},
+                      AttachFailure{"CreateForWindow", "RadialController.CreateForWindow"},
+                      AttachFailure{"GetForWindow", "RadialControllerConfiguration.GetForWindow"}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+TEST_F(DialTest, SupportQueryErrorReachesTheCallerAfterTheCommitTimerIsKilled) {
+    Attach();
+    platform.Windows().SetTimer(window, Dial::kCommitTimerId, 250, &Dial::OnTimer);
+    platform.Windows().SetTimer(window, Dial::kOverlayTimerId, 2000, &Dial::OnTimer);
+    platform.Faults().Fail("RadialController.IsSupported", E_ACCESSDENIED, "Access is denied.");
+    const HWND other = platform.Windows().CreateHostWindow(RECT{0, 0, 640, 480});
+    EXPECT_THROW(dial->SetCurrentWindow(other), platform::PlatformError);
+    EXPECT_EQ(platform.Windows().FindTimer(window, Dial::kCommitTimerId), nullptr);
+    EXPECT_NE(platform.Windows().FindTimer(window, Dial::kOverlayTimerId), nullptr);
+    EXPECT_EQ(dial->GetWindow(), window);
+}
+
+// A subscription failing part-way keeps the ones before it and logs one line.
+TEST_F(DialTest, EventSubscriptionFailingPartWayIsLoggedOnce) {
+    const char* const operations[] = {
+        "RadialController.ButtonClicked.add",          "RadialController.ControlAcquired.add",
+        "RadialController.ControlLost.add",            "RadialController.RotationChanged.add",
+        "RadialController.ScreenContactContinued.add", "RadialController.ScreenContactEnded.add",
+        "RadialController.ScreenContactStarted.add"};
+    std::size_t subscribedBefore = 0;
+    for (const char* operation : operations) {
+        SCOPED_TRACE(operation);
+        host.Clear();
+        const HWND target = platform.Windows().CreateHostWindow(RECT{0, 0, 300, 200});
+        platform.Faults().Fail(operation, E_FAIL, "No more subscriptions.");
+        dial->SetCurrentWindow(target);
+        ASSERT_EQ(dial->GetWindow(), target);
+        EXPECT_EQ(Controller().HandlerCount(), subscribedBefore);
+        EXPECT_EQ(host.LogLines(),
+                  std::vector<std::string>{"Dial error: Failed to register events. No more "
+                                           "subscriptions."});
+        ++subscribedBefore;
+    }
+}
+
+TEST_F(DialTest, SameWindowAgainChangesNothing) {
+    Attach();
+    auto* const controller = &Controller();
+    platform.Windows().SetTimer(window, Dial::kCommitTimerId, 250, &Dial::OnTimer);
+    dial->SetCurrentWindow(window);
+    EXPECT_EQ(&Controller(), controller);
+    EXPECT_EQ(controller->HandlerCount(), 7u);
+    EXPECT_NE(platform.Windows().FindTimer(window, Dial::kCommitTimerId), nullptr);
+}
+
+TEST_F(DialTest, MovingToAnotherWindowReplacesControllerAndRebuildsTheMenu) {
+    Attach();
+    dial->Update(MakeTool({DoubleItem("size", "Size", 10, 1, 100), DoubleItem("flow", "Flow", 5, 0, 10)}),
+                 false);
+    Choose("Flow");
+    const HWND other = platform.Windows().CreateHostWindow(RECT{0, 0, 640, 480});
+    dial->SetCurrentWindow(other);
+    EXPECT_EQ(platform.Wheel().LiveControllerCount(), 1u);
+    EXPECT_EQ(Controller().Window(), other);
+    EXPECT_EQ(Controller().HandlerCount(), 7u);
+    EXPECT_EQ(MenuTexts(), (std::vector<std::string>{"Size", "Flow"}));
+    EXPECT_EQ(SelectedText(), "Flow");  // the selected item is chosen again on the new menu
+}
+
+TEST_F(DialTest, EmptyToolRestoresPlatformDefaults) {
+    Attach();
+    dial->Update(MakeTool({DoubleItem("size", "Size", 10, 1, 100)}), false);
+    ASSERT_TRUE(platform.Wheel().ConfigurationFor(window)->DefaultItems().has_value());
+    dial->Update({}, false);
+    EXPECT_FALSE(dial->GetTool());
+    EXPECT_FALSE(platform.Wheel().ConfigurationFor(window)->DefaultItems().has_value());
+    EXPECT_TRUE(Menu().Entries().empty());
+}
+
+TEST_F(DialTest, UpdateIsIgnoredWhileTheHistoryItemIsCurrent) {
+    Attach();
+    auto history = MakeCounted<Kernel::ReflectedBinding<Counted<DocumentHistory>>>(
+        FourCC("hist"), "History", document->GetHistory());
+    auto brush = MakeTool({history, DoubleItem("size", "Size", 10, 1, 100)});
+    dial->Update(brush, false);
+    Choose("History");
+    ASSERT_TRUE(dial->IsMenuFrozen());
+    auto other = MakeTool({DoubleItem("zoom", "Zoom", 1, 1, 8)}, 9, "Zoom");
+    dial->Update(other, true);
+    EXPECT_EQ(dial->GetTool(), brush);
+    EXPECT_FALSE(dial->GetUpdateFlag());
+    EXPECT_EQ(MenuTexts(), (std::vector<std::string>{"History", "Size"}));
+    Choose("Size");
+    EXPECT_FALSE(dial->IsMenuFrozen());
+    dial->Update(other, true);
+    EXPECT_EQ(dial->GetTool(), other);
+}
+
+TEST_F(DialTest, TeardownEndsSubscriptionsAndLateTimersFindNoDial) {
+    Attach();
+    dial->Update(MakeTool({DoubleItem("size", "Size", 10, 1, 100)}), false);
+    Choose("Size");
+    platform.Wheel().Rotate(5);  // arms both timers
+    ASSERT_NE(platform.Windows().FindTimer(window, Dial::kCommitTimerId), nullptr);
+    platform::Ref<platform::RadialController> kept = dial->GetController();
+    auto* controller = &Controller();
+    dial.Reset();
+    EXPECT_EQ(Dial::CurrentDial(), nullptr);
+    EXPECT_EQ(controller->HandlerCount(), 0u);
+    EXPECT_TRUE(controller->GetSimMenu().Entries().empty());
+    host.Clear();
+    platform.Advance(3000);  // both timers fire into no dial
+    EXPECT_TRUE(platform.Wheel().Rotate(5).empty());
+    EXPECT_TRUE(host.Events().empty());
+}
+
+TEST_F(DialTest, ResourcesDirectoryIsASharedCopy) {
+    const Kernel::String8 directory("C:\\App\\Resources");
+    dial->SetResourcesDirectory(directory);
+    EXPECT_TRUE(dial->GetResourcesDirectory().SharesBufferWith(directory));
+}
+
+}  // namespace
+}  // namespace Quarn::WinRT::testing
