@@ -1,0 +1,122 @@
+// The button, control and screen contact, and the two timers in virtual time.
+#include "dial/notifications_sent.h"
+#include "overlay/dial_overlay_window.h"
+#include "tests/dial/dial_fixture.h"
+
+namespace Quarn::WinRT::testing {
+namespace {
+
+using PositionBinding = Kernel::ReflectedBinding<Kernel::PointT<double>>;
+
+class EventsTest : public DialTest {
+protected:
+    void SetUp() override {
+        Attach();
+        button = MakeCounted<Kernel::ReflectedBinding<bool>>(FourCC("btn "), "Toggle", false);
+        button->AppendAttribute(MakeCounted<Corvanta::DialButtonAttribute>());
+        position = MakeCounted<PositionBinding>(FourCC("pos "), "Position", Kernel::PointT<double>{});
+        position->AppendAttribute(MakeCounted<Corvanta::DialPositionAttribute>());
+        dial->Update(MakeTool({DoubleItem("size", "Size", 50, 0, 100), button, position,
+                               MakeCounted<Corvanta::ViewRotationReflected>(FourCC("rot "), "Rotate")}),
+                     false);
+        host.Clear();
+    }
+    Counted<Kernel::ReflectedBinding<bool>> button;
+    Counted<PositionBinding> position;
+};
+
+TEST_F(EventsTest, ButtonTogglesTheButtonItemAndNotifiesEachTime) {
+    platform.Wheel().Click();  // no current item: the overlay timer only
+    EXPECT_FALSE(button->GetValue());
+    EXPECT_NE(platform.Windows().FindTimer(window, Dial::kOverlayTimerId), nullptr);
+    Choose("Size");
+    host.Clear();
+    for (bool expected : {true, false, true}) {
+        platform.Wheel().Click();
+        EXPECT_EQ(button->GetValue(), expected);
+    }
+    EXPECT_EQ(NotificationsOf<ToolParametersChangedNotification>().size(), 3u);
+    for (const auto& write : host.ValueWrites()) {
+        EXPECT_FALSE(write.flag);
+    }
+}
+
+TEST_F(EventsTest, ButtonOnTheViewRotationItemRecommendsAReset) {
+    Choose("Rotate");
+    platform.Wheel().Click();
+    EXPECT_EQ(NotificationsOf<Corvanta::RecommendResetViewRotationNotification>().size(), 1u);
+    EXPECT_FALSE(button->GetValue());
+}
+
+TEST_F(EventsTest, ContactStatesFollowTheHostsMapping) {
+    platform.Wheel().ContactStart(platform::Rect{200, 100, 60, 60});
+    EXPECT_EQ(dial->GetDialContact(), Dial::ContactInView);
+    EXPECT_EQ(callbacks.lastScreen, (Kernel::PointT<double>{330.0, 180.0}));
+    EXPECT_EQ(position->GetValue(), (Kernel::PointT<double>{165.0, 90.0}));
+    // The overlay sits around the contact in screen pixels, and no timer hides it meanwhile.
+    EXPECT_EQ(dial->GetOverlayWindow().GetCentre().x, 330.0f);
+    EXPECT_EQ(platform.Windows().FindTimer(window, Dial::kOverlayTimerId), nullptr);
+
+    callbacks.inView = false;
+    host.Clear();
+    platform.Wheel().ContactMove(platform::Rect{400, 300, 60, 60});
+    EXPECT_EQ(dial->GetDialContact(), Dial::ContactOutsideView);
+    EXPECT_TRUE(host.ValueWrites().empty());  // outside the view the position is not fed
+
+    const int callsBefore = callbacks.calls;
+    platform.Wheel().Acquire(platform::Rect{10, 10, 60, 60});
+    EXPECT_EQ(dial->GetDialContact(), Dial::ContactOutsideView);  // known state kept
+    EXPECT_EQ(callbacks.calls, callsBefore);
+
+    platform.Wheel().ContactEnd();
+    EXPECT_EQ(dial->GetDialContact(), Dial::NoContact);
+    ASSERT_NE(platform.Windows().FindTimer(window, Dial::kOverlayTimerId), nullptr);
+    // Lifted: the default 382-pixel box around the last centre (40, 40 in the window).
+    EXPECT_EQ(dial->GetOverlayWindow().GetCentre().x, 140.0f);
+    EXPECT_EQ(dial->GetOverlayWindow().GetCentre().y, 90.0f);
+    platform.Advance(2000);
+    EXPECT_EQ(platform.Windows().FindTimer(window, Dial::kOverlayTimerId), nullptr);
+}
+
+TEST_F(EventsTest, ControlAcquiredWithoutContactAndLostKeepState) {
+    platform.Wheel().ContactStart(platform::Rect{200, 100, 60, 60});
+    platform.Wheel().Lose();
+    EXPECT_EQ(dial->GetDialContact(), Dial::ContactInView);
+    platform.Wheel().Acquire(std::nullopt);
+    EXPECT_EQ(dial->GetDialContact(), Dial::NoContact);
+}
+
+TEST_F(EventsTest, ContactErrorsBecomeFailureStatusesUnlogged) {
+    platform.Faults().Fail("RadialControllerScreenContact.Bounds", E_FAIL, "Gone.");
+    EXPECT_EQ(platform.Wheel().ContactStart(platform::Rect{1, 2, 3, 4}),
+              std::vector<std::int32_t>{E_FAIL});
+    EXPECT_TRUE(host.LogLines().empty());
+    EXPECT_EQ(dial->GetDialContact(), Dial::NoContact);
+}
+
+TEST_F(EventsTest, CommitTimerAfterTheItemChangedToANonRangeCommitsNothing) {
+    Choose("Size");
+    platform.Wheel().Rotate(5);
+    Choose("Rotate");
+    host.Clear();
+    platform.Advance(250);
+    EXPECT_TRUE(host.ValueWrites().empty());
+    EXPECT_TRUE(host.Notifications().empty());
+    EXPECT_EQ(platform.Windows().FindTimer(window, Dial::kCommitTimerId), nullptr);
+}
+
+TEST_F(EventsTest, TimerOfAnotherDialIsServedByTheCurrentOneOnly) {
+    Choose("Size");
+    platform.Wheel().Rotate(5);
+    auto second = Dial::Create(window, &callbacks);  // now the current dial
+    host.Clear();
+    platform.Advance(250);
+    // The second dial has no current item: the first dial's commit never happens.
+    EXPECT_TRUE(host.ValueWrites().empty());
+    second.Reset();
+    EXPECT_EQ(Dial::CurrentDial(), nullptr);
+    EXPECT_FALSE(platform.Windows().KillTimer(window, 999));
+}
+
+}  // namespace
+}  // namespace Quarn::WinRT::testing

@@ -1,0 +1,161 @@
+// Which items the dial offers, which is the default, and which one it turns.
+#include "bindings/corvanta/reflection.h"
+#include "dial/history_cache.h"
+#include "dial/item_lookup.h"
+#include "tests/dial/dial_fixture.h"
+
+namespace Quarn::WinRT::testing {
+namespace {
+
+using detail::DocumentHistoryCacheAttribute;
+using detail::FindAttribute;
+
+class ItemsTest : public DialTest {
+protected:
+    void SelectLayers(std::vector<Counted<Selectable>> layers) {
+        Selection selection;
+        for (auto& layer : layers) {
+            selection.Add(std::move(layer));
+        }
+        document->SetSelection(std::move(selection));
+    }
+    Counted<AdjustmentTool> AddCurvesTool(std::vector<Counted<Reflected>> items) {
+        auto curves = MakeCounted<AdjustmentTool>(163, "Curves", document);
+        for (auto& item : items) {
+            curves->AddDialReflected(std::move(item));
+        }
+        document->AddTool(curves);
+        return curves;
+    }
+    static bool IsDefault(const Counted<Reflected>& item) {
+        return static_cast<bool>(FindAttribute<Corvanta::DefaultItemAttribute>(*item));
+    }
+};
+
+TEST_F(ItemsTest, ToolWithoutItemsGivesOneEmptyEntry) {
+    auto tool = MakeTool({});
+    auto result = dial->EnumerateReflecteds(tool, false);
+    ASSERT_EQ(result.size(), 1u);
+    EXPECT_EQ(result[0].reflectable, Counted<Kernel::Reflectable>(tool));
+    EXPECT_TRUE(result[0].reflecteds.empty());
+    EXPECT_TRUE(Dial::FlattenReflectables(result).empty());
+
+    auto none = dial->EnumerateReflecteds({}, true);
+    ASSERT_EQ(none.size(), 1u);
+    EXPECT_FALSE(none[0].reflectable);
+}
+
+struct SourceCase {
+    const char* name;
+    int layers;          // how many Curves layers are selected
+    bool otherLayerKind; // select a layer class without a dial tool instead
+    bool fromSelection;
+    std::size_t entries;
+    bool toolDefault, adjustmentDefault;
+};
+
+TEST_F(ItemsTest, AdjustmentLayerSourceAndDefaultMarker) {
+    const SourceCase cases[] = {
+        {"one curves layer, default from selection", 1, false, true, 2, false, true},
+        {"one curves layer, default from tool", 1, false, false, 2, true, false},
+        {"two layers add nothing", 2, false, true, 1, false, false},
+        {"layer without a tool adds nothing", 1, true, true, 1, false, false},
+        {"no selection", 0, false, false, 1, true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto tool = MakeTool({DoubleItem("size", "Size", 10, 1, 100), DoubleItem("flow", "Flow", 1, 0, 1)});
+        auto curves = AddCurvesTool({DoubleItem("cur1", "Shadows", 0, 0, 1), DoubleItem("cur2", "Highlights", 1, 0, 1)});
+        std::vector<Counted<Selectable>> layers;
+        for (int i = 0; i < c.layers; ++i) {
+            if (c.otherLayerKind) {
+                layers.push_back(MakeCounted<GradientMapAdjustmentRasterNode>("Gradient"));
+            } else {
+                layers.push_back(MakeCounted<CurvesAdjustmentRasterNode>("Curves"));
+            }
+        }
+        SelectLayers(layers);
+        auto result = dial->EnumerateReflecteds(tool, c.fromSelection);
+        ASSERT_EQ(result.size(), c.entries);
+        EXPECT_EQ(IsDefault(result[0].reflecteds[0]), c.toolDefault);
+        EXPECT_FALSE(IsDefault(result[0].reflecteds[1]));
+        if (c.entries == 2) {
+            EXPECT_EQ(result[1].reflectable, Counted<Kernel::Reflectable>(curves));
+            EXPECT_EQ(IsDefault(result[1].reflecteds[0]), c.adjustmentDefault);
+            EXPECT_FALSE(IsDefault(result[1].reflecteds[1]));
+        }
+    }
+}
+
+TEST_F(ItemsTest, AdjustmentToolWithoutItemsAddsNoEntry) {
+    auto tool = MakeTool({DoubleItem("size", "Size", 10, 1, 100)});
+    AddCurvesTool({});
+    SelectLayers({MakeCounted<CurvesAdjustmentRasterNode>()});
+    EXPECT_EQ(dial->EnumerateReflecteds(tool, true).size(), 1u);
+}
+
+TEST_F(ItemsTest, HistoryItemCarriesTheHistoryAsText) {
+    auto history = MakeCounted<Kernel::ReflectedBinding<Counted<DocumentHistory>>>(
+        FourCC("hist"), "History", document->GetHistory());
+    auto tool = MakeTool({history});
+    dial->EnumerateReflecteds(tool, false);
+    auto cache = FindAttribute<DocumentHistoryCacheAttribute>(*history);
+    ASSERT_TRUE(cache);
+    EXPECT_EQ(cache->position, 3);
+    EXPECT_EQ(cache->count, 3);
+    EXPECT_EQ(cache->description, "Erase");
+
+    document->GetHistory()->SetIndex(-1);
+    DocumentHistoryCacheAttribute fresh;
+    fresh.RefreshFrom(*tool);
+    EXPECT_EQ(fresh.position, 0);
+    EXPECT_TRUE(fresh.description.IsEmpty());
+}
+
+TEST_F(ItemsTest, GroupResolvesToItsCurrentElement) {
+    auto hue = DoubleItem("hue ", "Hue", 0, 0, 360);
+    auto sat = DoubleItem("sat ", "Saturation", 0, 0, 1);
+    auto group = MakeCounted<Corvanta::ReflectedGroup>(FourCC("colr"), "Colour",
+                                                       std::vector<Counted<Reflected>>{hue, sat});
+    Attach();
+    dial->Update(MakeTool({group}), false);
+    Choose("Colour");
+    EXPECT_EQ(dial->GetCurrentItem(), Counted<Reflected>(hue));  // no attribute: first element
+    EXPECT_TRUE(dial->SelectMenuItem(sat));
+    EXPECT_EQ(dial->GetCurrentItem(), Counted<Reflected>(sat));
+    FindAttribute<Corvanta::CurrentElementAttribute>(*group)->elementId = FourCC("gone");
+    EXPECT_EQ(dial->GetCurrentItem(), Counted<Reflected>(hue));  // a stale element: first again
+    group->SetElements({});
+    EXPECT_FALSE(dial->GetCurrentItem());
+}
+
+TEST_F(ItemsTest, SelectMenuItemOutsideAnyGroupStillReconfigures) {
+    Attach();
+    auto size = DoubleItem("size", "Size", 50, 0, 100);
+    dial->Update(MakeTool({size}), false);
+    Choose("Size");
+    Controller().SetRotationResolutionInDegrees(33);
+    EXPECT_TRUE(dial->SelectMenuItem(DoubleItem("lone", "Lone", 0, 0, 1)));
+    EXPECT_EQ(size->GetAttributes().size(), 1u);  // only the default marker
+    EXPECT_EQ(Controller().RotationResolutionInDegrees(), 1.0);
+}
+
+TEST_F(ItemsTest, ButtonAndPositionItemsAreTheFirstOfTheRightKind) {
+    auto notBinding = With<Corvanta::DialButtonAttribute>(DoubleItem("fake", "Fake", 0, 0, 1));
+    auto button = With<Corvanta::DialButtonAttribute>(
+        MakeCounted<Kernel::ReflectedBinding<bool>>(FourCC("btn1"), "Toggle", false));
+    auto second = With<Corvanta::DialButtonAttribute>(
+        MakeCounted<Kernel::ReflectedBinding<bool>>(FourCC("btn2"), "Other", false));
+    auto position = With<Corvanta::DialPositionAttribute>(
+        MakeCounted<Kernel::ReflectedBinding<Kernel::PointT<double>>>(FourCC("pos "), "Position",
+                                                                      Kernel::PointT<double>{}));
+    Attach();
+    dial->Update(MakeTool({notBinding, button, second, position}), false);
+    EXPECT_EQ(Counted<Reflected>(dial->GetDialButtonReflected()), button);
+    EXPECT_EQ(Counted<Reflected>(dial->GetDialPositionReflected()), position);
+    // Neither is a menu entry; the fake button is not a binding but still carries the marker.
+    EXPECT_TRUE(MenuTexts().empty());
+}
+
+}  // namespace
+}  // namespace Quarn::WinRT::testing

@@ -1,0 +1,239 @@
+// Turning the dial: what each kind of current item does, and what reaches the host when.
+#include <cmath>
+
+#include "bindings/kernel/format.h"
+#include "dial/history_cache.h"
+#include "dial/item_lookup.h"
+#include "dial/notifications_sent.h"
+#include "tests/dial/dial_fixture.h"
+
+namespace Quarn::WinRT::testing {
+namespace {
+
+using sample::HostEvent;
+
+class RotationTest : public DialTest {
+protected:
+    void Use(std::vector<Counted<Reflected>> items, const std::string& current) {
+        Attach();
+        dial->Update(MakeTool(std::move(items)), false);
+        Choose(current);
+        host.Clear();
+    }
+    // The writes since the last Clear, as "value/flag".
+    std::vector<std::string> Writes() {
+        std::vector<std::string> writes;
+        for (const auto& e : host.ValueWrites()) {
+            writes.push_back(e.text + (e.flag ? "/true" : "/false"));
+        }
+        return writes;
+    }
+    std::size_t ToolNotifications() { return NotificationsOf<ToolParametersChangedNotification>().size(); }
+};
+
+struct CurrentItemCase {
+    const char* name;
+    Counted<Reflected> (*make)(const Counted<DocumentHistory>&);
+    bool haptics;
+    double resolution;
+    bool frozen, step, scale;
+    double dialAngle;
+};
+
+TEST_F(RotationTest, CurrentItemConfiguresTheDevice) {
+    const CurrentItemCase cases[] = {
+        {"range", [](const auto&) -> Counted<Reflected> { return DoubleItem("a   ", "A", 25, 0, 50); },
+         false, 1.0, false, false, true, 90.0},
+        {"range at minimum", [](const auto&) -> Counted<Reflected> { return DoubleItem("a   ", "A", 0, 0, 50); },
+         false, 1.0, false, false, true, 0.0},
+        {"range at maximum", [](const auto&) -> Counted<Reflected> { return IntItem("a   ", "A", 50, 0, 50); },
+         false, 1.0, false, false, true, 180.0},
+        {"angle unit range seeds with its value",
+         [](const auto&) -> Counted<Reflected> {
+             auto angle = MakeCounted<Kernel::ReflectedUnitRange>(FourCC("a   "), "A", Kernel::UnitTypes::Degrees, 30, -180, 180);
+             angle->AppendAttribute(MakeCounted<Kernel::ValueTypeAttribute>(Kernel::UserUnitKind::Angle, true, Kernel::UnitTypes::Degrees));
+             return angle;
+         },
+         false, 1.0, false, false, true, 30.0},
+        {"history",
+         [](const auto& history) -> Counted<Reflected> {
+             return MakeCounted<Kernel::ReflectedBinding<Counted<DocumentHistory>>>(FourCC("hist"), "A", history);
+         },
+         false, 6.0, true, true, true, 0.0},
+        {"view rotation",
+         [](const auto&) -> Counted<Reflected> { return MakeCounted<Corvanta::ViewRotationReflected>(FourCC("a   "), "A"); },
+         false, 0.1, false, false, false, 0.0},
+        {"other kind",
+         [](const auto&) -> Counted<Reflected> { return MakeCounted<Reflected>(FourCC("a   "), "A"); },
+         true, 10.0, false, false, true, 0.0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        dial.Reset();  // a fresh dial per case: the history item freezes updates
+        dial = Dial::Create(window, &callbacks);
+        Use({c.make(document->GetHistory())}, "A");
+        EXPECT_EQ(Controller().UseAutomaticHapticFeedback(), c.haptics);
+        EXPECT_EQ(Controller().RotationResolutionInDegrees(), c.resolution);
+        EXPECT_EQ(dial->IsMenuFrozen(), c.frozen);
+        EXPECT_EQ(dial->IsStepRotation(), c.step);
+        EXPECT_EQ(dial->IsScaleByResolution(), c.scale);
+        EXPECT_TRUE(dial->IsFirstRotation());
+        EXPECT_NEAR(dial->GetDialAngle(), c.dialAngle, 1e-9);
+        EXPECT_TRUE(host.Notifications().empty());
+    }
+}
+
+TEST_F(RotationTest, RangeValueIsWrittenThenCommitted250msAfterTheLastTurn) {
+    auto size = DoubleItem("size", "Size", 50, 0, 100);
+    Use({size}, "Size");
+    platform.Advance(100);  // slow: delta is divided by the 1 degree resolution
+    platform.Wheel().Rotate(18);
+    EXPECT_EQ(Writes(), std::vector<std::string>{"60.0000/true"});
+    EXPECT_EQ(ToolNotifications(), 1u);
+    platform.Advance(200);
+    platform.Wheel().Rotate(-9);
+    platform.Advance(249);
+    EXPECT_EQ(Writes(), (std::vector<std::string>{"60.0000/true", "55.0000/true"}));
+    platform.Advance(1);
+    EXPECT_EQ(Writes(), (std::vector<std::string>{"60.0000/true", "55.0000/true", "55.0000/false"}));
+    EXPECT_EQ(ToolNotifications(), 3u);
+    EXPECT_NEAR(dial->GetPendingValue(), 55.0, 1e-9);
+    platform.Advance(5000);
+    EXPECT_EQ(Writes().size(), 3u);  // the commit timer does not repeat
+    EXPECT_EQ(platform.Windows().FindTimer(window, Dial::kOverlayTimerId), nullptr);
+}
+
+TEST_F(RotationTest, IntRangeMovesAWholeStepAndNonFiniteDeltasChangeNothing) {
+    auto spacing = IntItem("spac", "Spacing", 3, 0, 100);
+    Use({spacing}, "Spacing");
+    platform.Advance(100);
+    platform.Wheel().Rotate(1);
+    EXPECT_EQ(spacing->GetValue(), 4);
+    host.Clear();
+    platform.Wheel().Rotate(std::nan(""));
+    platform.Wheel().Rotate(INFINITY);
+    EXPECT_TRUE(host.ValueWrites().empty());
+    EXPECT_EQ(spacing->GetValue(), 4);
+}
+
+TEST_F(RotationTest, SensitivityAndNonLinearMapping) {
+    auto flow = DoubleItem("flow", "Flow", 50, 0, 100);
+    auto curve = DoubleItem("curv", "Curve", 0, 0, 100);
+    With<SensitivityAttribute>(flow, 0.5);
+    With<Corvanta::NonLinearRangeAttribute>(curve, 2.0);
+    Use({flow, curve}, "Flow");
+    platform.Advance(100);
+    platform.Wheel().Rotate(36);  // 18 degrees after sensitivity
+    EXPECT_DOUBLE_EQ(flow->GetValue(), 60.0);
+    Choose("Curve");
+    platform.Advance(100);
+    platform.Wheel().Rotate(90);  // dial angle 0 + 90: position 0.5, squared
+    EXPECT_DOUBLE_EQ(curve->GetValue(), 25.0);
+}
+
+TEST_F(RotationTest, NorthValueTurnsHapticsOnAtTheBounds) {
+    auto angle = With<Corvanta::DialNorthValueAttribute>(DoubleItem("ang ", "Angle", 170, 0, 180), 90.0);
+    auto plain = With<Corvanta::DialNorthValueAttribute>(DoubleItem("pln ", "Plain", 5, 0, 10), 0.0);
+    Use({angle, plain}, "Angle");
+    platform.Advance(100);
+    platform.Wheel().Rotate(20);
+    EXPECT_TRUE(Controller().UseAutomaticHapticFeedback());
+    platform.Advance(100);
+    platform.Wheel().Rotate(-20);
+    EXPECT_FALSE(Controller().UseAutomaticHapticFeedback());
+    Choose("Plain");
+    Controller().SetUseAutomaticHapticFeedback(true);
+    platform.Advance(100);
+    platform.Wheel().Rotate(-1000);  // to the minimum, but north equals the minimum
+    EXPECT_TRUE(Controller().UseAutomaticHapticFeedback());
+}
+
+struct HistoryCase {
+    const char* name;
+    int position;
+    double degrees;
+    int expectedPosition;
+};
+
+TEST_F(RotationTest, HistoryStepsAtLeastOneEntryAndStopsAtTheEnds) {
+    for (int i = 4; i <= 10; ++i) {
+        document->GetHistory()->Push(Kernel::LocalisedString(Kernel::Format8("Step %1", i)));
+    }
+    const HistoryCase cases[] = {
+        {"forward at the end changes nothing", 10, 6, 10},
+        {"back one from the end", 10, -6, 9},
+        {"back at the start is refused", 0, -6, 0},
+        {"forward from the start", 0, 6, 1},
+        {"zero counts as backward", 5, 0, 4},
+    };
+    auto history = MakeCounted<Kernel::ReflectedBinding<Counted<DocumentHistory>>>(
+        FourCC("hist"), "History", document->GetHistory());
+    Use({history}, "History");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        document->GetHistory()->SetIndex(c.position - 1);
+        Choose("History");
+        platform.Advance(100);
+        platform.Wheel().Rotate(c.degrees);
+        EXPECT_EQ(document->GetHistory()->GetPosition(), c.expectedPosition);
+        const auto cache = detail::FindAttribute<detail::DocumentHistoryCacheAttribute>(*history);
+        if (c.expectedPosition != c.position) {
+            EXPECT_EQ(cache->position, c.expectedPosition);
+            EXPECT_EQ(cache->count, 10);
+        }
+    }
+    EXPECT_TRUE(NotificationsOf<ToolParametersChangedNotification>().empty());
+}
+
+TEST_F(RotationTest, BlendModesWrapBothWays) {
+    using Entry = Kernel::ReflectedRasterBlendMode::Entry;
+    auto blend = MakeCounted<Kernel::ReflectedRasterBlendMode>(
+        FourCC("blnd"), "Blend", std::vector<Entry>{{0, "Normal"}, {3, "Multiply"}, {9, "Screen"}}, 0);
+    Use({blend}, "Blend");
+    platform.Wheel().Rotate(-10);
+    EXPECT_EQ(blend->GetIndex(), 2);
+    platform.Wheel().Rotate(10);
+    EXPECT_EQ(blend->GetIndex(), 0);
+    EXPECT_EQ(Writes(), (std::vector<std::string>{"2 Screen/false", "0 Normal/false"}));
+}
+
+TEST_F(RotationTest, ViewRotationIsRequestedInRawDegreesWithThePivotInView) {
+    Use({MakeCounted<Corvanta::ViewRotationReflected>(FourCC("rot "), "Rotate")}, "Rotate");
+    platform.Advance(100);
+    platform.Wheel().Rotate(2.5);
+    platform.Wheel().ContactStart(platform::Rect{200, 100, 60, 60});
+    platform.Wheel().Rotate(-1);
+    const auto requests = NotificationsOf<Corvanta::RecommendViewRotationNotification>();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[0]->angle, 2.5);
+    EXPECT_FALSE(requests[0]->hasPivot);
+    EXPECT_EQ(requests[1]->angle, -1.0);
+    ASSERT_TRUE(requests[1]->hasPivot);
+    // The window's screen origin (100, 50) plus the contact's centre (230, 130), mapped.
+    EXPECT_EQ(requests[1]->pivot, (Kernel::PointT<double>{230.0, 130.0}));
+}
+
+TEST_F(RotationTest, FailingPlatformCallIsLoggedOnceAndTheNextEventProceeds) {
+    auto size = DoubleItem("size", "Size", 50, 0, 100);
+    Use({size}, "Size");
+    platform.Faults().Fail("RadialControllerRotationChangedEventArgs.RotationDeltaInDegrees", E_FAIL,
+                           "Lost the device.");
+    EXPECT_EQ(platform.Wheel().Rotate(5), std::vector<std::int32_t>{0});
+    EXPECT_EQ(host.LogLines(), std::vector<std::string>{"Dial error: Failed to handle rotation. Lost the device."});
+    EXPECT_FALSE(dial->IsFirstRotation());
+    platform.Advance(100);
+    EXPECT_EQ(platform.Wheel().Rotate(18), std::vector<std::int32_t>{1});
+    EXPECT_DOUBLE_EQ(size->GetValue(), 60.0);
+}
+
+TEST_F(RotationTest, NoCurrentItemOnlyArmsTheOverlayTimer) {
+    Attach();
+    dial->Update(MakeTool({DoubleItem("size", "Size", 50, 0, 100)}), false);
+    EXPECT_EQ(platform.Wheel().Rotate(5), std::vector<std::int32_t>{1});
+    EXPECT_NE(platform.Windows().FindTimer(window, Dial::kOverlayTimerId), nullptr);
+    EXPECT_EQ(platform.Windows().FindTimer(window, Dial::kCommitTimerId), nullptr);
+    EXPECT_TRUE(host.ValueWrites().empty());
+}
+
+}  // namespace
+}  // namespace Quarn::WinRT::testing
