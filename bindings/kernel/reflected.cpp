@@ -23,6 +23,8 @@ ReflectedObserver* SetReflectedObserver(ReflectedObserver* observer) {
     return g_observer.exchange(observer, std::memory_order_acq_rel);
 }
 
+bool HasReflectedObserver() { return g_observer.load(std::memory_order_acquire) != nullptr; }
+
 void NotifyValueWritten(const Reflected& item, std::string_view valueText, bool flag) {
     if (ReflectedObserver* observer = g_observer.load(std::memory_order_acquire)) {
         observer->OnValueWritten(item, valueText, flag);
@@ -41,7 +43,9 @@ std::string FourCCToString(std::uint32_t identifier) {
 template <class T>
 void ReflectedRangeT<T>::SetValue(T value, bool flag) {
     m_value = value;
-    NotifyValueWritten(*this, DescribeNumber(value), flag);
+    if (HasReflectedObserver()) {  // describing costs an allocation, only an observer needs it
+        NotifyValueWritten(*this, DescribeNumber(value), flag);
+    }
 }
 
 template class ReflectedRangeT<double>;
@@ -78,7 +82,9 @@ double ReflectedUnitRange::GetMaximum(const Counted<const UserUnits>& units) con
 void ReflectedUnitRange::SetValue(bool flag, const Counted<const UserUnits>& units, double value) {
     m_value = UnitValue::Convert(value, GetDisplayUnit(units), m_storedUnit,
                                  units ? units->GetDpi() : 72.0);
-    NotifyValueWritten(*this, DescribeNumber(value), flag);
+    if (HasReflectedObserver()) {
+        NotifyValueWritten(*this, DescribeNumber(value), flag);
+    }
 }
 
 std::string DescribeValue(bool value) { return value ? "true" : "false"; }

@@ -27,6 +27,7 @@ public:
     virtual void OnValueWritten(const Reflected& item, std::string_view valueText, bool flag) = 0;
 };
 ReflectedObserver* SetReflectedObserver(ReflectedObserver* observer);
+bool HasReflectedObserver();
 void NotifyValueWritten(const Reflected& item, std::string_view valueText, bool flag);
 
 // Four-character identifiers such as 'hist' read as big-endian 32-bit numbers.

@@ -27,6 +27,7 @@ std::size_t MeasureLength(const Char* text, std::ptrdiff_t length) {
 }  // namespace
 
 void AppendUtf16(std::u16string& out, std::string_view utf8) {
+    out.reserve(out.size() + utf8.size());  // never more UTF-16 units than UTF-8 bytes
     if (utf8::find_invalid(utf8.begin(), utf8.end()) == utf8.end()) {
         utf8::unchecked::utf8to16(utf8.begin(), utf8.end(), std::back_inserter(out));
         return;
@@ -38,6 +39,7 @@ void AppendUtf16(std::u16string& out, std::string_view utf8) {
 }
 
 void AppendUtf8(std::string& out, std::u16string_view utf16) {
+    out.reserve(out.size() + utf16.size() * 3);  // at most three bytes per UTF-16 unit
     // utfcpp refuses lone surrogates; give each one the replacement character instead.
     std::size_t runStart = 0;
     auto flush = [&](std::size_t end) {

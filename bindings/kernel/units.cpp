@@ -91,7 +91,12 @@ double UnitValue::Convert(double value, UnitType from, UnitType to, double dpi) 
     if (category == UnitCategory::Length) {
         return value / PerPixel(from, dpi) * PerPixel(to, dpi);
     }
-    return value / Find(from)->perBase * Find(to)->perBase;
+    const UnitInfo* fromInfo = Find(from);
+    const UnitInfo* toInfo = Find(to);
+    if (!fromInfo || !toInfo) {
+        return value;
+    }
+    return value / fromInfo->perBase * toInfo->perBase;
 }
 
 String8 UnitValue::GetValueAsString(int decimals, bool withUnit, bool digitGrouping,
