@@ -189,15 +189,17 @@ void BM_RotationEvent(benchmark::State& state) {
 
 // Delta to range write on a double item, without the device or the host's notification.
 void BM_ValueMapping(benchmark::State& state) {
-    Counted<Kernel::Reflected> item = MakeCounted<Kernel::ReflectedRangeT<double>>(1, "Size", 50.0, 0.0, 100.0);
+    Counted<Kernel::Reflected> item =
+        MakeCounted<Kernel::ReflectedRangeT<double>>(1, "Size", 50.0, 0.0, 100.0);
     const detail::Units units = MakeCounted<Kernel::UserUnits>();
     double delta = 0.25;
     const std::uint64_t before = Quarn::Bench::AllocationCount();
     for (auto _ : state) {
         delta = -delta;
         const double value = detail::GetRangeValue(item, units);
-        const double next = detail::mapping::LinearValue(value, delta, detail::GetRangeMinimum(item, units),
-                                                         detail::GetRangeMaximum(item, units));
+        const double next =
+            detail::mapping::LinearValue(value, delta, detail::GetRangeMinimum(item, units),
+                                         detail::GetRangeMaximum(item, units));
         detail::SetRangeValue(item, true, units, next);
     }
     Quarn::Bench::ReportAllocationsPerIteration(state, before);

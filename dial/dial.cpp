@@ -29,8 +29,9 @@ namespace {
 
 // Creates the controller and the configuration of a window, in the platform's order. Support
 // itself is asked outside the catch: an error there reaches the application's call.
-bool CreateControllerForWindow(HWND window, platform::Ref<platform::RadialController>& controller,
-                               platform::Ref<platform::RadialControllerConfiguration>& configuration) {
+bool CreateControllerForWindow(
+    HWND window, platform::Ref<platform::RadialController>& controller,
+    platform::Ref<platform::RadialControllerConfiguration>& configuration) {
     platform::WheelPlatform& wheel = *platform::Services().wheel;
     if (!wheel.IsSupported()) {
         return false;
@@ -46,7 +47,9 @@ bool CreateControllerForWindow(HWND window, platform::Ref<platform::RadialContro
 
 }  // namespace
 
-Dial::Dial() { s_currentDial = this; }
+Dial::Dial() {
+    s_currentDial = this;
+}
 
 Kernel::Counted<Dial> Dial::Create(HWND window, IDialCallbacks* callbacks) {
     Kernel::Counted<Dial> dial(new Dial());
@@ -125,14 +128,16 @@ void Dial::RegisterEvents() {
             [this](auto& sender, const auto& args) { return OnControlLost(sender, args); }));
         m_eventTokens.push_back(controller.AddRotationChanged(
             [this](auto& sender, const auto& args) { return OnRotationChanged(sender, args); }));
-        m_eventTokens.push_back(controller.AddScreenContactContinued([this](auto& sender,
-                                                                            const auto& args) {
-            return OnScreenContactContinued(sender, args);
-        }));
+        m_eventTokens.push_back(
+            controller.AddScreenContactContinued([this](auto& sender, const auto& args) {
+                return OnScreenContactContinued(sender, args);
+            }));
         m_eventTokens.push_back(controller.AddScreenContactEnded(
             [this](auto& sender, const auto& args) { return OnScreenContactEnded(sender, args); }));
-        m_eventTokens.push_back(controller.AddScreenContactStarted(
-            [this](auto& sender, const auto& args) { return OnScreenContactStarted(sender, args); }));
+        m_eventTokens.push_back(
+            controller.AddScreenContactStarted([this](auto& sender, const auto& args) {
+                return OnScreenContactStarted(sender, args);
+            }));
     } catch (const platform::PlatformError& error) {
         Kernel::Log().WriteLine(
             Kernel::Format8("Dial error: Failed to register events. %1", error.MessageUtf8()));

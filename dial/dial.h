@@ -80,7 +80,8 @@ public:
     Kernel::Counted<Kernel::Reflected> GetCurrentItem() const;
     // The first item marked as the button item / position item, of the right kind; or empty.
     Kernel::Counted<Kernel::ReflectedBinding<bool>> GetDialButtonReflected() const;
-    Kernel::Counted<Kernel::ReflectedBinding<Kernel::PointT<double>>> GetDialPositionReflected() const;
+    Kernel::Counted<Kernel::ReflectedBinding<Kernel::PointT<double>>> GetDialPositionReflected()
+        const;
 
     // The items of all sources in order, for the menu; groups stay one item.
     static std::vector<Kernel::Counted<Kernel::Reflected>> FlattenReflectables(
@@ -147,8 +148,10 @@ private:
 
     // --- rotation ---
     double PrepareDelta(const Kernel::Reflected& item, double delta, double elapsedMs);
-    void RotateRange(const Kernel::Counted<Kernel::Reflected>& item, double delta, double elapsedMs);
-    void StepHistory(const Kernel::Counted<Kernel::Reflected>& item, double delta, double elapsedMs);
+    void RotateRange(const Kernel::Counted<Kernel::Reflected>& item, double delta,
+                     double elapsedMs);
+    void StepHistory(const Kernel::Counted<Kernel::Reflected>& item, double delta,
+                     double elapsedMs);
     void RequestViewRotation(double delta);
     void CycleBlendMode(Kernel::ReflectedRasterBlendMode& item, double delta);
 

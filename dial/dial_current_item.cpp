@@ -1,6 +1,6 @@
 // What a change of current item configures, and what the dial tells the host.
-#include "bindings/kernel/reflected.h"
 #include "bindings/corvanta/view_rotation.h"
+#include "bindings/kernel/reflected.h"
 #include "bindings/vorta/controller.h"
 #include "bindings/vorta/document.h"
 #include "bindings/vorta/tool.h"

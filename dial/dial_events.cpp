@@ -23,7 +23,8 @@ void Dial::PlaceOverlayAtDefaultBox() {
 }
 
 void Dial::StartOverlayTimer() {
-    platform::Services().windowing->SetTimer(m_window, kOverlayTimerId, kOverlayTimerMs, &Dial::OnTimer);
+    platform::Services().windowing->SetTimer(m_window, kOverlayTimerId, kOverlayTimerMs,
+                                             &Dial::OnTimer);
 }
 
 bool Dial::UpdateViewLogicalDialCentre(const platform::Rect& bounds) {
@@ -48,7 +49,8 @@ Dial::DialContact Dial::ContactStateFrom(const platform::Ref<platform::ScreenCon
     return UpdateViewLogicalDialCentre(contact->Bounds()) ? ContactInView : ContactOutsideView;
 }
 
-void Dial::SetDialContact(DialContact state, const platform::Ref<platform::ScreenContact>& contact) {
+void Dial::SetDialContact(DialContact state,
+                          const platform::Ref<platform::ScreenContact>& contact) {
     m_dialContact = state;
     const bool wasVisible = m_overlayWindow->IsVisible();
     if (wasVisible) {
@@ -101,7 +103,8 @@ std::int32_t Dial::OnControlAcquired(platform::RadialController&,
     const platform::Ref<platform::ScreenContact> contact = args.Contact();
     if (contact) {
         // A contact already known keeps its state; the host is not asked again.
-        const DialContact state = m_dialContact != NoContact ? m_dialContact : ContactStateFrom(contact);
+        const DialContact state =
+            m_dialContact != NoContact ? m_dialContact : ContactStateFrom(contact);
         SetDialContact(state, contact);
         m_overlayWindow->Show();
     } else {
@@ -110,12 +113,14 @@ std::int32_t Dial::OnControlAcquired(platform::RadialController&,
     return 0;
 }
 
-std::int32_t Dial::OnControlLost(platform::RadialController&, const platform::ControllerEventArgs&) {
+std::int32_t Dial::OnControlLost(platform::RadialController&,
+                                 const platform::ControllerEventArgs&) {
     m_overlayWindow->Hide();
     return 0;
 }
 
-std::int32_t Dial::OnButtonClicked(platform::RadialController&, const platform::ControllerEventArgs&) {
+std::int32_t Dial::OnButtonClicked(platform::RadialController&,
+                                   const platform::ControllerEventArgs&) {
     if (!m_overlayWindow->IsVisible() && m_dialContact == NoContact) {
         PlaceOverlayAtDefaultBox();
         m_overlayWindow->Show();

@@ -37,8 +37,8 @@ void DocumentHistoryCacheAttribute::Set(const Tool& tool, std::int32_t newPositi
                                         std::int32_t newCount) {
     position = newPosition;
     count = newCount;
-    description = newPosition >= 1 ? tool.GetHistoryEntryName(newPosition - 1).ToString()
-                                   : Kernel::String8();
+    description =
+        newPosition >= 1 ? tool.GetHistoryEntryName(newPosition - 1).ToString() : Kernel::String8();
 }
 
 Kernel::Counted<Corvanta::ReflectedGroup> FindGroupContaining(

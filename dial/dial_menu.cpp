@@ -69,8 +69,8 @@ bool Dial::UpdateRadialControllerMenu(
             platform::Ref<platform::RadialControllerMenuItem> entry;
             if (!icon) {
                 Kernel::Trace(Kernel::Format8("Missing dial icon for %1!\n", name));
-                entry = wheel.CreateMenuItemFromKnownIcon(text.GetView(),
-                                                          platform::KnownIcon::PenType);
+                entry =
+                    wheel.CreateMenuItemFromKnownIcon(text.GetView(), platform::KnownIcon::PenType);
             } else {
                 entry = wheel.CreateMenuItemFromIcon(text.GetView(), std::move(icon));
             }

@@ -81,10 +81,9 @@ void Dial::OnNotify(Kernel::Counted<Kernel::Notification> notification) {
 }
 
 void Dial::OnItemInvalidated(const Kernel::InvalidateReflectedNotification& stale) {
-    const bool known = std::any_of(m_reflectables.begin(), m_reflectables.end(),
-                                   [&](const Reflectable& entry) {
-                                       return entry.reflectable == stale.reflectable;
-                                   });
+    const bool known = std::any_of(
+        m_reflectables.begin(), m_reflectables.end(),
+        [&](const Reflectable& entry) { return entry.reflectable == stale.reflectable; });
     if (!known) {
         return;
     }

@@ -85,7 +85,8 @@ std::int32_t Dial::OnRotationChanged(platform::RadialController&,
                     StepHistory(item, delta, elapsedMs);
                 } else if (IsA<Corvanta::ViewRotationReflected>(current, [] {})) {
                     RequestViewRotation(delta);
-                } else if (auto* blend = CachedCast<Kernel::ReflectedRasterBlendMode>(current, [] {})) {
+                } else if (auto* blend =
+                               CachedCast<Kernel::ReflectedRasterBlendMode>(current, [] {})) {
                     CycleBlendMode(*blend, delta);
                 }
             }
@@ -116,7 +117,8 @@ void Dial::RotateRange(const Kernel::Counted<Kernel::Reflected>& item, double de
     const Kernel::Reflected& range = *item;
 
     double next;
-    if (Kernel::UnitValue::GetUnitTypeCategory(MappingUnitType(range)) == Kernel::UnitCategory::Angle) {
+    if (Kernel::UnitValue::GetUnitTypeCategory(MappingUnitType(range)) ==
+        Kernel::UnitCategory::Angle) {
         next = std::clamp(value + delta, std::min(minimum, maximum), std::max(minimum, maximum));
     } else {
         if (const auto nonLinear = FindAttribute<Corvanta::NonLinearRangeAttribute>(range)) {
@@ -141,7 +143,8 @@ void Dial::RotateRange(const Kernel::Counted<Kernel::Reflected>& item, double de
             m_controller->SetUseAutomaticHapticFeedback(atBound);
         }
     }
-    platform::Services().windowing->SetTimer(m_window, kCommitTimerId, kCommitTimerMs, &Dial::OnTimer);
+    platform::Services().windowing->SetTimer(m_window, kCommitTimerId, kCommitTimerMs,
+                                             &Dial::OnTimer);
     Notify(true);
 }
 
@@ -152,9 +155,8 @@ void Dial::StepHistory(const Kernel::Counted<Kernel::Reflected>& item, double de
     }
     const int count = m_tool->GetHistoryCount();
     const int position = m_tool->GetHistoryPosition();
-    const double mapped = m_stepRotation
-                              ? GetRampedValue(elapsedMs, position, delta, 0, count)
-                              : GetLinearValue(position, delta, 0, count);
+    const double mapped = m_stepRotation ? GetRampedValue(elapsedMs, position, delta, 0, count)
+                                         : GetLinearValue(position, delta, 0, count);
     const int n = static_cast<int>(std::trunc(mapped));
     // Each event moves at least one entry.
     const int index = n != position ? n - 1 : (delta > 0.0 ? position : position - 2);

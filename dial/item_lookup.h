@@ -30,7 +30,7 @@ bool HasAttribute(const Kernel::Reflected& item) {
 }
 
 // The first group of `items` holding an element with the identifier of `item`; empty if none.
-Kernel::Counted<Corvanta::ReflectedGroup> FindGroupContaining(const ItemList& items,
-                                                              const Kernel::Counted<Kernel::Reflected>& item);
+Kernel::Counted<Corvanta::ReflectedGroup> FindGroupContaining(
+    const ItemList& items, const Kernel::Counted<Kernel::Reflected>& item);
 
 }  // namespace Quarn::WinRT::detail

@@ -32,8 +32,8 @@ platform::Ref<platform::IconStream> LoadMenuItemIcon(const Kernel::String8& reso
         return nullptr;
     }
     try {
-        const Kernel::String16 path =
-            Kernel::ConvertEnc<Kernel::TEncUtf16>(MenuIconPath(resourcesDirectory, image->imageName));
+        const Kernel::String16 path = Kernel::ConvertEnc<Kernel::TEncUtf16>(
+            MenuIconPath(resourcesDirectory, image->imageName));
         platform::FileSystem& files = *platform::Services().files;
         if (!files.PathFileExists(path.GetView())) {
             return nullptr;

@@ -26,8 +26,10 @@ public:
     RecommendViewRotationNotification(Kernel::Counted<DocumentController> controller,
                                       double rotationAngle, Kernel::PointT<double> rotationPivot,
                                       bool pivotValid)
-        : DocumentNotification(std::move(controller), false), angle(rotationAngle),
-          pivot(rotationPivot), hasPivot(pivotValid) {}
+        : DocumentNotification(std::move(controller), false),
+          angle(rotationAngle),
+          pivot(rotationPivot),
+          hasPivot(pivotValid) {}
 
     double angle;
     Kernel::PointT<double> pivot;

@@ -17,10 +17,14 @@ using Kernel::ReflectedUnitRange;
 // Reads one property of whichever ranged class the item is; `fallback` for any other item.
 template <class Read>
 double ReadRange(const Kernel::Reflected* item, Read read, double fallback = 0.0) {
-    if (const auto* d = CachedCast<ReflectedRangeT<double>>(item, [] {})) return read(*d);
-    if (const auto* f = CachedCast<ReflectedRangeT<float>>(item, [] {})) return read(*f);
-    if (const auto* i = CachedCast<ReflectedRangeT<int>>(item, [] {})) return read(*i);
-    if (const auto* u = CachedCast<ReflectedUnitRange>(item, [] {})) return read(*u);
+    if (const auto* d = CachedCast<ReflectedRangeT<double>>(item, [] {}))
+        return read(*d);
+    if (const auto* f = CachedCast<ReflectedRangeT<float>>(item, [] {}))
+        return read(*f);
+    if (const auto* i = CachedCast<ReflectedRangeT<int>>(item, [] {}))
+        return read(*i);
+    if (const auto* u = CachedCast<ReflectedUnitRange>(item, [] {}))
+        return read(*u);
     return fallback;
 }
 
@@ -31,7 +35,9 @@ bool IsRangeItem(const Kernel::Reflected* item) {
            IsA<ReflectedRangeT<int>>(item, [] {}) || IsA<ReflectedUnitRange>(item, [] {});
 }
 
-bool IsIntRange(const Kernel::Reflected* item) { return IsA<ReflectedRangeT<int>>(item, [] {}); }
+bool IsIntRange(const Kernel::Reflected* item) {
+    return IsA<ReflectedRangeT<int>>(item, [] {});
+}
 
 double GetRangeValue(const Kernel::Counted<Kernel::Reflected>& item, const Units& units) {
     return ReadRange(item.Get(), [&](const auto& range) {

@@ -41,8 +41,9 @@ auto CachedCast(From* object, Site) noexcept
     const void* vtable;
     std::memcpy(&vtable, static_cast<const void*>(object), sizeof vtable);
     if (vtable == s_entry.vtable) {
-        return s_entry.match ? reinterpret_cast<Result>(reinterpret_cast<Byte*>(object) + s_entry.offset)
-                             : nullptr;
+        return s_entry.match
+                   ? reinterpret_cast<Result>(reinterpret_cast<Byte*>(object) + s_entry.offset)
+                   : nullptr;
     }
     Result cast = dynamic_cast<Result>(object);
     s_entry.vtable = vtable;

@@ -34,9 +34,12 @@ double LinearValue(double value, double delta, double minimum, double maximum) {
 }
 
 double SpanStep(double span) {
-    if (span < 20.0) return 1.0;
-    if (span < 50.0) return 2.5;
-    if (span < 100.0) return 5.0;
+    if (span < 20.0)
+        return 1.0;
+    if (span < 50.0)
+        return 2.5;
+    if (span < 100.0)
+        return 5.0;
     return 10.0;
 }
 

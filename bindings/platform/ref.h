@@ -43,8 +43,8 @@ public:
     Ref(const Ref& other) noexcept : Ref(other.m_object) {}
     Ref(Ref&& other) noexcept : m_object(std::exchange(other.m_object, nullptr)) {}
     template <class U>
-        requires std::is_convertible_v<U*, T*>
-    Ref(const Ref<U>& other) noexcept : Ref(static_cast<T*>(other.Get())) {}
+    requires std::is_convertible_v<U*, T*> Ref(const Ref<U>& other)
+    noexcept : Ref(static_cast<T*>(other.Get())) {}
     ~Ref() { Reset(); }
 
     Ref& operator=(Ref other) noexcept {

@@ -17,6 +17,8 @@ ScopedServices::ScopedServices(const ServiceSet& services) : m_services(services
     m_previous = g_installed.exchange(&m_services, std::memory_order_acq_rel);
 }
 
-ScopedServices::~ScopedServices() { g_installed.store(m_previous, std::memory_order_release); }
+ScopedServices::~ScopedServices() {
+    g_installed.store(m_previous, std::memory_order_release);
+}
 
 }  // namespace Quarn::WinRT::platform

@@ -57,7 +57,11 @@ inline constexpr UINT WM_LBUTTONUP = 0x0202;
 inline constexpr int VK_SHIFT = 0x10;
 inline constexpr int VK_CONTROL = 0x11;
 
-constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
-constexpr bool FAILED(HRESULT hr) { return hr < 0; }
+constexpr bool SUCCEEDED(HRESULT hr) {
+    return hr >= 0;
+}
+constexpr bool FAILED(HRESULT hr) {
+    return hr < 0;
+}
 
 #endif

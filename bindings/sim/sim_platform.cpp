@@ -7,18 +7,40 @@ namespace Quarn::WinRT::sim {
 
 namespace {
 constexpr std::array kOperations = {
-    ops::kIsSupported,          ops::kCreateForWindow,        ops::kGetForWindow,
-    ops::kAddButtonClicked,     ops::kAddControlAcquired,     ops::kAddControlLost,
-    ops::kAddRotationChanged,   ops::kAddScreenContactContinued,
-    ops::kAddScreenContactEnded, ops::kAddScreenContactStarted, ops::kGetResolution,
-    ops::kPutResolution,        ops::kPutHaptics,             ops::kGetMenu,
-    ops::kMenuAppend,           ops::kMenuClear,              ops::kMenuSelect,
-    ops::kCreateFromIcon,       ops::kCreateFromKnownIcon,    ops::kPutTag,
-    ops::kGetTag,               ops::kAddInvoked,             ops::kSetDefaultMenuItems,
-    ops::kResetToDefaultMenuItems, ops::kGetRotationDelta,    ops::kGetContact,
-    ops::kGetBounds,            ops::kGetWindowRect,          ops::kSetTimer,
-    ops::kKillTimer,            ops::kGetKeyState,            ops::kPathFileExists,
-    ops::kGetFileFromPathAsync, ops::kCreateFromFile,
+    ops::kIsSupported,
+    ops::kCreateForWindow,
+    ops::kGetForWindow,
+    ops::kAddButtonClicked,
+    ops::kAddControlAcquired,
+    ops::kAddControlLost,
+    ops::kAddRotationChanged,
+    ops::kAddScreenContactContinued,
+    ops::kAddScreenContactEnded,
+    ops::kAddScreenContactStarted,
+    ops::kGetResolution,
+    ops::kPutResolution,
+    ops::kPutHaptics,
+    ops::kGetMenu,
+    ops::kMenuAppend,
+    ops::kMenuClear,
+    ops::kMenuSelect,
+    ops::kCreateFromIcon,
+    ops::kCreateFromKnownIcon,
+    ops::kPutTag,
+    ops::kGetTag,
+    ops::kAddInvoked,
+    ops::kSetDefaultMenuItems,
+    ops::kResetToDefaultMenuItems,
+    ops::kGetRotationDelta,
+    ops::kGetContact,
+    ops::kGetBounds,
+    ops::kGetWindowRect,
+    ops::kSetTimer,
+    ops::kKillTimer,
+    ops::kGetKeyState,
+    ops::kPathFileExists,
+    ops::kGetFileFromPathAsync,
+    ops::kCreateFromFile,
 };
 }  // namespace
 
@@ -37,7 +59,9 @@ SimPlatform::~SimPlatform() {
     }
 }
 
-std::span<const std::string_view> SimPlatform::FaultableOperations() { return kOperations; }
+std::span<const std::string_view> SimPlatform::FaultableOperations() {
+    return kOperations;
+}
 
 bool SimPlatform::IsFaultableOperation(std::string_view operation) {
     return std::find(kOperations.begin(), kOperations.end(), operation) != kOperations.end();

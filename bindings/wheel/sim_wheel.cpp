@@ -82,7 +82,9 @@ void SimMenuItem::RemoveInvoked(EventToken token) {
     std::erase_if(m_invoked, [&](const auto& entry) { return entry.first == token; });
 }
 
-std::size_t SimMenuItem::InvokedHandlerCount() const { return m_invoked.size(); }
+std::size_t SimMenuItem::InvokedHandlerCount() const {
+    return m_invoked.size();
+}
 
 std::int32_t SimMenuItem::RaiseInvoked() {
     // Keep the item alive and the handlers stable while they run: a handler may rebuild the menu.
@@ -103,7 +105,8 @@ SimMenuItem* SimMenu::EntryAt(std::size_t index) const {
 
 Ref<platform::RadialControllerMenuItem> SimMenu::GetAt(std::uint32_t index) const {
     if (index >= m_items.size()) {
-        throw platform::PlatformError(static_cast<HRESULT>(0x8000000B), "The index is out of bounds.");
+        throw platform::PlatformError(static_cast<HRESULT>(0x8000000B),
+                                      "The index is out of bounds.");
     }
     return m_items[index];
 }
@@ -154,7 +157,9 @@ SimController::SimController(SimWheel& wheel, HWND window)
     m_wheel.m_controllers.push_back(this);
 }
 
-SimController::~SimController() { std::erase(m_wheel.m_controllers, this); }
+SimController::~SimController() {
+    std::erase(m_wheel.m_controllers, this);
+}
 
 template <class Args>
 EventToken SimController::Add(std::string_view operation, Subscriptions<Args>& list,
@@ -177,10 +182,12 @@ EventToken SimController::AddControlLost(platform::ControllerHandler<ControllerE
 EventToken SimController::AddRotationChanged(platform::ControllerHandler<RotationChangedArgs> h) {
     return Add(ops::kAddRotationChanged, m_rotationChanged, std::move(h));
 }
-EventToken SimController::AddScreenContactContinued(platform::ControllerHandler<ContactEventArgs> h) {
+EventToken SimController::AddScreenContactContinued(
+    platform::ControllerHandler<ContactEventArgs> h) {
     return Add(ops::kAddScreenContactContinued, m_screenContactContinued, std::move(h));
 }
-EventToken SimController::AddScreenContactEnded(platform::ControllerHandler<ControllerEventArgs> h) {
+EventToken SimController::AddScreenContactEnded(
+    platform::ControllerHandler<ControllerEventArgs> h) {
     return Add(ops::kAddScreenContactEnded, m_screenContactEnded, std::move(h));
 }
 EventToken SimController::AddScreenContactStarted(platform::ControllerHandler<ContactEventArgs> h) {

@@ -63,9 +63,12 @@ class SimController;
 
 class SimMenuItem final : public platform::RadialControllerMenuItem {
 public:
-    SimMenuItem(FaultInjector& faults, std::u16string text, platform::Ref<platform::IconStream> icon,
-                platform::KnownIcon knownIcon)
-        : m_faults(faults), m_text(std::move(text)), m_icon(std::move(icon)), m_knownIcon(knownIcon) {}
+    SimMenuItem(FaultInjector& faults, std::u16string text,
+                platform::Ref<platform::IconStream> icon, platform::KnownIcon knownIcon)
+        : m_faults(faults),
+          m_text(std::move(text)),
+          m_icon(std::move(icon)),
+          m_knownIcon(knownIcon) {}
 
     std::u16string_view DisplayText() const override { return m_text; }
     platform::Ref<platform::IconStream> Icon() const override { return m_icon; }
@@ -262,7 +265,8 @@ private:
     bool m_supported = true;
     HWND m_foreground = nullptr;
     std::vector<SimController*> m_controllers;  // live ones, in creation order; not owned
-    std::vector<platform::Ref<SimController>> m_raiseTargets;  // reused to keep raises allocation-free
+    std::vector<platform::Ref<SimController>>
+        m_raiseTargets;  // reused to keep raises allocation-free
     std::vector<std::int32_t> m_statuses;
     std::vector<platform::Ref<SimConfiguration>> m_configurations;
     platform::Ref<SimContact> m_contact;  // while the puck rests on the screen

@@ -14,11 +14,13 @@ protected:
         Attach();
         button = MakeCounted<Kernel::ReflectedBinding<bool>>(FourCC("btn "), "Toggle", false);
         button->AppendAttribute(MakeCounted<Corvanta::DialButtonAttribute>());
-        position = MakeCounted<PositionBinding>(FourCC("pos "), "Position", Kernel::PointT<double>{});
+        position =
+            MakeCounted<PositionBinding>(FourCC("pos "), "Position", Kernel::PointT<double>{});
         position->AppendAttribute(MakeCounted<Corvanta::DialPositionAttribute>());
-        dial->Update(MakeTool({DoubleItem("size", "Size", 50, 0, 100), button, position,
-                               MakeCounted<Corvanta::ViewRotationReflected>(FourCC("rot "), "Rotate")}),
-                     false);
+        dial->Update(
+            MakeTool({DoubleItem("size", "Size", 50, 0, 100), button, position,
+                      MakeCounted<Corvanta::ViewRotationReflected>(FourCC("rot "), "Rotate")}),
+            false);
         host.Clear();
     }
     Counted<Kernel::ReflectedBinding<bool>> button;
@@ -116,6 +118,34 @@ TEST_F(EventsTest, TimerOfAnotherDialIsServedByTheCurrentOneOnly) {
     second.Reset();
     EXPECT_EQ(Dial::CurrentDial(), nullptr);
     EXPECT_FALSE(platform.Windows().KillTimer(window, 999));
+}
+
+}  // namespace
+}  // namespace Quarn::WinRT::testing
+
+namespace Quarn::WinRT::testing {
+namespace {
+
+TEST_F(EventsTest, ContactEdgeCases) {
+    // Continued without a start is a contact like any other.
+    platform.Wheel().ContactMove(platform::Rect{-30, -30, 60, 60});  // partly off the window
+    EXPECT_EQ(dial->GetDialContact(), Dial::ContactInView);
+    EXPECT_EQ(callbacks.lastScreen, (Kernel::PointT<double>{100.0, 50.0}));
+    platform.Wheel().ContactMove(platform::Rect{10, 20, 0, 0});  // no size: its centre is a point
+    EXPECT_EQ(callbacks.lastScreen, (Kernel::PointT<double>{110.0, 70.0}));
+    EXPECT_EQ(position->GetValue(), (Kernel::PointT<double>{55.0, 35.0}));
+}
+
+TEST_F(EventsTest, NotificationsWhileFrozenDoNotUpdate) {
+    auto history = MakeCounted<Kernel::ReflectedBinding<Counted<DocumentHistory>>>(
+        FourCC("hist"), "History", document->GetHistory());
+    auto tool = MakeTool({history, DoubleItem("size", "Size", 5, 0, 10)});
+    dial->Update(tool, false);
+    Choose("History");
+    const std::size_t traces = host.Traces().size();
+    dial->OnNotify(MakeCounted<Kernel::InvalidateReflectedsNotification>(tool));
+    EXPECT_EQ(host.Traces().size(), traces);  // no menu rebuild while frozen
+    EXPECT_TRUE(dial->IsMenuFrozen());
 }
 
 }  // namespace

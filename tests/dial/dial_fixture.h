@@ -19,11 +19,11 @@
 
 namespace Quarn::WinRT::testing {
 
+using detail::Dial;
 using Kernel::Counted;
 using Kernel::FourCC;
 using Kernel::MakeCounted;
 using Kernel::Reflected;
-using detail::Dial;
 
 class MappingCallbacks final : public IDialCallbacks {
 public:

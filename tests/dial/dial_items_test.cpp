@@ -47,8 +47,8 @@ TEST_F(ItemsTest, ToolWithoutItemsGivesOneEmptyEntry) {
 
 struct SourceCase {
     const char* name;
-    int layers;          // how many Curves layers are selected
-    bool otherLayerKind; // select a layer class without a dial tool instead
+    int layers;           // how many Curves layers are selected
+    bool otherLayerKind;  // select a layer class without a dial tool instead
     bool fromSelection;
     std::size_t entries;
     bool toolDefault, adjustmentDefault;
@@ -64,8 +64,10 @@ TEST_F(ItemsTest, AdjustmentLayerSourceAndDefaultMarker) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        auto tool = MakeTool({DoubleItem("size", "Size", 10, 1, 100), DoubleItem("flow", "Flow", 1, 0, 1)});
-        auto curves = AddCurvesTool({DoubleItem("cur1", "Shadows", 0, 0, 1), DoubleItem("cur2", "Highlights", 1, 0, 1)});
+        auto tool =
+            MakeTool({DoubleItem("size", "Size", 10, 1, 100), DoubleItem("flow", "Flow", 1, 0, 1)});
+        auto curves = AddCurvesTool(
+            {DoubleItem("cur1", "Shadows", 0, 0, 1), DoubleItem("cur2", "Highlights", 1, 0, 1)});
         std::vector<Counted<Selectable>> layers;
         for (int i = 0; i < c.layers; ++i) {
             if (c.otherLayerKind) {

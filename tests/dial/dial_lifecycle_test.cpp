@@ -73,11 +73,13 @@ TEST_F(DialTest, SupportQueryErrorReachesTheCallerAfterTheCommitTimerIsKilled) {
 
 // A subscription failing part-way keeps the ones before it and logs one line.
 TEST_F(DialTest, EventSubscriptionFailingPartWayIsLoggedOnce) {
-    const char* const operations[] = {
-        "RadialController.ButtonClicked.add",          "RadialController.ControlAcquired.add",
-        "RadialController.ControlLost.add",            "RadialController.RotationChanged.add",
-        "RadialController.ScreenContactContinued.add", "RadialController.ScreenContactEnded.add",
-        "RadialController.ScreenContactStarted.add"};
+    const char* const operations[] = {"RadialController.ButtonClicked.add",
+                                      "RadialController.ControlAcquired.add",
+                                      "RadialController.ControlLost.add",
+                                      "RadialController.RotationChanged.add",
+                                      "RadialController.ScreenContactContinued.add",
+                                      "RadialController.ScreenContactEnded.add",
+                                      "RadialController.ScreenContactStarted.add"};
     std::size_t subscribedBefore = 0;
     for (const char* operation : operations) {
         SCOPED_TRACE(operation);
@@ -106,8 +108,9 @@ TEST_F(DialTest, SameWindowAgainChangesNothing) {
 
 TEST_F(DialTest, MovingToAnotherWindowReplacesControllerAndRebuildsTheMenu) {
     Attach();
-    dial->Update(MakeTool({DoubleItem("size", "Size", 10, 1, 100), DoubleItem("flow", "Flow", 5, 0, 10)}),
-                 false);
+    dial->Update(
+        MakeTool({DoubleItem("size", "Size", 10, 1, 100), DoubleItem("flow", "Flow", 5, 0, 10)}),
+        false);
     Choose("Flow");
     const HWND other = platform.Windows().CreateHostWindow(RECT{0, 0, 640, 480});
     dial->SetCurrentWindow(other);

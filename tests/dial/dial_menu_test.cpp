@@ -65,8 +65,9 @@ TEST_F(MenuTest, EntriesCarryTextIconAndATagLeadingBackToTheItem) {
     EXPECT_EQ(SelectedText(), "Größe");  // the tool's first item is the default
     ASSERT_TRUE(platform.Wheel().ConfigurationFor(window)->DefaultItems().has_value());
     EXPECT_EQ(*platform.Wheel().ConfigurationFor(window)->DefaultItems(),
-              (std::vector<platform::SystemMenuItemKind>{platform::SystemMenuItemKind::Volume,
-                                                         platform::SystemMenuItemKind::NextPreviousTrack}));
+              (std::vector<platform::SystemMenuItemKind>{
+                  platform::SystemMenuItemKind::Volume,
+                  platform::SystemMenuItemKind::NextPreviousTrack}));
 }
 
 TEST_F(MenuTest, UnreadableIconsFallBackToTheStockIcon) {
@@ -111,11 +112,12 @@ TEST_F(MenuTest, AppendFailingHalfWayIsLoggedAndTheNextUpdateRebuilds) {
                           DoubleItem("c   ", "C", 0, 0, 1)});
     dial->Update(tool, false);
     host.Clear();
-    platform.Faults().Fail("RadialControllerMenu.Items.Append", E_OUTOFMEMORY, "Not enough memory.");
+    platform.Faults().Fail("RadialControllerMenu.Items.Append", E_OUTOFMEMORY,
+                           "Not enough memory.");
     dial->Update(tool, false);
     EXPECT_TRUE(Menu().Entries().empty());
-    EXPECT_EQ(host.LogLines(),
-              std::vector<std::string>{"Dial error: Failed to create menu items. Not enough memory."});
+    EXPECT_EQ(host.LogLines(), std::vector<std::string>{
+                                   "Dial error: Failed to create menu items. Not enough memory."});
     dial->Update(tool, false);
     EXPECT_EQ(MenuTexts(), (std::vector<std::string>{"A", "B", "C"}));
     EXPECT_EQ(SelectedText(), "A");
@@ -124,8 +126,9 @@ TEST_F(MenuTest, AppendFailingHalfWayIsLoggedAndTheNextUpdateRebuilds) {
 TEST_F(MenuTest, ConfigurationFailureIsLoggedAndTheMenuIsStillBuilt) {
     platform.Faults().Fail("RadialControllerConfiguration.SetDefaultMenuItems", E_FAIL, "Refused.");
     dial->Update(MakeTool({DoubleItem("a   ", "A", 0, 0, 1)}), false);
-    EXPECT_EQ(host.LogLines(), std::vector<std::string>{
-                                   "Dial error: Failed to update radial controller configuration. Refused."});
+    EXPECT_EQ(host.LogLines(),
+              std::vector<std::string>{
+                  "Dial error: Failed to update radial controller configuration. Refused."});
     EXPECT_EQ(MenuTexts(), std::vector<std::string>{"A"});
 }
 
@@ -138,9 +141,9 @@ TEST_F(MenuTest, InvokingAnEntryWithoutItsTagLeavesNoSelection) {
     platform.Wheel().InvokeMenuItem(0, &status);
     EXPECT_EQ(status, E_NOINTERFACE);
     EXPECT_FALSE(dial->GetSelectedItem());
-    EXPECT_EQ(host.LogLines(), (std::vector<std::string>{
-                                   "Error: Failed to retrieve IRadialControllerMenuItemTag!",
-                                   "Error: Failed to retrieve MenuItemTag!"}));
+    EXPECT_EQ(host.LogLines(),
+              (std::vector<std::string>{"Error: Failed to retrieve IRadialControllerMenuItemTag!",
+                                        "Error: Failed to retrieve MenuItemTag!"}));
 }
 
 }  // namespace

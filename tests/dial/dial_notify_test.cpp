@@ -93,8 +93,8 @@ TEST_F(NotifyTest, InvalidatedItemReplacesTheSelectedItemButNotTheGroup) {
     auto freshHue = DoubleItem("hue ", "Hue", 90, 0, 360);
     tool->ClearDialReflecteds();
     tool->AddDialReflected(freshSize);
-    tool->AddDialReflected(MakeCounted<Corvanta::ReflectedGroup>(FourCC("colr"), "Colour",
-                                                                 std::vector<Counted<Reflected>>{freshHue}));
+    tool->AddDialReflected(MakeCounted<Corvanta::ReflectedGroup>(
+        FourCC("colr"), "Colour", std::vector<Counted<Reflected>>{freshHue}));
     dial->OnNotify(MakeCounted<Kernel::InvalidateReflectedNotification>(tool, FourCC("hue ")));
     EXPECT_EQ(dial->GetSelectedItem(), Counted<Reflected>(size));  // not the one in use
     dial->OnNotify(MakeCounted<Kernel::InvalidateReflectedNotification>(tool, FourCC("size")));

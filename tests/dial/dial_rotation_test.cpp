@@ -28,7 +28,9 @@ protected:
         }
         return writes;
     }
-    std::size_t ToolNotifications() { return NotificationsOf<ToolParametersChangedNotification>().size(); }
+    std::size_t ToolNotifications() {
+        return NotificationsOf<ToolParametersChangedNotification>().size();
+    }
 };
 
 struct CurrentItemCase {
@@ -42,29 +44,39 @@ struct CurrentItemCase {
 
 TEST_F(RotationTest, CurrentItemConfiguresTheDevice) {
     const CurrentItemCase cases[] = {
-        {"range", [](const auto&) -> Counted<Reflected> { return DoubleItem("a   ", "A", 25, 0, 50); },
+        {"range",
+         [](const auto&) -> Counted<Reflected> { return DoubleItem("a   ", "A", 25, 0, 50); },
          false, 1.0, false, false, true, 90.0},
-        {"range at minimum", [](const auto&) -> Counted<Reflected> { return DoubleItem("a   ", "A", 0, 0, 50); },
-         false, 1.0, false, false, true, 0.0},
-        {"range at maximum", [](const auto&) -> Counted<Reflected> { return IntItem("a   ", "A", 50, 0, 50); },
-         false, 1.0, false, false, true, 180.0},
+        {"range at minimum",
+         [](const auto&) -> Counted<Reflected> { return DoubleItem("a   ", "A", 0, 0, 50); }, false,
+         1.0, false, false, true, 0.0},
+        {"range at maximum",
+         [](const auto&) -> Counted<Reflected> { return IntItem("a   ", "A", 50, 0, 50); }, false,
+         1.0, false, false, true, 180.0},
         {"angle unit range seeds with its value",
          [](const auto&) -> Counted<Reflected> {
-             auto angle = MakeCounted<Kernel::ReflectedUnitRange>(FourCC("a   "), "A", Kernel::UnitTypes::Degrees, 30, -180, 180);
-             angle->AppendAttribute(MakeCounted<Kernel::ValueTypeAttribute>(Kernel::UserUnitKind::Angle, true, Kernel::UnitTypes::Degrees));
+             auto angle = MakeCounted<Kernel::ReflectedUnitRange>(
+                 FourCC("a   "), "A", Kernel::UnitTypes::Degrees, 30, -180, 180);
+             angle->AppendAttribute(MakeCounted<Kernel::ValueTypeAttribute>(
+                 Kernel::UserUnitKind::Angle, true, Kernel::UnitTypes::Degrees));
              return angle;
          },
          false, 1.0, false, false, true, 30.0},
         {"history",
          [](const auto& history) -> Counted<Reflected> {
-             return MakeCounted<Kernel::ReflectedBinding<Counted<DocumentHistory>>>(FourCC("hist"), "A", history);
+             return MakeCounted<Kernel::ReflectedBinding<Counted<DocumentHistory>>>(FourCC("hist"),
+                                                                                    "A", history);
          },
          false, 6.0, true, true, true, 0.0},
         {"view rotation",
-         [](const auto&) -> Counted<Reflected> { return MakeCounted<Corvanta::ViewRotationReflected>(FourCC("a   "), "A"); },
+         [](const auto&) -> Counted<Reflected> {
+             return MakeCounted<Corvanta::ViewRotationReflected>(FourCC("a   "), "A");
+         },
          false, 0.1, false, false, false, 0.0},
         {"other kind",
-         [](const auto&) -> Counted<Reflected> { return MakeCounted<Reflected>(FourCC("a   "), "A"); },
+         [](const auto&) -> Counted<Reflected> {
+             return MakeCounted<Reflected>(FourCC("a   "), "A");
+         },
          true, 10.0, false, false, true, 0.0},
     };
     for (const auto& c : cases) {
@@ -95,7 +107,8 @@ TEST_F(RotationTest, RangeValueIsWrittenThenCommitted250msAfterTheLastTurn) {
     platform.Advance(249);
     EXPECT_EQ(Writes(), (std::vector<std::string>{"60.0000/true", "55.0000/true"}));
     platform.Advance(1);
-    EXPECT_EQ(Writes(), (std::vector<std::string>{"60.0000/true", "55.0000/true", "55.0000/false"}));
+    EXPECT_EQ(Writes(),
+              (std::vector<std::string>{"60.0000/true", "55.0000/true", "55.0000/false"}));
     EXPECT_EQ(ToolNotifications(), 3u);
     EXPECT_NEAR(dial->GetPendingValue(), 55.0, 1e-9);
     platform.Advance(5000);
@@ -132,8 +145,10 @@ TEST_F(RotationTest, SensitivityAndNonLinearMapping) {
 }
 
 TEST_F(RotationTest, NorthValueTurnsHapticsOnAtTheBounds) {
-    auto angle = With<Corvanta::DialNorthValueAttribute>(DoubleItem("ang ", "Angle", 170, 0, 180), 90.0);
-    auto plain = With<Corvanta::DialNorthValueAttribute>(DoubleItem("pln ", "Plain", 5, 0, 10), 0.0);
+    auto angle =
+        With<Corvanta::DialNorthValueAttribute>(DoubleItem("ang ", "Angle", 170, 0, 180), 90.0);
+    auto plain =
+        With<Corvanta::DialNorthValueAttribute>(DoubleItem("pln ", "Plain", 5, 0, 10), 0.0);
     Use({angle, plain}, "Angle");
     platform.Advance(100);
     platform.Wheel().Rotate(20);
@@ -188,7 +203,8 @@ TEST_F(RotationTest, HistoryStepsAtLeastOneEntryAndStopsAtTheEnds) {
 TEST_F(RotationTest, BlendModesWrapBothWays) {
     using Entry = Kernel::ReflectedRasterBlendMode::Entry;
     auto blend = MakeCounted<Kernel::ReflectedRasterBlendMode>(
-        FourCC("blnd"), "Blend", std::vector<Entry>{{0, "Normal"}, {3, "Multiply"}, {9, "Screen"}}, 0);
+        FourCC("blnd"), "Blend", std::vector<Entry>{{0, "Normal"}, {3, "Multiply"}, {9, "Screen"}},
+        0);
     Use({blend}, "Blend");
     platform.Wheel().Rotate(-10);
     EXPECT_EQ(blend->GetIndex(), 2);
@@ -216,10 +232,11 @@ TEST_F(RotationTest, ViewRotationIsRequestedInRawDegreesWithThePivotInView) {
 TEST_F(RotationTest, FailingPlatformCallIsLoggedOnceAndTheNextEventProceeds) {
     auto size = DoubleItem("size", "Size", 50, 0, 100);
     Use({size}, "Size");
-    platform.Faults().Fail("RadialControllerRotationChangedEventArgs.RotationDeltaInDegrees", E_FAIL,
-                           "Lost the device.");
+    platform.Faults().Fail("RadialControllerRotationChangedEventArgs.RotationDeltaInDegrees",
+                           E_FAIL, "Lost the device.");
     EXPECT_EQ(platform.Wheel().Rotate(5), std::vector<std::int32_t>{0});
-    EXPECT_EQ(host.LogLines(), std::vector<std::string>{"Dial error: Failed to handle rotation. Lost the device."});
+    EXPECT_EQ(host.LogLines(),
+              std::vector<std::string>{"Dial error: Failed to handle rotation. Lost the device."});
     EXPECT_FALSE(dial->IsFirstRotation());
     platform.Advance(100);
     EXPECT_EQ(platform.Wheel().Rotate(18), std::vector<std::int32_t>{1});
@@ -233,6 +250,37 @@ TEST_F(RotationTest, NoCurrentItemOnlyArmsTheOverlayTimer) {
     EXPECT_NE(platform.Windows().FindTimer(window, Dial::kOverlayTimerId), nullptr);
     EXPECT_EQ(platform.Windows().FindTimer(window, Dial::kCommitTimerId), nullptr);
     EXPECT_TRUE(host.ValueWrites().empty());
+}
+
+}  // namespace
+}  // namespace Quarn::WinRT::testing
+
+namespace Quarn::WinRT::testing {
+namespace {
+
+// A fast spin: 200 events of +3 degrees, 10 ms apart (2 s of virtual time).
+TEST_F(RotationTest, FastSpinFollowsTheLinearAndRampedRules) {
+    for (int i = 4; i <= 12; ++i) {
+        document->GetHistory()->Push("Step");
+    }
+    document->GetHistory()->SetIndex(1);  // position 2 of 12
+    auto size = DoubleItem("size", "Size", 0, 0, 100);
+    auto history = MakeCounted<Kernel::ReflectedBinding<Counted<DocumentHistory>>>(
+        FourCC("hist"), "History", document->GetHistory());
+    Use({size, history}, "Size");
+    for (int k = 1; k <= 200; ++k) {
+        platform.Advance(10);
+        platform.Wheel().Rotate(3);
+        // Linear over half a turn: fast events keep their degrees.
+        ASSERT_NEAR(size->GetValue(), std::min(100.0, k * 3.0 * 100.0 / 180.0), 1e-9) << k;
+    }
+    Choose("History");
+    for (int k = 1; k <= 200; ++k) {
+        platform.Advance(10);
+        platform.Wheel().Rotate(3);
+        // Half a 6-degree detent per event, ramped to a whole entry each time.
+        ASSERT_EQ(document->GetHistory()->GetPosition(), std::min(12, 2 + k)) << k;
+    }
 }
 
 }  // namespace

@@ -30,16 +30,20 @@ struct Plain : Base, Other {};
 struct Unrelated : Base {};
 
 // One site, many dynamic types: every answer equals dynamic_cast's, hit or miss.
-Other* AsOther(Base* object) { return CachedCast<Other>(object, [] {}); }
-Right* AsRight(Base* object) { return CachedCast<Right>(object, [] {}); }
+Other* AsOther(Base* object) {
+    return CachedCast<Other>(object, [] {});
+}
+Right* AsRight(Base* object) {
+    return CachedCast<Right>(object, [] {});
+}
 
 TEST(CachedCast, AgreesWithDynamicCastAcrossInheritanceKinds) {
     Diamond diamond;
     Plain plain;
     Unrelated unrelated;
     Left left;
-    Base* const objects[] = {&diamond, &plain, &unrelated, &left, &diamond, &plain, &plain,
-                             &unrelated, &unrelated, &diamond};
+    Base* const objects[] = {&diamond, &plain, &unrelated, &left,      &diamond,
+                             &plain,   &plain, &unrelated, &unrelated, &diamond};
     for (Base* object : objects) {
         EXPECT_EQ(AsOther(object), dynamic_cast<Other*>(object));
         EXPECT_EQ(AsRight(object), dynamic_cast<Right*>(object));
