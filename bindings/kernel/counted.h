@@ -100,11 +100,11 @@ public:
     Counted(const Counted& other) noexcept : Counted(other.m_object) {}
     Counted(Counted&& other) noexcept : m_object(std::exchange(other.m_object, nullptr)) {}
     template <class U>
-        requires std::is_convertible_v<U*, T*>
-    Counted(const Counted<U>& other) noexcept : Counted(static_cast<T*>(other.Get())) {}
+    requires std::is_convertible_v<U*, T*> Counted(const Counted<U>& other)
+    noexcept : Counted(static_cast<T*>(other.Get())) {}
     template <class U>
-        requires std::is_convertible_v<U*, T*>
-    Counted(Counted<U>&& other) noexcept : m_object(other.Release()) {}
+    requires std::is_convertible_v<U*, T*> Counted(Counted<U>&& other)
+    noexcept : m_object(other.Release()) {}
 
     ~Counted() { Reset(); }
 
@@ -165,13 +165,17 @@ class WeakCounted {
 public:
     WeakCounted() noexcept = default;
     WeakCounted(const Counted<T>& strong) noexcept : WeakCounted(strong.Get()) {}
+    template <class U>
+    requires std::is_convertible_v<U*, T*> WeakCounted(const Counted<U>& strong)
+    noexcept : WeakCounted(static_cast<T*>(strong.Get())) {}
     explicit WeakCounted(T* object) noexcept
         : m_object(object), m_block(object ? &detail::BlockOf(object) : nullptr) {
         if (m_block) {
             m_block->AcquireWeak();
         }
     }
-    WeakCounted(const WeakCounted& other) noexcept : m_object(other.m_object), m_block(other.m_block) {
+    WeakCounted(const WeakCounted& other) noexcept
+        : m_object(other.m_object), m_block(other.m_block) {
         if (m_block) {
             m_block->AcquireWeak();
         }

@@ -1,5 +1,6 @@
 #include "bindings/kernel/format.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -31,8 +32,8 @@ template <class Enc>
 StringT<Enc> ToStringT(std::int64_t value, int signStyle, bool digitGrouping) {
     // Magnitude in unsigned arithmetic so that INT64_MIN is written correctly.
     const bool negative = value < 0;
-    std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(value)
-                                       : static_cast<std::uint64_t>(value);
+    std::uint64_t magnitude =
+        negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
     std::string digits = std::to_string(magnitude);
     if (digitGrouping) {
         digits = GroupThousands(digits);
@@ -59,6 +60,8 @@ StringT<Enc> ToStringBase(std::uint64_t value, int base, int width, int padStyle
         value /= static_cast<std::uint64_t>(base);
     } while (value != 0);
     const char pad = padStyle == kPadZeros ? '0' : padStyle == kPadBlanks ? ' ' : '\0';
+    // No number is wider than 64 binary digits, so neither is its padding.
+    width = std::min(width, 64);
     while (pad != '\0' && static_cast<int>(reversed.size()) < width) {
         reversed.push_back(pad);
     }
@@ -74,12 +77,13 @@ StringT<Enc> ToStringFixed(double value, int decimals) {
     }
     if (!std::isfinite(value)) {
         return StringT<Enc>(Widen<typename Enc::Char>(std::isnan(value) ? "NaN"
-                                                      : value > 0    ? "Inf"
-                                                                     : "-Inf"));
+                                                      : value > 0       ? "Inf"
+                                                                        : "-Inf"));
     }
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
-    std::string text(buffer);
+    // Sized by a first call: 1e308 has 309 digits before the point.
+    std::string text(static_cast<std::size_t>(std::snprintf(nullptr, 0, "%.*f", decimals, value)),
+                     '\0');
+    std::snprintf(text.data(), text.size() + 1, "%.*f", decimals, value);
     if (text.find_first_not_of("-0.") == std::string::npos && text[0] == '-') {
         text.erase(0, 1);  // no "-0.00"
     }

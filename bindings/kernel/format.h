@@ -39,19 +39,25 @@ using TEncOf = std::conditional_t<std::is_same_v<Char, char>, TEncUtf8, TEncUtf1
 template <class Char>
 void AppendFormat(std::basic_string<Char>& out, std::basic_string_view<Char> format,
                   std::span<const StringT<TEncOf<Char>>> args);
-}
+}  // namespace detail
 
 // Appends `format` to `out` with "%1".."%9" replaced by the arguments, in order. A placeholder
 // without an argument, and any other '%', are copied as they stand. Arguments are strings of
-// the same encoding, or integers (written by ToStringT).
+// the same encoding (a null character pointer is empty text), or integers: signed ones written
+// by ToStringT, unsigned ones in base 10 so that values above INT64_MAX keep their digits.
 template <class Enc, class... Args>
 void AppendFormatVT(StringT<Enc>& out, std::basic_string_view<typename Enc::Char> format,
                     const Args&... args) {
     using Char = typename Enc::Char;
     auto asText = [](const auto& arg) -> StringT<Enc> {
         using A = std::decay_t<decltype(arg)>;
-        if constexpr (std::is_integral_v<A>) {
+        if constexpr (std::is_integral_v<A> && std::is_unsigned_v<A>) {
+            return ToStringBase<Enc>(static_cast<std::uint64_t>(arg), 10);
+        } else if constexpr (std::is_integral_v<A>) {
             return ToStringT<Enc>(static_cast<std::int64_t>(arg));
+        } else if constexpr (std::is_pointer_v<A>) {
+            const Char* text = arg;
+            return text ? StringT<Enc>(std::basic_string_view<Char>(text)) : StringT<Enc>();
         } else {
             return StringT<Enc>(std::basic_string_view<Char>(arg));
         }

@@ -43,7 +43,9 @@ void Trace(const char* text) {
     }
 }
 
-TextSink* SetLogSink(TextSink* sink) { return g_logSink.exchange(sink, std::memory_order_acq_rel); }
+TextSink* SetLogSink(TextSink* sink) {
+    return g_logSink.exchange(sink, std::memory_order_acq_rel);
+}
 TextSink* SetTraceSink(TextSink* sink) {
     return g_traceSink.exchange(sink, std::memory_order_acq_rel);
 }

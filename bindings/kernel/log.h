@@ -25,7 +25,9 @@ Logger& Log();
 
 // Writes the text as it stands; trace texts carry their own line feeds.
 void Trace(const char* text);
-inline void Trace(const String8& text) { Trace(text.CStr()); }
+inline void Trace(const String8& text) {
+    Trace(text.CStr());
+}
 
 // Install before the first line is written; each returns the sink it replaces.
 TextSink* SetLogSink(TextSink* sink);

@@ -11,11 +11,13 @@ void PathTraitsDos::Append(String8& path, std::string_view component) {
         return;
     }
     std::string joined(path.GetView());
-    const bool pathEnds = IsSeparator(joined.back());
-    const bool componentStarts = IsSeparator(component.front());
-    if (pathEnds && componentStarts) {
+    while (!component.empty() && IsSeparator(component.front())) {
         component.remove_prefix(1);
-    } else if (!pathEnds && !componentStarts) {
+    }
+    // A path of separators only ("\\" before a server name) is a prefix and stays whole.
+    const auto lastKept = joined.find_last_not_of("\\/");
+    if (lastKept != std::string::npos) {
+        joined.erase(lastKept + 1);
         joined.push_back(DefaultSeparator);
     }
     joined.append(component);

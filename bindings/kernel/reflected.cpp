@@ -23,7 +23,9 @@ ReflectedObserver* SetReflectedObserver(ReflectedObserver* observer) {
     return g_observer.exchange(observer, std::memory_order_acq_rel);
 }
 
-bool HasReflectedObserver() { return g_observer.load(std::memory_order_acquire) != nullptr; }
+bool HasReflectedObserver() {
+    return g_observer.load(std::memory_order_acquire) != nullptr;
+}
 
 void NotifyValueWritten(const Reflected& item, std::string_view valueText, bool flag) {
     if (ReflectedObserver* observer = g_observer.load(std::memory_order_acquire)) {
@@ -87,7 +89,9 @@ void ReflectedUnitRange::SetValue(bool flag, const Counted<const UserUnits>& uni
     }
 }
 
-std::string DescribeValue(bool value) { return value ? "true" : "false"; }
+std::string DescribeValue(bool value) {
+    return value ? "true" : "false";
+}
 
 std::string DescribeValue(const PointT<double>& value) {
     return "(" + DescribeNumber(value.x) + ", " + DescribeNumber(value.y) + ")";

@@ -93,7 +93,9 @@ template <class T>
 class ReflectedRangeT : public Reflected {
 public:
     ReflectedRangeT(std::uint32_t identifier, LocalisedString name, T value, T minimum, T maximum)
-        : Reflected(identifier, std::move(name)), m_value(value), m_minimum(minimum),
+        : Reflected(identifier, std::move(name)),
+          m_value(value),
+          m_minimum(minimum),
           m_maximum(maximum) {}
 
     virtual T GetValue() const { return m_value; }
@@ -116,8 +118,11 @@ class ReflectedUnitRange : public Reflected {
 public:
     ReflectedUnitRange(std::uint32_t identifier, LocalisedString name, UnitType storedUnit,
                        double value, double minimum, double maximum)
-        : Reflected(identifier, std::move(name)), m_storedUnit(storedUnit), m_value(value),
-          m_minimum(minimum), m_maximum(maximum) {}
+        : Reflected(identifier, std::move(name)),
+          m_storedUnit(storedUnit),
+          m_value(value),
+          m_minimum(minimum),
+          m_maximum(maximum) {}
 
     virtual double GetValue(const Counted<const UserUnits>& units) const;
     virtual double GetMinimum(const Counted<const UserUnits>& units) const;

@@ -27,7 +27,7 @@ public:
 
     StringT() noexcept = default;
     StringT(const Char* text) : StringT(text ? View(text) : View()) {}
-    StringT(const Char* text, std::size_t length) : StringT(View(text, length)) {}
+    StringT(const Char* text, std::size_t length) : StringT(text ? View(text, length) : View()) {}
     explicit StringT(View text) {
         if (!text.empty()) {
             m_text = std::make_shared<std::basic_string<Char>>(text);
@@ -69,7 +69,7 @@ public:
     }
     friend bool operator==(const StringT& a, View b) noexcept { return a.GetView() == b; }
     friend bool operator==(const StringT& a, const Char* b) noexcept {
-        return a.GetView() == View(b);
+        return a.GetView() == (b ? View(b) : View());
     }
 
 private:

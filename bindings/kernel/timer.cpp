@@ -30,7 +30,8 @@ const Clock& DefaultClock() {
 }
 
 const Clock* SetDefaultClock(const Clock* clock) {
-    return g_defaultClock.exchange(clock, std::memory_order_acq_rel);
+    const Clock* previous = g_defaultClock.exchange(clock, std::memory_order_acq_rel);
+    return previous ? previous : &SteadyClock();
 }
 
 }  // namespace Kernel

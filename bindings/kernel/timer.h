@@ -22,7 +22,8 @@ const Clock* SetDefaultClock(const Clock* clock);
 
 class Timer {
 public:
-    explicit Timer(const Clock& clock = DefaultClock()) : m_clock(&clock), m_start(clock.NowSeconds()) {}
+    explicit Timer(const Clock& clock = DefaultClock())
+        : m_clock(&clock), m_start(clock.NowSeconds()) {}
 
     double GetSeconds() const { return m_clock->NowSeconds() - m_start; }
     void Reset() { m_start = m_clock->NowSeconds(); }

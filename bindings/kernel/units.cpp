@@ -1,6 +1,7 @@
 #include "bindings/kernel/units.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "bindings/kernel/format.h"
@@ -85,10 +86,13 @@ int UnitValue::ValidatePower(UnitType unitType, int power) noexcept {
 
 double UnitValue::Convert(double value, UnitType from, UnitType to, double dpi) noexcept {
     const UnitCategory category = GetUnitTypeCategory(from);
-    if (from == to || category != GetUnitTypeCategory(to) || dpi <= 0.0) {
+    if (from == to || category != GetUnitTypeCategory(to)) {
         return value;
     }
     if (category == UnitCategory::Length) {
+        if (!(dpi > 0.0) || !std::isfinite(dpi)) {
+            return value;  // pixels have no physical size without a usable resolution
+        }
         return value / PerPixel(from, dpi) * PerPixel(to, dpi);
     }
     const UnitInfo* fromInfo = Find(from);
