@@ -16,6 +16,9 @@ packages=(
     nlohmann-json3-dev
     libcli11-dev
     libutfcpp-dev
+    libcairo2-dev
+    libpango1.0-dev
+    fonts-dejavu-core
 )
 
 missing=()

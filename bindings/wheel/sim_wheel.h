@@ -180,6 +180,8 @@ public:
 
     HWND Window() const { return m_window; }
     SimMenu& GetSimMenu() { return *m_menu; }
+    // The device's setting as a driver sees it; unlike the getter above, it never fails.
+    double CurrentResolution() const { return m_resolution; }
     // Live subscriptions of all seven events.
     std::size_t HandlerCount() const;
 

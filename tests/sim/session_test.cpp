@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "tests/sim/sim_run.h"
+
+namespace Quarn::WinRT::sim::testing {
+namespace {
+
+constexpr const char* kHost = R"({
+  "history": ["Open", "Stroke", "Fill"],
+  "tools": [
+    {"name": "Brush", "id": 7, "items": [
+      {"kind": "double", "id": "size", "name": "Gr\u00f6\u00dfe", "value": 10, "range": [0, 100]},
+      {"kind": "int", "id": "spac", "name": "Spacing", "value": 5, "range": [1, 10]},
+      {"kind": "history", "id": "hist", "name": "History"},
+      {"kind": "blend-mode", "id": "blnd", "name": "Blend", "modes": ["Normal", "Multiply"]},
+      {"kind": "bool", "id": "wetm", "name": "Wet", "button": true}
+    ]},
+    {"name": "Empty", "id": 8, "items": []}
+  ]
+})";
+
+// Every pattern matches a transcript line, in order; no line matches a forbidden pattern.
+struct Sequence {
+    const char* name;
+    const char* script;
+    std::vector<const char*> expected;
+    std::vector<const char*> forbidden = {};
+};
+
+void ExpectTranscript(const Sequence& sequence) {
+    const SessionResult result = RunScript(kHost, sequence.script);
+    ASSERT_EQ(result.exitStatus, kExitOk) << sequence.name << ": " << result.errors;
+    std::size_t next = 0;
+    for (const char* pattern : sequence.expected) {
+        const std::regex wanted(pattern);
+        while (next < result.lines.size() && !std::regex_search(result.lines[next], wanted)) {
+            ++next;
+        }
+        if (next == result.lines.size()) {
+            std::ostringstream all;
+            for (const auto& line : result.lines) {
+                all << line << '\n';
+            }
+            ADD_FAILURE() << sequence.name << ": no line /" << pattern << "/ in order in\n"
+                          << all.str();
+            return;
+        }
+        ++next;
+    }
+    for (const char* pattern : sequence.forbidden) {
+        const std::regex unwanted(pattern);
+        for (const auto& line : result.lines) {
+            EXPECT_FALSE(std::regex_search(line, unwanted)) << sequence.name << ": " << line;
+        }
+    }
+}
+
+TEST(SessionTest, ScriptedSequencesGiveTheirTranscripts) {
+    const Sequence sequences[] = {
+        {"the menu mirrors the tool, names intact",
+         "attach\ntool Brush",
+         {R"(^ +0 ms  items from Brush \(tool 7\): 5 items$)",
+          R"(menu 1 "Größe" known icon .* \[selected\]$)", R"(menu 4 "Blend")",
+          R"(menu system items: Volume, NextPreviousTrack$)"}},
+        {"the commit timer writes again 250 ms after the last rotation",
+         "attach\ntool Brush\nselect Größe\nrotate 10 x3 every 100\nwait 249\nwait 1",
+         {R"(^ +0 ms  current Größe \(size\); resolution 1\.0 degrees, haptics off$)",
+          R"(^ +0 ms  value Größe \(size\) = [0-9.]+, flag true$)",
+          R"(^ +200 ms  value Größe \(size\) = [0-9.]+, flag true$)",
+          R"(^ +450 ms  value Größe \(size\) = [0-9.]+, flag false$)"},
+         {R"(^ +([0-9]{1,2}|[1-3][0-9]{2}|4[0-4][0-9]) ms  value .*flag false)"}},
+        {"a rotation restarts the commit timer",
+         "attach\ntool Brush\nselect Spacing\nrotate 1\nwait 200\nrotate 1\nwait 300",
+         {R"(^ +0 ms  value Spacing \(spac\) = 6, flag true$)",
+          R"(^ +200 ms  value Spacing \(spac\) = 7, flag true$)",
+          R"(^ +450 ms  value Spacing \(spac\) = 7, flag false$)"},
+         {R"(^ +250 ms  value)"}},
+        {"history turned back at its start stays there",
+         "attach\ntool Brush\nselect History\nrotate -60 x3 every 300",
+         {R"(current History \(hist\); resolution 6\.0 degrees, haptics off)",
+          R"(history Brush asks for index -1; history at 0 of 3$)"},
+         {R"(asks for index -[2-9])"}},
+        {"the history item freezes the menu until another item is current",
+         "attach\ntool Brush\nselect History\ntool Empty\nselect Spacing\ntool Empty",
+         {R"(tool the menu is frozen while the history item is current)",
+          R"(items from Empty \(tool 8\): 0 items)"}},
+        {"blend modes wrap",
+         "attach\ntool Brush\nselect Blend\nrotate 10 x3 every 300",
+         {R"(value Blend \(blnd\) = 1 Multiply)", R"(value Blend \(blnd\) = 0 Normal)",
+          R"(value Blend \(blnd\) = 1 Multiply)"}},
+        {"the button item toggles",
+         "attach\ntool Brush\nselect Spacing\nclick\nclick",
+         {R"(value Wet \(wetm\) = true, flag false)", R"(value Wet \(wetm\) = false, flag false)"}},
+        {"a failing menu append is logged once and the next tool rebuilds the menu",
+         "attach\nfail RadialControllerMenu.Items.Append E_FAIL no room\ntool Brush\ntool Brush",
+         {R"(log "Dial error: Failed to create menu items\. no room")",
+          R"(menu no application entries)", R"(menu 1 "Größe")", R"(menu 4 "Blend")"}},
+        {"a device without the wheel leaves the dial unattached",
+         "unsupported\nattach\ntool Brush",
+         {R"(attach the dial has no controller)"},
+         {R"(items from Brush)"}},
+        {"an entry the menu does not have is reported, not invented",
+         "attach\ntool Brush\nselect Nothing",
+         {R"(device the menu has no entry "Nothing")"}},
+    };
+    for (const Sequence& sequence : sequences) {
+        ExpectTranscript(sequence);
+    }
+}
+
+TEST(SessionTest, BundledTourRunsAndShowsTheIconsAndFailures) {
+    std::ifstream host(QUARN_SOURCE_DIR "/examples/paint.json");
+    std::ifstream script(QUARN_SOURCE_DIR "/examples/tour.dial");
+    std::stringstream hostText;
+    std::stringstream scriptText;
+    hostText << host.rdbuf();
+    scriptText << script.rdbuf();
+    const SessionResult result =
+        RunScript(hostText.str(), scriptText.str(), QUARN_SOURCE_DIR "/examples");
+    ASSERT_EQ(result.exitStatus, kExitOk) << result.errors;
+    auto has = [&](const std::string& text) {
+        for (const auto& line : result.lines) {
+            if (line.find(text) != std::string::npos) {
+                return true;
+            }
+        }
+        return false;
+    };
+    EXPECT_TRUE(has(R"(menu 1 "Size" icon Dial/brush_size.png [selected])"));
+    EXPECT_TRUE(has(R"(menu 11 "Tip Shape" known icon PenType)"));
+    EXPECT_TRUE(has(R"(trace "Missing dial icon for Tip Shape!\n")"));
+    EXPECT_TRUE(has(R"(log "Dial error: Failed to create menu items. The menu is full")"));
+    EXPECT_TRUE(has("current Sättigung (satu)"));
+    EXPECT_TRUE(has("refresh Levels re-reads its layer's parameters"));
+}
+
+}  // namespace
+}  // namespace Quarn::WinRT::sim::testing
