@@ -8,6 +8,7 @@
 #include "bindings/platform/error.h"
 #include "bindings/platform/services.h"
 #include "bindings/vorta/tool.h"
+#include "dial/notifications_sent.h"
 #include "overlay/dial_overlay_window.h"
 
 namespace Quarn::WinRT {

@@ -66,9 +66,17 @@ void Dial::CurrentItemChanged() {
 
 void Dial::Notify(bool /*flag: the host learns the same either way*/) {
     if (m_tool) {
+        Kernel::Counted<DocumentController> controller = m_tool->GetUnsafeDocumentController();
+        const std::int32_t toolId = m_tool->GetToolID();
+        const ToolParametersChangedNotification* last = m_parametersNotification.Get();
+        const bool reusable = last && last->GetControlBlock().StrongCount() == 1 &&
+                              last->GetDocumentController() == controller && last->value == toolId;
+        if (!reusable) {
+            m_parametersNotification = Kernel::MakeCounted<ToolParametersChangedNotification>(
+                std::move(controller), toolId);
+        }
         VortaController::GetInstance().PostNotification(
-            Kernel::MakeCounted<ToolParametersChangedNotification>(
-                m_tool->GetUnsafeDocumentController(), m_tool->GetToolID()));
+            Kernel::Counted<Kernel::Notification>(m_parametersNotification));
     }
     m_overlayWindow->Refresh(m_tool);
 }

@@ -285,3 +285,54 @@ TEST_F(RotationTest, FastSpinFollowsTheLinearAndRampedRules) {
 
 }  // namespace
 }  // namespace Quarn::WinRT::testing
+
+namespace Quarn::WinRT::testing {
+namespace {
+
+// Sees the notifications posted and keeps the ones it is told to, as a host queue would.
+class PostedNotifications final : public VortaObserver {
+public:
+    PostedNotifications() : m_previous(SetVortaObserver(this)) {}
+    ~PostedNotifications() override { SetVortaObserver(m_previous); }
+
+    void OnNotification(const Kernel::Counted<Kernel::Notification>& notification) override {
+        posted.push_back(notification.Get());
+        if (keep) {
+            kept.push_back(notification);
+        }
+    }
+    void OnHistoryIndexSet(const Tool&, int) override {}
+    void OnRefreshParameters(const AdjustmentTool&) override {}
+
+    bool keep = false;
+    std::vector<const Kernel::Notification*> posted;
+    std::vector<Kernel::Counted<Kernel::Notification>> kept;
+
+private:
+    VortaObserver* m_previous;
+};
+
+TEST_F(RotationTest, ANotificationTheHostStillHoldsIsNeverPostedAgain) {
+    auto size = DoubleItem("size", "Size", 50, 0, 100);
+    Use({size}, "Size");
+    PostedNotifications host2;
+    platform.Wheel().Rotate(1.0);
+    platform.Wheel().Rotate(1.0);
+    ASSERT_EQ(host2.posted.size(), 2u);
+    EXPECT_EQ(host2.posted[0], host2.posted[1]) << "released by the host: posted again";
+
+    host2.keep = true;
+    platform.Wheel().Rotate(1.0);
+    platform.Wheel().Rotate(1.0);
+    ASSERT_EQ(host2.posted.size(), 4u);
+    EXPECT_NE(host2.posted[2], host2.posted[3]) << "held by the host: a new one each time";
+    for (const auto& kept : host2.kept) {
+        auto* parameters = dynamic_cast<ToolParametersChangedNotification*>(kept.Get());
+        ASSERT_NE(parameters, nullptr);
+        EXPECT_EQ(parameters->value, 7);
+        EXPECT_EQ(parameters->GetDocumentController(), document);
+    }
+}
+
+}  // namespace
+}  // namespace Quarn::WinRT::testing
