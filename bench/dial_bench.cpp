@@ -7,6 +7,7 @@
 #include "bindings/kernel/format.h"
 #include "bindings/kernel/log.h"
 #include "bindings/sim/sim_platform.h"
+#include "bindings/vorta/attributes.h"
 #include "bindings/vorta/tool.h"
 #include "dial/dial.h"
 #include "dial/notifications_sent.h"
@@ -90,12 +91,18 @@ BENCHMARK(BM_VirtualBaseCast_Cached);
 
 // --- a session: an attached dial with a painting tool ---
 
-Counted<Tool> MakePaintingTool(const Counted<DocumentController>& document, int properties) {
+// With `icons`, every property names an icon "icon<i>" of its own.
+Counted<Tool> MakePaintingTool(const Counted<DocumentController>& document, int properties,
+                               bool icons = false) {
     auto tool = MakeCounted<Tool>(7, "Brush", document);
     for (int i = 0; i < properties; ++i) {
-        tool->AddDialReflected(MakeCounted<Kernel::ReflectedRangeT<double>>(
+        auto item = MakeCounted<Kernel::ReflectedRangeT<double>>(
             0x70000000u + static_cast<std::uint32_t>(i),
-            Kernel::LocalisedString(Kernel::Format8("Property %1", i)), 50.0, 0.0, 100.0));
+            Kernel::LocalisedString(Kernel::Format8("Property %1", i)), 50.0, 0.0, 100.0);
+        if (icons) {
+            item->AppendAttribute(MakeCounted<ImageAttribute>(Kernel::Format8("icon%1", i)));
+        }
+        tool->AddDialReflected(item);
     }
     std::vector<Counted<Kernel::Reflected>> elements;
     for (std::uint32_t i = 0; i < 3; ++i) {
@@ -205,8 +212,36 @@ void BM_ValueMapping(benchmark::State& state) {
     Quarn::Bench::ReportAllocationsPerIteration(state, before);
 }
 
+// The same with an icon file for each of the 30 properties, in the platform's file cache
+// (the simulated platform's in-memory files): each entry reads and checks its PNG.
+void BM_UpdateWithIconMenu(benchmark::State& state) {
+    Session session(30);
+    static constexpr unsigned char kPng[] = {0x89, 'P',  'N', 'G', '\r', '\n',
+                                             0x1A, '\n', 0,   0,   0,    0};
+    for (int i = 0; i < 30; ++i) {
+        session.platform.Files().AddFile(
+            Kernel::Format8("C:\\Res\\Dial\\icon%1.png", i).CStr(),
+            std::vector<unsigned char>(std::begin(kPng), std::end(kPng)));
+    }
+    session.dial->SetResourcesDirectory(Kernel::String8("C:\\Res"));
+    for (auto _ : state) {
+        state.PauseTiming();
+        Counted<Tool> tool = MakePaintingTool(session.document, 30, true);
+        state.ResumeTiming();
+        session.dial->Update(tool, false);
+    }
+    std::size_t withIcon = 0;
+    for (const auto& entry : session.platform.Wheel().ActiveController()->GetSimMenu().Entries()) {
+        withIcon += entry->Icon() ? 1 : 0;
+    }
+    if (withIcon != 30) {
+        state.SkipWithError("the icon files were not found: the figure would not be this case");
+    }
+}
+
 BENCHMARK(BM_EnumerateFlattenResolve)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_UpdateWithMenu)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_UpdateWithIconMenu)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RotationEvent);
 BENCHMARK(BM_ValueMapping);
 
