@@ -91,8 +91,8 @@ std::int32_t SimMenuItem::RaiseInvoked() {
     Ref<SimMenuItem> self(this);
     const auto handlers = m_invoked;
     std::int32_t status = S_OK;
-    for (const auto& [token, handler] : handlers) {
-        status = Guarded([&] { return handler(*this); });
+    for (const auto& subscription : handlers) {
+        status = Guarded([&] { return subscription.second(*this); });
     }
     return status;
 }
