@@ -5,8 +5,10 @@
 // or the simulator installs another set with ScopedServices. Install on the host thread before
 // any dial exists; the render thread never reads this.
 
+#include "bindings/com/com.h"
 #include "bindings/files/files.h"
 #include "bindings/keyboard/keyboard.h"
+#include "bindings/package/package.h"
 #include "bindings/wheel/wheel.h"
 #include "bindings/window/window.h"
 
@@ -17,6 +19,8 @@ struct ServiceSet {
     Windowing* windowing = nullptr;
     Keyboard* keyboard = nullptr;
     FileSystem* files = nullptr;
+    PackageEnvironment* package = nullptr;
+    ComRuntime* com = nullptr;
 };
 
 const ServiceSet& Services();

@@ -41,11 +41,21 @@ constexpr std::array kOperations = {
     ops::kPathFileExists,
     ops::kGetFileFromPathAsync,
     ops::kCreateFromFile,
+    ops::kGetCurrentPackageFullName,
+    ops::kSHGetKnownFolderPath,
+    ops::kGetTempPathW,
+    ops::kApplicationDataCurrent,
+    ops::kLocalCacheFolder,
+    ops::kGetPublisherCacheFolder,
+    ops::kTemporaryFolder,
+    ops::kLoadLibraryW,
+    ops::kCoInitializeEx,
 };
 }  // namespace
 
 SimPlatform::SimPlatform(Install install) {
-    m_services = platform::ServiceSet{&m_wheel, &m_windows, &m_keys, &m_files};
+    m_services =
+        platform::ServiceSet{&m_wheel, &m_windows, &m_keys, &m_files, &m_package, &m_com};
     if (install == Install::Yes) {
         m_installed.emplace(m_services);
         m_previousClock = Kernel::SetDefaultClock(&m_clock);

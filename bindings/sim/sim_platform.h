@@ -9,8 +9,10 @@
 #include <span>
 #include <string_view>
 
+#include "bindings/com/sim_com.h"
 #include "bindings/files/sim_files.h"
 #include "bindings/keyboard/sim_keyboard.h"
+#include "bindings/package/sim_package.h"
 #include "bindings/platform/services.h"
 #include "bindings/sim/fault.h"
 #include "bindings/sim/virtual_clock.h"
@@ -34,6 +36,8 @@ public:
     SimWheel& Wheel() { return m_wheel; }
     SimKeyboard& Keys() { return m_keys; }
     SimFiles& Files() { return m_files; }
+    SimPackage& Package() { return m_package; }
+    SimCom& Com() { return m_com; }
     const platform::ServiceSet& Services() const { return m_services; }
 
     // Advances virtual time, firing due timers in order.
@@ -50,6 +54,8 @@ private:
     SimWheel m_wheel{m_faults};
     SimKeyboard m_keys{m_faults};
     SimFiles m_files{m_faults};
+    SimPackage m_package{m_faults};
+    SimCom m_com{m_faults};
     platform::ServiceSet m_services;
     std::optional<platform::ScopedServices> m_installed;
     const Kernel::Clock* m_previousClock = nullptr;

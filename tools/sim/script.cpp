@@ -335,6 +335,15 @@ std::function<void(Session&)> Show(const Words& w, const Context&) {
     throw Expected{"items or menu, not \"" + w[1] + "\""};
 }
 
+std::function<void(Session&)> ContextCommand(const Words& w, const Context&) {
+    Arity(w, 1, 1);
+    if (w[1] != "mta" && w[1] != "sta") {
+        throw Expected{"mta or sta, not \"" + w[1] + "\""};
+    }
+    const bool multiThreaded = w[1] == "mta";
+    return [multiThreaded](Session& s) { s.Context(multiThreaded); };
+}
+
 constexpr std::array kCommands = {
     CommandSpec{"attach", "attach", &Attach},
     CommandSpec{"resources", "resources DIR", &Resources},
@@ -355,6 +364,7 @@ constexpr std::array kCommands = {
     CommandSpec{"history", "history push NAME, history undo or history redo", &History},
     CommandSpec{"selection", "selection NAME, or selection none", &SelectionCommand},
     CommandSpec{"show", "show items|menu", &Show},
+    CommandSpec{"context", "context mta|sta", &ContextCommand},
 };
 
 }  // namespace

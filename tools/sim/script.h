@@ -11,7 +11,7 @@
 //   fail [always] OPERATION HRESULT [MESSAGE]
 //   notify selection|temporary-selection|history|invalidate-all|update-all|update|adjustment
 //   notify invalidate ITEM          history push NAME | undo | redo
-//   selection NAME|none             show items|menu
+//   selection NAME|none             show items|menu           context mta|sta
 //
 // X and Y are the puck's centre in the host window's pixels; W and H its contact size
 // (120 by 120 when left out). ITEM is a four-character identifier.

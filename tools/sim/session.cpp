@@ -4,6 +4,7 @@
 #include "bindings/kernel/format.h"
 #include "bindings/vorta/notifications.h"
 #include "overlay/dial_overlay_window.h"
+#include "quarn/winrt/context.h"
 #include "tools/sim/describe.h"
 
 namespace Quarn::WinRT::sim {
@@ -42,6 +43,9 @@ Session::Session(HostModel& model, Transcript& transcript)
 Session::~Session() {
     // The dial goes first: its teardown still reports to the recorder and the platform.
     m_dial.Reset();
+    for (void* context : m_contexts) {
+        DestroyContext(context);
+    }
     m_host.SetListener({});
 }
 
@@ -337,6 +341,19 @@ void Session::SetSelection(const std::string& name) {
                       std::to_string(m_model.document->GetSelection().GetSize()) + " selected");
     // The editor announces every change of selection.
     Notify(NotificationKind::Selection, 0);
+}
+
+void Session::Context(bool multiThreaded) {
+    void* context = CreateContext(multiThreaded);
+    const auto apartment = m_platform.Com().CurrentApartment();
+    m_transcript.Line("context",
+                      std::string(context ? "created" : "none") + "; the thread's apartment is " +
+                          (!apartment                               ? "none"
+                           : *apartment == Apartment::MultiThreaded ? "multi-threaded"
+                                                                    : "single-threaded"));
+    if (context) {
+        m_contexts.push_back(context);
+    }
 }
 
 void Session::ShowItems() {

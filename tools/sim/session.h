@@ -73,6 +73,8 @@ public:
     void HistoryUndo();
     void HistoryRedo();
     void SetSelection(const std::string& name);
+    // CreateContext on this thread; the context is kept until the session ends.
+    void Context(bool multiThreaded);
     void ShowItems();
     void ShowMenu();
 
@@ -101,6 +103,7 @@ private:
     std::unique_ptr<Callbacks> m_callbacks;
     Kernel::Counted<detail::Dial> m_dial;
     std::string m_resources;
+    std::vector<void*> m_contexts;
 
     std::vector<std::string> m_seenItems;  // without values: the value lines report those
     std::vector<std::string> m_seenMenu;
