@@ -1,0 +1,139 @@
+// The path tables for every build kind, packaged and not, with the platform's folders present
+// and missing, and the fallback when the package's folders cannot be read.
+#include <gtest/gtest.h>
+
+#include "bindings/sample_host/recorder.h"
+#include "bindings/sim/sim_platform.h"
+#include "package/path_table.h"
+
+namespace Quarn::WinRT::detail {
+namespace {
+
+using platform::KnownFolder;
+
+// The version folders written out by hand, so the test does not reuse the code it checks.
+struct Versions {
+    int buildKind;
+    const char* version;
+    const char* persisted;
+};
+constexpr Versions kVersions[] = {
+    {-1, "3.0", "3.0"},
+    {0, "3.0", "3.0"},
+    {1, "3.0 CN", "3.0 CN"},
+    {2, "3.0 (Store)", "3.0"},
+    {3, "3.0 CN (Store)", "3.0 CN"},
+    {4, "3.0 (Alpha)", "3.0 (Alpha)"},
+    {5, "3.0 (Beta)", "3.0 (Beta)"},
+    {6, "3.0 CN (Beta)", "3.0 CN (Beta)"},
+    {7, "3.0 (Beta)", "3.0 (Beta)"},
+    {8, "3.0", "3.0"},
+    {9, "3.0", "3.0"},
+};
+
+void UseFolders(sim::SimPlatform& p, bool present) {
+    auto folder = [present](const char16_t* path) {
+        return present ? std::optional<std::u16string>(path) : std::nullopt;
+    };
+    p.Package().SetKnownFolder(KnownFolder::RoamingAppData, folder(u"C:\\Roaming"));
+    p.Package().SetKnownFolder(KnownFolder::ProgramData, folder(u"C:\\ProgramData"));
+    p.Package().SetKnownFolder(KnownFolder::Profile, folder(u"C:\\Users\\Ada"));
+    p.Package().SetTempPath(folder(u"C:\\Temp\\"));
+    p.Package().SetLocalCacheFolder(u"C:\\Pkg\\LocalCache");
+    p.Package().SetTemporaryFolder(u"C:\\Pkg\\Temp");
+    p.Package().SetPublisherCacheRoot(u"C:\\Publisher");
+}
+
+std::string S(const Kernel::String8& text) {
+    return std::string(text.GetView());
+}
+
+TEST(PathTableTest, EveryBuildKindInBothTablesWithFoldersPresentAndMissing) {
+    for (const bool present : {true, false}) {
+        sim::SimPlatform platform;
+        UseFolders(platform, present);
+        platform.Package().SetPackaged(true);
+        const std::string roaming = present ? "C:\\Roaming" : "\\";
+        const std::string data = present ? "C:\\ProgramData" : "\\";
+        const std::string profile = present ? "C:\\Users\\Ada" : "\\";
+        const std::string temp = present ? "C:\\Temp\\" : "\\";
+        auto join = [](const std::string& root, const std::string& rest) {
+            return root.back() == '\\' ? root + rest : root + "\\" + rest;
+        };
+        for (const Versions& v : kVersions) {
+            SCOPED_TRACE(std::string(present ? "folders present" : "folders missing") +
+                         ", build kind " + std::to_string(v.buildKind));
+            const std::string version = v.version;
+            const std::string persisted = v.persisted;
+            const PathTable unpackaged = ComputeUnpackagedPathTable(
+                Corvanta::Product::Raster, v.buildKind, platform.Package());
+            EXPECT_EQ(S(unpackaged.appDataForCurrentUser),
+                      join(roaming, "Corvanta\\Raster\\" + version));
+            EXPECT_EQ(S(unpackaged.appDataForCurrentUserPersisted),
+                      join(roaming, "Corvanta\\Raster\\" + persisted));
+            EXPECT_EQ(S(unpackaged.appDataForAllUsers), join(data, "Corvanta\\Raster\\" + version));
+            EXPECT_EQ(S(unpackaged.commonForCurrentUser),
+                      join(roaming, "Corvanta\\Common\\" + version));
+            EXPECT_EQ(S(unpackaged.commonForCurrentUserPersisted),
+                      join(roaming, "Corvanta\\Common\\" + persisted));
+            EXPECT_EQ(S(unpackaged.commonForCurrentUserPersistedBuildInvariant),
+                      join(roaming, "Corvanta\\Common\\3.0"));
+            EXPECT_EQ(S(unpackaged.commonForAllUsers), join(data, "Corvanta\\Common\\" + version));
+            EXPECT_EQ(S(unpackaged.tempForCurrentUser), join(temp, "Corvanta\\Raster\\" + version));
+
+            const PathTable sandboxed = ComputeSandboxedPathTable(Corvanta::Product::Raster,
+                                                                  v.buildKind, platform.Package());
+            EXPECT_EQ(S(sandboxed.appDataForCurrentUser), "C:\\Pkg\\LocalCache");
+            EXPECT_EQ(S(sandboxed.appDataForCurrentUserPersisted),
+                      join(profile, ".corvanta\\Raster\\" + persisted));
+            EXPECT_EQ(S(sandboxed.appDataForAllUsers), join(data, "Corvanta\\Raster\\" + version));
+            EXPECT_EQ(S(sandboxed.commonForCurrentUser),
+                      "C:\\Publisher\\Corvanta\\Common\\" + version);
+            EXPECT_EQ(S(sandboxed.commonForCurrentUserPersisted),
+                      join(profile, ".corvanta\\Common\\" + persisted));
+            EXPECT_EQ(S(sandboxed.commonForCurrentUserPersistedBuildInvariant),
+                      join(profile, ".corvanta\\Common\\3.0"));
+            EXPECT_EQ(S(sandboxed.commonForAllUsers), join(data, "Corvanta\\Common\\" + version));
+            EXPECT_EQ(S(sandboxed.tempForCurrentUser), "C:\\Pkg\\Temp");
+        }
+    }
+}
+
+TEST(PathTableTest, UnreadablePackageFoldersFallBackToTheUnpackagedTableWithALogLine) {
+    struct Case {
+        const char* name;
+        std::string_view operation;
+        const char* log;
+    };
+    const Case cases[] = {
+        {"local cache", sim::ops::kLocalCacheFolder,
+         "Error (0x80070005): Failed to retrieve sandboxed paths! Access is denied.\n"},
+        {"publisher folder", sim::ops::kGetPublisherCacheFolder,
+         "Error (0x80070005): Failed to retrieve sandboxed paths! Access is denied.\n"},
+        {"temporary folder", sim::ops::kTemporaryFolder,
+         "Error (0x80070005): Failed to retrieve sandboxed paths! Access is denied.\n"},
+    };
+    for (const Case& c : cases) {
+        sim::SimPlatform platform;
+        sample::HostRecorder host;
+        UseFolders(platform, true);
+        platform.Package().SetPackaged(true);
+        platform.Faults().Fail(c.operation, E_ACCESSDENIED, "Access is denied.");
+        const PathTable table =
+            ComputePathTable(Corvanta::Product::Raster, 2, true, platform.Package());
+        EXPECT_EQ(table,
+                  ComputeUnpackagedPathTable(Corvanta::Product::Raster, 2, platform.Package()))
+            << c.name;
+        EXPECT_EQ(host.LogLines(), std::vector<std::string>{c.log}) << c.name;
+    }
+}
+
+TEST(PathTableTest, PackageIdentityIsAnInsufficientBufferAnswer) {
+    sim::SimPlatform platform;
+    EXPECT_FALSE(ProbeSandboxed(platform.Package()));
+    platform.Package().SetPackaged(true);
+    EXPECT_TRUE(ProbeSandboxed(platform.Package()));
+}
+
+}  // namespace
+}  // namespace Quarn::WinRT::detail
