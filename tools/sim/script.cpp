@@ -418,13 +418,13 @@ std::vector<Step> ParseScript(std::string_view text, const std::string& source,
         if (words.empty()) {
             continue;
         }
-        const CommandSpec* spec = nullptr;
+        const CommandSpec* command = nullptr;
         for (const CommandSpec& candidate : kCommands) {
             if (candidate.name == words[0]) {
-                spec = &candidate;
+                command = &candidate;
             }
         }
-        if (!spec) {
+        if (!command) {
             std::string known;
             for (const CommandSpec& candidate : kCommands) {
                 known += (known.empty() ? "" : ", ") + std::string(candidate.name);
@@ -433,12 +433,12 @@ std::vector<Step> ParseScript(std::string_view text, const std::string& source,
                               "expected a command (" + known + "), not \"" + words[0] + "\"");
         }
         try {
-            steps.push_back(Step{lineNumber, Join(words, 0), spec->parse(words, context)});
+            steps.push_back(Step{lineNumber, Join(words, 0), command->parse(words, context)});
         } catch (const Expected& expected) {
             throw ScriptError(source, lineNumber,
                               "expected " +
                                   (expected.what.empty() ? std::string() : expected.what + "; ") +
-                                  "usage: " + std::string(spec->usage));
+                                  "usage: " + std::string(command->usage));
         } catch (const HostDescriptionError& error) {
             throw ScriptError(source, lineNumber, error.what());
         }
