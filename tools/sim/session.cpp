@@ -305,32 +305,27 @@ void Session::Notify(NotificationKind kind, std::uint32_t identifier) {
 }
 
 void Session::HistoryPush(const std::string& name) {
-    const auto history = m_model.document->GetHistory();
-    history->Push(Kernel::LocalisedString(Kernel::String8(name)));
-    m_transcript.Line("document", "history at " + std::to_string(history->GetPosition()) + " of " +
-                                      std::to_string(history->GetCount()));
-    Notify(NotificationKind::History, 0);
+    m_model.document->GetHistory()->Push(Kernel::LocalisedString(Kernel::String8(name)));
+    HistoryMoved(true, "");
 }
 
 void Session::HistoryUndo() {
-    const auto history = m_model.document->GetHistory();
-    if (!history->Undo()) {
-        m_transcript.Line("document", "nothing to undo");
-        return;
-    }
-    m_transcript.Line("document", "history at " + std::to_string(history->GetPosition()) + " of " +
-                                      std::to_string(history->GetCount()));
-    Notify(NotificationKind::History, 0);
+    HistoryMoved(m_model.document->GetHistory()->Undo(), "nothing to undo");
 }
 
 void Session::HistoryRedo() {
-    const auto history = m_model.document->GetHistory();
-    if (!history->Redo()) {
-        m_transcript.Line("document", "nothing to redo");
+    HistoryMoved(m_model.document->GetHistory()->Redo(), "nothing to redo");
+}
+
+void Session::HistoryMoved(bool moved, std::string_view otherwise) {
+    if (!moved) {
+        m_transcript.Line("document", otherwise);
         return;
     }
+    const auto history = m_model.document->GetHistory();
     m_transcript.Line("document", "history at " + std::to_string(history->GetPosition()) + " of " +
                                       std::to_string(history->GetCount()));
+    // The editor announces every change of its history.
     Notify(NotificationKind::History, 0);
 }
 

@@ -88,6 +88,8 @@ private:
     class Callbacks;
 
     void OnHostEvent(const sample::HostEvent& event);
+    // Reports the history after a push, undo or redo, or `otherwise` when it did not move.
+    void HistoryMoved(bool moved, std::string_view otherwise);
     // Reports the handlers' answers that are not `success`.
     void Statuses(std::string_view event, const std::vector<std::int32_t>& statuses,
                   std::int32_t success = 0);
