@@ -5,7 +5,7 @@ include(CMakePackageConfigHelpers)
 
 set(QUARN_CONFIG_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/QuarnWinRT)
 
-install(TARGETS QuarnWinRT quarn_host quarn_platform quarn_warnings
+install(TARGETS QuarnWinRT quarn_host quarn_platform quarn_draw quarn_warnings
     EXPORT QuarnWinRTTargets
     ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
     LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}

@@ -1,34 +1,158 @@
 #include "overlay/dial_overlay_window.h"
 
+#include <cmath>
+#include <limits>
+
 #include "bindings/platform/error.h"
 #include "bindings/platform/services.h"
 #include "bindings/vorta/tool.h"
+#include "overlay/create_overlay.h"
 #include "overlay/dial_overlay.h"
+#include "overlay/dial_overlay_renderer.h"
 
 namespace Quarn::WinRT::detail {
 
-DialOverlayWindow::DialOverlayWindow(HWND hostWindow) {
+namespace {
+
+// Truncation toward zero, as the window position wants it; a NaN or an out-of-range contact
+// becomes 0 or the nearest int instead of undefined behaviour.
+int TruncateToInt(float value) {
+    if (std::isnan(value)) {
+        return 0;
+    }
+    constexpr float kLimit = 2147483520.0f;  // the largest float below 2^31
+    return static_cast<int>(std::clamp(value, -kLimit, kLimit));
+}
+
+}  // namespace
+
+DialOverlayWindow::DialOverlayWindow(HWND hostWindow)
+    : m_windowing(*platform::Services().windowing) {
+    platform::WindowClass windowClass;
+    windowClass.style = kClassStyle;
+    windowClass.windowProc = &DialOverlayWindow::WindowProc;
+    windowClass.cursor = m_windowing.LoadStandardCursor(IDC_ARROW);
+    windowClass.className = kClassName;
+    // From the second window on the class exists already and registering it fails; the first
+    // registration serves every window.
+    m_windowing.RegisterWindowClass(windowClass);
+
     RECT host{};
     try {
-        host = platform::Services().windowing->GetWindowRect(hostWindow);
+        host = m_windowing.GetWindowRect(hostWindow);
     } catch (const platform::PlatformError&) {
-        // An unusable host window leaves the centre at the origin; Place moves it later.
+        // An unusable host window leaves the window empty at the origin; Place moves it later.
     }
+    platform::WindowCreation creation;
+    creation.exStyle = kExtendedStyle;
+    creation.className = kClassName;
+    creation.title = kTitle;
+    creation.style = WS_POPUP;
+    creation.x = host.left;
+    creation.y = host.top;
+    creation.width = host.right - host.left;
+    creation.height = host.bottom - host.top;
+    creation.owner = hostWindow;
+    creation.createParam = this;
+    m_hwnd = m_windowing.CreateWindowFrom(creation);
+
     m_centre = OverlayPoint{
         static_cast<float>(host.left) + static_cast<float>(host.right - host.left) * 0.5f,
         static_cast<float>(host.top) + static_cast<float>(host.bottom - host.top) * 0.5f};
+    m_windowing.ShowWindow(m_hwnd, SW_SHOWNA);
 }
 
-DialOverlayWindow::~DialOverlayWindow() { m_overlay.reset(); }
+DialOverlayWindow::~DialOverlayWindow() {
+    if (m_hwnd && m_windowing.IsWindow(m_hwnd) &&
+        m_windowing.GetWindowData(m_hwnd, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(this)) {
+        m_windowing.DestroyWindow(m_hwnd);
+    }
+    m_overlay.reset();
+    m_renderer.reset();
+}
+
+LRESULT DialOverlayWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    platform::Windowing& windowing = *platform::Services().windowing;
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        windowing.SetWindowData(
+            window, GWLP_USERDATA,
+            reinterpret_cast<LONG_PTR>(create ? create->lpCreateParams : nullptr));
+    }
+    auto* self =
+        reinterpret_cast<DialOverlayWindow*>(windowing.GetWindowData(window, GWLP_USERDATA));
+    if (!self) {
+        return windowing.DefaultWindowProc(window, message, wParam, lParam);
+    }
+    return self->HandleMessage(window, message, wParam, lParam);
+}
+
+LRESULT DialOverlayWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            return 0;
+        case WM_DESTROY:
+            if (m_renderer) {
+                m_renderer->SetOverlay(nullptr);
+                m_renderer->Stop();
+            }
+            return 0;
+        case WM_MOUSEACTIVATE:
+            // A click on the overlay never takes the focus from the host window.
+            return MA_NOACTIVATE;
+        case WM_NCHITTEST: {
+            if (!m_overlay) {
+                return HTTRANSPARENT;
+            }
+            POINT point = platform::PointFromLParam(lParam);
+            m_windowing.ScreenToClient(window, &point);
+            return m_overlay->HitTest(point.x, point.y) ? HTCLIENT : HTTRANSPARENT;
+        }
+        case WM_LBUTTONDOWN:
+            if (m_overlay) {
+                const POINT point = platform::PointFromLParam(lParam);
+                m_overlay->OnLeftButtonDown(point.x, point.y, m_dial);
+            }
+            return 0;
+        case WM_LBUTTONUP:
+            if (m_overlay) {
+                const POINT point = platform::PointFromLParam(lParam);
+                m_overlay->OnLeftButtonUp(point.x, point.y, m_dial);
+            }
+            return 0;
+        default:
+            return m_windowing.DefaultWindowProc(window, message, wParam, lParam);
+    }
+}
 
 void DialOverlayWindow::SetItem(Kernel::Counted<Tool> tool, Kernel::Counted<Kernel::Reflected> item,
                                 Dial* dial) {
     m_dial = dial;
-    m_overlay = CreateOverlay(std::move(tool), std::move(item));
+    m_overlay = std::shared_ptr<DialOverlay>(CreateOverlay(std::move(tool), std::move(item)));
+    if (!m_renderer) {
+        if (platform::render::Graphics* graphics = platform::Services().graphics) {
+            m_renderer = std::make_unique<DialOverlayRenderer>(*graphics, m_windowing);
+            // A chain that cannot be built leaves the window transparent; nothing to report.
+            m_renderer->Start(m_hwnd);
+        }
+    }
+    if (m_renderer) {
+        m_renderer->SetOverlay(m_overlay);
+    }
 }
 
 void DialOverlayWindow::Place(float x, float y, float width, float height) {
     m_centre = OverlayPoint{x + width * 0.5f, y + height * 0.5f};
+    if (!m_overlay) {
+        return;
+    }
+    const OverlayRect contact{x, y, width, height};
+    const OverlayRect window = m_overlay->ComputeWindowRect(contact);
+    m_windowing.SetWindowPos(m_hwnd, nullptr, TruncateToInt(window.x), TruncateToInt(window.y),
+                             TruncateToInt(window.width), TruncateToInt(window.height),
+                             kPlaceFlags);
+    // Relative to the unrounded window rectangle, so the overlay keeps the fractions.
+    m_overlay->SetLayout(window, OverlayRect{x - window.x, y - window.y, width, height});
 }
 
 void DialOverlayWindow::Show() {
@@ -43,7 +167,9 @@ void DialOverlayWindow::Hide() {
     }
 }
 
-bool DialOverlayWindow::IsVisible() const { return m_overlay && m_overlay->IsVisible(); }
+bool DialOverlayWindow::IsVisible() const {
+    return m_overlay && m_overlay->IsVisible();
+}
 
 void DialOverlayWindow::SetContact(bool onScreen) {
     if (m_overlay) {

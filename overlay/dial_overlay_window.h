@@ -1,14 +1,22 @@
 #pragma once
 // The overlay window: the layered, click-through popup over the host window in which the
-// current overlay is drawn around the puck. It is the only way the dial reaches an overlay.
+// current overlay is drawn around the puck. It owns the window, the renderer and the current
+// overlay, and it is the only way the dial reaches an overlay.
 //
-// Thread rule: every operation runs on the host thread.
+// Thread rule: every operation and the window procedure run on the host thread (the thread of
+// the host window). The render thread sees the overlay only through the renderer.
+//
+// Lifetime: the window is normally destroyed with its owner, the host window, and its
+// WM_DESTROY stops the render thread. A window object destroyed while its window still exists
+// (a dial released before the host window) destroys the window first, which stops and joins the
+// render thread: a frame being drawn at that moment finishes before anything it uses goes away.
 
 #include <memory>
 
 #include "bindings/kernel/counted.h"
 #include "bindings/kernel/reflected.h"
 #include "bindings/platform/win_types.h"
+#include "bindings/window/window.h"
 
 class Tool;
 
@@ -16,6 +24,7 @@ namespace Quarn::WinRT::detail {
 
 class Dial;
 class DialOverlay;
+class DialOverlayRenderer;
 
 struct OverlayPoint {
     float x = 0;
@@ -24,12 +33,20 @@ struct OverlayPoint {
 
 class DialOverlayWindow {
 public:
+    static constexpr const char16_t* kClassName = u"DialOverlayWindow";
+    static constexpr const char16_t* kTitle = u"Dial";
+    static constexpr UINT kClassStyle = CS_VREDRAW | CS_HREDRAW | CS_NOCLOSE;
+    static constexpr DWORD kExtendedStyle =
+        WS_EX_TRANSPARENT | WS_EX_LAYERED | WS_EX_NOREDIRECTIONBITMAP;
+    static constexpr UINT kPlaceFlags = SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE;
+
     explicit DialOverlayWindow(HWND hostWindow);
     ~DialOverlayWindow();
     DialOverlayWindow(const DialOverlayWindow&) = delete;
     DialOverlayWindow& operator=(const DialOverlayWindow&) = delete;
 
-    // Builds the overlay for the item (none for an empty item) and makes it current.
+    // Builds the overlay for the item (none for an empty item) and makes it current; the first
+    // call also creates and starts the renderer.
     void SetItem(Kernel::Counted<Tool> tool, Kernel::Counted<Kernel::Reflected> item, Dial* dial);
     // Moves the window around a contact rectangle in screen pixels.
     void Place(float x, float y, float width, float height);
@@ -45,9 +62,17 @@ public:
     // Centre of the last box given to Place; at first the centre of the host window.
     OverlayPoint GetCentre() const { return m_centre; }
     bool HasOverlay() const { return m_overlay != nullptr; }
+    HWND GetHandle() const { return m_hwnd; }
+    const DialOverlayRenderer* GetRenderer() const { return m_renderer.get(); }
+    const std::shared_ptr<DialOverlay>& GetOverlay() const { return m_overlay; }
 
 private:
+    static LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    platform::Windowing& m_windowing;
     HWND m_hwnd = nullptr;
+    std::unique_ptr<DialOverlayRenderer> m_renderer;
     std::shared_ptr<DialOverlay> m_overlay;
     Dial* m_dial = nullptr;
     OverlayPoint m_centre;

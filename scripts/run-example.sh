@@ -5,4 +5,5 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 cmake --preset default >/dev/null
 cmake --build --preset default --target quarn-dial-sim
-build/default/tools/sim/quarn-dial-sim examples/paint.json examples/tour.dial
+build/default/tools/sim/quarn-dial-sim --frames build/default/tour-frames examples/paint.json \
+    examples/tour.dial

@@ -9,6 +9,7 @@
 #include "bindings/files/files.h"
 #include "bindings/keyboard/keyboard.h"
 #include "bindings/package/package.h"
+#include "bindings/render/render.h"
 #include "bindings/wheel/wheel.h"
 #include "bindings/window/window.h"
 
@@ -21,6 +22,7 @@ struct ServiceSet {
     FileSystem* files = nullptr;
     PackageEnvironment* package = nullptr;
     ComRuntime* com = nullptr;
+    render::Graphics* graphics = nullptr;
 };
 
 const ServiceSet& Services();

@@ -31,6 +31,16 @@ struct POINT {
 };
 
 using TIMERPROC = void (*)(HWND, UINT, UINT_PTR, DWORD);
+using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
+using LONG_PTR = std::intptr_t;
+using ATOM = std::uint16_t;
+struct HCURSOR__;
+using HCURSOR = HCURSOR__*;
+
+// What WM_NCCREATE and WM_CREATE carry in lParam; only the creation parameter is read here.
+struct CREATESTRUCTW {
+    void* lpCreateParams;
+};
 
 inline constexpr HRESULT S_OK = 0;
 inline constexpr HRESULT S_FALSE = 1;
@@ -53,6 +63,26 @@ inline constexpr UINT WM_TIMER = 0x0113;
 inline constexpr UINT WM_MOUSEACTIVATE = 0x0021;
 inline constexpr UINT WM_LBUTTONDOWN = 0x0201;
 inline constexpr UINT WM_LBUTTONUP = 0x0202;
+
+inline constexpr UINT CS_VREDRAW = 0x0001;
+inline constexpr UINT CS_HREDRAW = 0x0002;
+inline constexpr UINT CS_NOCLOSE = 0x0200;
+inline constexpr DWORD WS_POPUP = 0x80000000u;
+inline constexpr DWORD WS_EX_TRANSPARENT = 0x00000020;
+inline constexpr DWORD WS_EX_LAYERED = 0x00080000;
+inline constexpr DWORD WS_EX_NOREDIRECTIONBITMAP = 0x00200000;
+inline constexpr int SW_HIDE = 0;
+inline constexpr int SW_SHOWNA = 8;
+inline constexpr UINT SWP_NOZORDER = 0x0004;
+inline constexpr UINT SWP_NOREDRAW = 0x0008;
+inline constexpr UINT SWP_NOACTIVATE = 0x0010;
+inline constexpr int GWLP_USERDATA = -21;
+inline constexpr LRESULT MA_ACTIVATE = 1;
+inline constexpr LRESULT MA_NOACTIVATE = 3;
+inline constexpr LRESULT HTTRANSPARENT = -1;
+inline constexpr LRESULT HTCLIENT = 1;
+inline constexpr int IDC_ARROW = 32512;
+inline constexpr UINT SPI_GETNONCLIENTMETRICS = 0x0029;
 
 inline constexpr int VK_SHIFT = 0x10;
 inline constexpr int VK_CONTROL = 0x11;

@@ -6,7 +6,12 @@
 namespace Quarn::WinRT::platform {
 
 const ServiceSet& DefaultServices() {
-    static sim::SimPlatform* const platform = new sim::SimPlatform(sim::SimPlatform::Install::No);
+    static sim::SimPlatform* const platform = [] {
+        auto* made = new sim::SimPlatform(sim::SimPlatform::Install::No);
+        // Nobody steps frames for a host that installs nothing: present at a display's pace.
+        made->Graphics().SetPacing(sim::FramePacing::RealTime);
+        return made;
+    }();
     return platform->Services();
 }
 

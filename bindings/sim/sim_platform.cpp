@@ -50,12 +50,36 @@ constexpr std::array kOperations = {
     ops::kTemporaryFolder,
     ops::kLoadLibraryW,
     ops::kCoInitializeEx,
+    ops::kRegisterClassExW,
+    ops::kCreateWindowExW,
+    ops::kSetWindowPos,
+    ops::kSystemParametersInfoW,
+    ops::kD3D11CreateDevice,
+    ops::kQueryDxgiDevice,
+    ops::kCreateDXGIFactory2,
+    ops::kCreateSwapChainForComposition,
+    ops::kD2D1CreateFactory,
+    ops::kCreateDrawingDevice,
+    ops::kCreateDeviceContext,
+    ops::kGetBuffer,
+    ops::kCreateBitmapFromDxgiSurface,
+    ops::kDCompositionCreateDevice,
+    ops::kCreateTargetForHwnd,
+    ops::kCreateVisual,
+    ops::kSetContent,
+    ops::kSetRoot,
+    ops::kCommit,
+    ops::kDWriteCreateFactory,
+    ops::kPresent,
 };
 }  // namespace
 
 SimPlatform::SimPlatform(Install install) {
-    m_services =
-        platform::ServiceSet{&m_wheel, &m_windows, &m_keys, &m_files, &m_package, &m_com};
+    m_services = platform::ServiceSet{&m_wheel,   &m_windows, &m_keys,    &m_files,
+                                      &m_package, &m_com,     &m_graphics};
+    // A window's swap chain stops waiting for frames before the window is told it is
+    // destroyed, so that the render thread it stops can finish its frame.
+    m_windows.SetDestroyListener([this](HWND window) { m_graphics.OnWindowDestroyed(window); });
     if (install == Install::Yes) {
         m_installed.emplace(m_services);
         m_previousClock = Kernel::SetDefaultClock(&m_clock);

@@ -1,8 +1,9 @@
 #pragma once
 // The simulated platform: the wheel device, windows and timers on a virtual clock, key states,
-// files and fault injection, in one object. Constructing one installs it as the platform of the
-// core and its virtual clock as the host's default clock; destroying it puts the previous ones
-// back. Thread rule: make, drive and destroy it on the host thread.
+// files, the graphics chain with its frame clock, and fault injection, in one object. Constructing
+// one installs it as the platform of the core and its virtual clock as the host's default clock;
+// destroying it puts the previous ones back. Thread rule: make, drive and destroy it on the host
+// thread.
 
 #include <cstdint>
 #include <optional>
@@ -14,6 +15,7 @@
 #include "bindings/keyboard/sim_keyboard.h"
 #include "bindings/package/sim_package.h"
 #include "bindings/platform/services.h"
+#include "bindings/render/sim_render.h"
 #include "bindings/sim/fault.h"
 #include "bindings/sim/virtual_clock.h"
 #include "bindings/wheel/sim_wheel.h"
@@ -38,6 +40,7 @@ public:
     SimFiles& Files() { return m_files; }
     SimPackage& Package() { return m_package; }
     SimCom& Com() { return m_com; }
+    SimGraphics& Graphics() { return m_graphics; }
     const platform::ServiceSet& Services() const { return m_services; }
 
     // Advances virtual time, firing due timers in order.
@@ -56,6 +59,7 @@ private:
     SimFiles m_files{m_faults};
     SimPackage m_package{m_faults};
     SimCom m_com{m_faults};
+    SimGraphics m_graphics{m_faults};
     platform::ServiceSet m_services;
     std::optional<platform::ScopedServices> m_installed;
     const Kernel::Clock* m_previousClock = nullptr;

@@ -103,6 +103,13 @@ TEST(SessionTest, ScriptedSequencesGiveTheirTranscripts) {
          "unsupported\nattach\ntool Brush",
          {R"(attach the dial has no controller)"},
          {R"(items from Brush)"}},
+        {"the overlay window sits over the editor and lets the mouse through",
+         "attach\ntool Brush\nhit 10 10\nhit -5 900",
+         {R"(^ +0 ms  hit \(10, 10\): transparent; the mouse reaches the Editor window$)",
+          R"(^ +0 ms  hit \(-5, 900\): transparent; the mouse reaches no window$)"}},
+        {"the overlay's centre follows the puck on the screen",
+         "attach\ntool Brush\nselect Größe\ncontact 300 200",
+         {R"(overlay hidden, window \(100, 50\) 1280x800, centre \(400\.0, 250\.0\), no overlay)"}},
         {"an entry the menu does not have is reported, not invented",
          "attach\ntool Brush\nselect Nothing",
          {R"(device the menu has no entry "Nothing")"}},
@@ -110,6 +117,21 @@ TEST(SessionTest, ScriptedSequencesGiveTheirTranscripts) {
     for (const Sequence& sequence : sequences) {
         ExpectTranscript(sequence);
     }
+}
+
+TEST(SessionTest, FramesAreRenderedToPngFiles) {
+    const std::string path = ::testing::TempDir() + "quarn-sim-frame.png";
+    std::remove(path.c_str());
+    const SessionResult result = RunScript(kHost, "attach\ntool Brush\nselect Größe\nframe " + path);
+    ASSERT_EQ(result.exitStatus, kExitOk) << result.errors;
+    const std::string expected = "frame " + path + ": 1280x800, fully transparent";
+    EXPECT_TRUE(std::any_of(result.lines.begin(), result.lines.end(), [&](const std::string& l) {
+        return l.find(expected) != std::string::npos;
+    })) << expected;
+    std::ifstream png(path, std::ios::binary);
+    char signature[8] = {};
+    png.read(signature, sizeof signature);
+    EXPECT_EQ(std::string(signature + 1, 3), "PNG");
 }
 
 TEST(SessionTest, BundledTourRunsAndShowsTheIconsAndFailures) {

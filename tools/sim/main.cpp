@@ -3,6 +3,7 @@
 //
 //   quarn-dial-sim examples/paint.json examples/tour.dial
 //   quarn-dial-sim --transcript out.txt examples/paint.json examples/tour.dial
+//   quarn-dial-sim --frames frames/ examples/paint.json examples/tour.dial
 //   quarn-dial-sim paths --product 0 --build-kind 3 [--packaged]
 //
 // Exit status: 0 when the session ran, 2 for a bad command line, host description or script
@@ -36,6 +37,8 @@ int main(int argc, char** argv) {
     RunOptions options;
     app.add_option("--transcript", options.transcriptPath,
                    "Write the transcript here (default: stdout)");
+    app.add_option("--frames", options.framesDirectory,
+                   "Write a PNG of the overlay here whenever what it shows changes");
     app.add_option("host", options.hostPath, "The host description (JSON)");
     app.add_option("script", options.scriptPath, "The session script");
 

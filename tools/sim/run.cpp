@@ -29,8 +29,8 @@ bool ReadText(const std::string& path, std::string& text) {
 
 int RunSessionText(const std::string& hostJson, const std::string& hostSource,
                    const std::string& script, const std::string& scriptSource,
-                   const std::string& baseDirectory, std::ostream& transcript,
-                   std::ostream& errors) {
+                   const std::string& baseDirectory, std::ostream& transcript, std::ostream& errors,
+                   const std::string& framesDirectory) {
     HostModel model;
     std::vector<Step> steps;
     try {
@@ -50,6 +50,7 @@ int RunSessionText(const std::string& hostJson, const std::string& hostSource,
             return current ? current->Platform().Clock().NowMs() : std::int64_t{0};
         });
         Session session(model, lines);
+        session.SetFramesDirectory(framesDirectory);
         current = &session;
         for (const Step& step : steps) {
             session.Echo(step.text);
@@ -76,10 +77,19 @@ int RunSession(const RunOptions& options, std::ostream& errors) {
         errors << options.scriptPath << ": cannot be read\n";
         return kExitBadInput;
     }
+    if (!options.framesDirectory.empty()) {
+        std::error_code error;
+        std::filesystem::create_directories(options.framesDirectory, error);
+        if (error || !std::filesystem::is_directory(options.framesDirectory)) {
+            errors << options.framesDirectory << ": cannot be made a folder for frames\n";
+            return kExitBadInput;
+        }
+    }
     const std::string base = std::filesystem::path(options.scriptPath).parent_path().string();
     if (options.transcriptPath.empty()) {
         return RunSessionText(host, options.hostPath, script, options.scriptPath,
-                              base.empty() ? "." : base, std::cout, errors);
+                              base.empty() ? "." : base, std::cout, errors,
+                              options.framesDirectory);
     }
     std::ofstream out(options.transcriptPath, std::ios::binary);
     if (!out) {
@@ -87,7 +97,7 @@ int RunSession(const RunOptions& options, std::ostream& errors) {
         return kExitBadInput;
     }
     return RunSessionText(host, options.hostPath, script, options.scriptPath,
-                          base.empty() ? "." : base, out, errors);
+                          base.empty() ? "." : base, out, errors, options.framesDirectory);
 }
 
 }  // namespace Quarn::WinRT::sim

@@ -13,7 +13,8 @@ inline constexpr int kExitBadInput = 2;
 struct RunOptions {
     std::string hostPath;
     std::string scriptPath;
-    std::string transcriptPath;  // empty: standard output
+    std::string transcriptPath;   // empty: standard output
+    std::string framesDirectory;  // empty: no frames written
 };
 
 // Loads the description and the script, checks both, then runs the script. Problems with the
@@ -23,7 +24,7 @@ int RunSession(const RunOptions& options, std::ostream& errors);
 // The same, from texts already in memory; the transcript goes to `transcript`.
 int RunSessionText(const std::string& hostJson, const std::string& hostSource,
                    const std::string& script, const std::string& scriptSource,
-                   const std::string& baseDirectory, std::ostream& transcript,
-                   std::ostream& errors);
+                   const std::string& baseDirectory, std::ostream& transcript, std::ostream& errors,
+                   const std::string& framesDirectory = {});
 
 }  // namespace Quarn::WinRT::sim

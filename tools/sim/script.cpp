@@ -344,6 +344,26 @@ std::function<void(Session&)> ContextCommand(const Words& w, const Context&) {
     return [multiThreaded](Session& s) { s.Context(multiThreaded); };
 }
 
+std::function<void(Session&)> FrameCommand(const Words& w, const Context&) {
+    Arity(w, 1, 1);
+    if (!w[1].ends_with(".png")) {
+        throw Expected{"a file name ending in .png, not \"" + w[1] + "\""};
+    }
+    // Written where the simulator runs, like the transcript; made when the command runs.
+    const std::string path = w[1];
+    return [path](Session& s) { s.Frame(path); };
+}
+
+std::function<void(Session&)> Hit(const Words& w, const Context&) {
+    Arity(w, 2, 2);
+    const double x = ParseDouble(w[1], "X");
+    const double y = ParseDouble(w[2], "Y");
+    if (x < INT16_MIN || x > INT16_MAX || y < INT16_MIN || y > INT16_MAX) {
+        throw Expected{"a point within -32768..32767 on both axes"};
+    }
+    return [x, y](Session& s) { s.Hit(static_cast<int>(x), static_cast<int>(y)); };
+}
+
 constexpr std::array kCommands = {
     CommandSpec{"attach", "attach", &Attach},
     CommandSpec{"resources", "resources DIR", &Resources},
@@ -365,6 +385,8 @@ constexpr std::array kCommands = {
     CommandSpec{"selection", "selection NAME, or selection none", &SelectionCommand},
     CommandSpec{"show", "show items|menu", &Show},
     CommandSpec{"context", "context mta|sta", &ContextCommand},
+    CommandSpec{"frame", "frame FILE.png", &FrameCommand},
+    CommandSpec{"hit", "hit X Y", &Hit},
 };
 
 }  // namespace

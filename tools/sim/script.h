@@ -12,9 +12,10 @@
 //   notify selection|temporary-selection|history|invalidate-all|update-all|update|adjustment
 //   notify invalidate ITEM          history push NAME | undo | redo
 //   selection NAME|none             show items|menu           context mta|sta
+//   frame FILE.png                  hit X Y
 //
-// X and Y are the puck's centre in the host window's pixels; W and H its contact size
-// (120 by 120 when left out). ITEM is a four-character identifier.
+// X and Y are the puck's centre in the host window's pixels (for hit, the mouse's point); W and
+// H its contact size (120 by 120 when left out). ITEM is a four-character identifier.
 
 #include <functional>
 #include <stdexcept>

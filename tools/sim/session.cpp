@@ -1,8 +1,12 @@
 #include "tools/sim/session.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
 #include "bindings/corvanta/group.h"
 #include "bindings/kernel/format.h"
 #include "bindings/vorta/notifications.h"
+
 #include "overlay/dial_overlay_window.h"
 #include "quarn/winrt/context.h"
 #include "tools/sim/describe.h"
@@ -33,6 +37,8 @@ private:
 Session::Session(HostModel& model, Transcript& transcript)
     : m_model(model), m_transcript(transcript) {
     m_host.SetListener([this](const sample::HostEvent& event) { OnHostEvent(event); });
+    // The overlay draws at a display's pace, as it would on the desk.
+    m_platform.Graphics().SetPacing(FramePacing::RealTime, 60.0);
     m_window = m_platform.Windows().CreateHostWindow(model.window, "Editor");
     m_callbacks = std::make_unique<Callbacks>(model.window);
     m_dial = detail::Dial::Create(m_window, m_callbacks.get());
@@ -130,9 +136,52 @@ std::string Session::CurrentItemState() {
 std::string Session::OverlayState() {
     const detail::DialOverlayWindow& overlay = m_dial->GetOverlayWindow();
     const detail::OverlayPoint centre = overlay.GetCentre();
-    return std::string(overlay.IsVisible() ? "shown" : "hidden") + ", centre (" +
+    std::string placement = "no window";
+    if (const SimWindow* window = m_platform.Windows().Find(overlay.GetHandle())) {
+        const RECT& r = window->rect;
+        placement = "window (" + std::to_string(r.left) + ", " + std::to_string(r.top) + ") " +
+                    std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
+    }
+    return std::string(overlay.IsVisible() ? "shown" : "hidden") + ", " + placement + ", centre (" +
            Number(centre.x, 1) + ", " + Number(centre.y, 1) + ")" +
            (overlay.HasOverlay() ? ", with an overlay" : ", no overlay");
+}
+
+std::string Session::SaveFrame(const std::string& path) {
+    const HWND window = m_dial->GetOverlayWindow().GetHandle();
+    const std::optional<SimFrame> frame = m_platform.Graphics().RunFrame(window);
+    if (!frame) {
+        return "no frame: nothing presents into the overlay window";
+    }
+    if (!frame->SavePng(path)) {
+        return path + " could not be written";
+    }
+    const auto drawn = std::count_if(frame->pixels.begin(), frame->pixels.end(),
+                                     [](std::uint32_t pixel) { return pixel != 0; });
+    return path + ": " + std::to_string(frame->width) + "x" + std::to_string(frame->height) +
+           (drawn == 0 ? ", fully transparent" : ", " + std::to_string(drawn) + " pixels drawn");
+}
+
+void Session::Frame(const std::string& path) {
+    m_transcript.Line("frame", SaveFrame(path));
+}
+
+void Session::Hit(int x, int y) {
+    const SimWindow* hostWindow = m_platform.Windows().Find(m_window);
+    const RECT host = hostWindow ? hostWindow->rect : RECT{};
+    const POINT screen{host.left + x, host.top + y};
+    const HWND overlay = m_dial->GetOverlayWindow().GetHandle();
+    const LRESULT answer = m_platform.Windows().Send(overlay, WM_NCHITTEST, 0,
+                                                     platform::LParamFromPoint(screen.x, screen.y));
+    const HWND target = m_platform.Windows().WindowFromPoint(screen);
+    std::string reaches = "no window";
+    if (const SimWindow* window = m_platform.Windows().Find(target)) {
+        reaches = "the " + window->title + " window";
+    }
+    m_transcript.Line(
+        "hit", "(" + std::to_string(x) + ", " + std::to_string(y) +
+                   "): " + (answer == HTCLIENT ? "client, the overlay claims it" : "transparent") +
+                   "; the mouse reaches " + reaches);
 }
 
 void Session::ReportChanges() {
@@ -159,6 +208,12 @@ void Session::ReportChanges() {
     if (overlay != m_seenOverlay) {
         m_transcript.Line("overlay", overlay);
         m_seenOverlay = std::move(overlay);
+        if (!m_framesDirectory.empty()) {
+            char name[32];
+            std::snprintf(name, sizeof name, "frame-%03d.png", ++m_framesWritten);
+            m_transcript.Line(
+                "frame", SaveFrame((std::filesystem::path(m_framesDirectory) / name).string()));
+        }
     }
 }
 

@@ -77,6 +77,12 @@ public:
     void Context(bool multiThreaded);
     void ShowItems();
     void ShowMenu();
+    // Renders the overlay window's next frame into a PNG file.
+    void Frame(const std::string& path);
+    // How the overlay window answers a mouse at (x, y) in the host window's pixels.
+    void Hit(int x, int y);
+    // Writes a numbered PNG into `directory` whenever what the overlay shows changes.
+    void SetFramesDirectory(std::string directory) { m_framesDirectory = std::move(directory); }
 
     // After each operation: reports what changed since the last look.
     void ReportChanges();
@@ -96,6 +102,8 @@ private:
     void ReportLines(std::string_view topic, const std::vector<std::string>& lines);
     std::string CurrentItemState();
     std::string OverlayState();
+    // Saves the next frame; a line for the transcript that says what it holds.
+    std::string SaveFrame(const std::string& path);
 
     HostModel& m_model;
     Transcript& m_transcript;
@@ -111,6 +119,8 @@ private:
     std::vector<std::string> m_seenMenu;
     std::string m_seenCurrent;
     std::string m_seenOverlay;
+    std::string m_framesDirectory;
+    int m_framesWritten = 0;
 };
 
 }  // namespace Quarn::WinRT::sim

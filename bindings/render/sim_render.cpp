@@ -1,0 +1,534 @@
+#include "bindings/render/sim_render.h"
+
+#include <cairo.h>
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <cstring>
+#include <thread>
+
+#include "bindings/draw/cairo_draw.h"
+#include "bindings/draw/cairo_target.h"
+#include "bindings/draw/geometry_model.h"
+#include "bindings/draw/pango_text.h"
+
+namespace Quarn::WinRT::sim {
+
+using platform::MakeRef;
+using platform::Ref;
+namespace render = platform::render;
+namespace draw = platform::draw;
+
+namespace {
+
+std::atomic<int> s_liveObjects{0};
+
+// Counts the chain's objects so that tests can see a failed chain let go of everything.
+class Counted {
+protected:
+    Counted() { s_liveObjects.fetch_add(1, std::memory_order_relaxed); }
+    ~Counted() { s_liveObjects.fetch_sub(1, std::memory_order_relaxed); }
+    Counted(const Counted&) = delete;
+    Counted& operator=(const Counted&) = delete;
+};
+
+HRESULT Failure(FaultInjector& faults, std::string_view operation) {
+    if (std::optional<Fault> fault = faults.Take(operation)) {
+        return fault->code;
+    }
+    return S_OK;
+}
+
+class SimGraphicsDevice final : public render::GraphicsDevice, Counted {};
+class SimDxgiDevice final : public render::DxgiDevice, Counted {};
+
+}  // namespace
+
+// The swap chain: two image surfaces, the back one drawn by the device context through the
+// CairoTarget side, swapped by Present, which then waits for the frame clock.
+class SimSwapChain final : public render::SwapChain, public draw::CairoTarget, Counted {
+public:
+    SimSwapChain(FaultInjector& faults, const render::SwapChainDescription& description,
+                 FramePacing pacing, double framesPerSecond)
+        : m_faults(faults),
+          m_width(static_cast<int>(description.width)),
+          m_height(static_cast<int>(description.height)),
+          m_pacing(pacing),
+          m_period(std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+              std::chrono::duration<double>(1.0 / std::max(framesPerSecond, 1.0)))) {
+        m_back = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, m_width, m_height);
+        m_front = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, m_width, m_height);
+    }
+    ~SimSwapChain() override {
+        cairo_surface_destroy(m_back);
+        cairo_surface_destroy(m_front);
+    }
+
+    HRESULT GetBuffer(UINT index, Ref<render::Surface>* surface) override;
+
+    cairo_surface_t* BeginFrame() override {
+        std::lock_guard lock(m_mutex);
+        m_drawing = ++m_begun;
+        return m_back;
+    }
+    void EndFrame() override { cairo_surface_flush(m_back); }
+
+    HRESULT Present(UINT syncInterval, UINT /*flags*/) override {
+        const HRESULT failure = Failure(m_faults, ops::kPresent);
+        std::unique_lock lock(m_mutex);
+        if (SUCCEEDED(failure)) {
+            std::swap(m_front, m_back);
+            m_presented = m_drawing;
+            m_changed.notify_all();
+        }
+        // Even a failing Present waits for its vertical blank, so a render loop that ignores
+        // the result does not spin.
+        if (syncInterval > 0 && !m_closed) {
+            if (m_pacing == FramePacing::Stepped) {
+                m_changed.wait(lock, [&] { return m_permits > 0 || m_closed; });
+                if (m_permits > 0) {
+                    --m_permits;
+                }
+            } else {
+                const auto now = std::chrono::steady_clock::now();
+                m_nextBlank = std::max(m_nextBlank, now);
+                const auto blank = m_nextBlank;
+                m_nextBlank += m_period;
+                m_changed.wait_until(lock, blank, [&] { return m_closed; });
+            }
+        }
+        return failure;
+    }
+
+    std::optional<SimFrame> RunFrame(std::chrono::milliseconds timeout) {
+        std::unique_lock lock(m_mutex);
+        const std::uint64_t after = m_begun;
+        ++m_permits;
+        m_changed.notify_all();
+        if (!m_changed.wait_for(lock, timeout, [&] { return m_presented > after || m_closed; }) ||
+            m_presented <= after) {
+            return std::nullopt;
+        }
+        SimFrame frame;
+        frame.width = m_width;
+        frame.height = m_height;
+        frame.number = m_presented;
+        frame.pixels.resize(static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_height));
+        const unsigned char* data = cairo_image_surface_get_data(m_front);
+        const int stride = cairo_image_surface_get_stride(m_front);
+        for (int y = 0; data && y < m_height; ++y) {
+            std::memcpy(frame.pixels.data() + static_cast<std::size_t>(y) * m_width,
+                        data + static_cast<std::ptrdiff_t>(y) * stride,
+                        static_cast<std::size_t>(m_width) * sizeof(std::uint32_t));
+        }
+        return frame;
+    }
+
+    void Close() {
+        std::lock_guard lock(m_mutex);
+        m_closed = true;
+        m_changed.notify_all();
+    }
+
+private:
+    FaultInjector& m_faults;
+    const int m_width;
+    const int m_height;
+    const FramePacing m_pacing;
+    const std::chrono::steady_clock::duration m_period;
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    cairo_surface_t* m_back = nullptr;   // drawn by the render thread between Begin and Present
+    cairo_surface_t* m_front = nullptr;  // read by RunFrame under the mutex
+    std::uint64_t m_begun = 0;
+    std::uint64_t m_drawing = 0;
+    std::uint64_t m_presented = 0;
+    int m_permits = 0;
+    bool m_closed = false;
+    std::chrono::steady_clock::time_point m_nextBlank{};
+};
+
+namespace {
+
+class SimSurface final : public render::Surface, Counted {
+public:
+    explicit SimSurface(Ref<SimSwapChain> swapChain) : m_swapChain(std::move(swapChain)) {}
+    SimSwapChain* SwapChain() const { return m_swapChain.Get(); }
+
+private:
+    Ref<SimSwapChain> m_swapChain;
+};
+
+class SimTargetBitmap final : public render::TargetBitmap, Counted {
+public:
+    explicit SimTargetBitmap(Ref<SimSwapChain> swapChain) : m_swapChain(std::move(swapChain)) {}
+    SimSwapChain* SwapChain() const { return m_swapChain.Get(); }
+
+private:
+    Ref<SimSwapChain> m_swapChain;
+};
+
+class SimDxgiFactory final : public render::DxgiFactory, Counted {
+public:
+    explicit SimDxgiFactory(SimGraphics& graphics) : m_graphics(graphics) {}
+    HRESULT CreateSwapChainForComposition(render::DxgiDevice* device,
+                                          const render::SwapChainDescription& description,
+                                          Ref<render::SwapChain>* swapChain) override {
+        if (!swapChain) {
+            return E_POINTER;
+        }
+        *swapChain = nullptr;
+        if (const HRESULT failure =
+                Failure(m_graphics.Faults(), ops::kCreateSwapChainForComposition);
+            FAILED(failure)) {
+            return failure;
+        }
+        // As DXGI: a composition swap chain needs a device and a real size.
+        if (!device || description.width == 0 || description.height == 0 ||
+            description.width > 16384 || description.height > 16384) {
+            return E_INVALIDARG;
+        }
+        *swapChain = MakeRef<SimSwapChain>(m_graphics.Faults(), description, m_graphics.Pacing(),
+                                           m_graphics.FramesPerSecond());
+        return S_OK;
+    }
+
+private:
+    SimGraphics& m_graphics;
+};
+
+class SimDrawingDevice final : public render::DrawingDevice, Counted {
+public:
+    SimDrawingDevice(FaultInjector& faults, Ref<draw::Factory> factory)
+        : m_faults(faults), m_factory(std::move(factory)) {}
+    HRESULT CreateDeviceContext(Ref<draw::DeviceContext>* context) override {
+        if (!context) {
+            return E_POINTER;
+        }
+        *context = nullptr;
+        if (const HRESULT failure = Failure(m_faults, ops::kCreateDeviceContext); FAILED(failure)) {
+            return failure;
+        }
+        *context = draw::CreateCairoDeviceContext(m_factory, draw::CreatePangoTextFactory());
+        return *context ? S_OK : E_OUTOFMEMORY;
+    }
+
+private:
+    FaultInjector& m_faults;
+    Ref<draw::Factory> m_factory;
+};
+
+class SimCompositionVisual final : public render::CompositionVisual, Counted {
+public:
+    explicit SimCompositionVisual(FaultInjector& faults) : m_faults(faults) {}
+    HRESULT SetContent(render::SwapChain* content) override {
+        if (const HRESULT failure = Failure(m_faults, ops::kSetContent); FAILED(failure)) {
+            return failure;
+        }
+        m_content = Ref<SimSwapChain>(dynamic_cast<SimSwapChain*>(content));
+        return S_OK;
+    }
+    const Ref<SimSwapChain>& Content() const { return m_content; }
+
+private:
+    FaultInjector& m_faults;
+    Ref<SimSwapChain> m_content;
+};
+
+class SimCompositionTarget final : public render::CompositionTarget, Counted {
+public:
+    SimCompositionTarget(FaultInjector& faults, HWND window) : m_faults(faults), m_window(window) {}
+    HRESULT SetRoot(render::CompositionVisual* visual) override {
+        if (const HRESULT failure = Failure(m_faults, ops::kSetRoot); FAILED(failure)) {
+            return failure;
+        }
+        m_root = Ref<SimCompositionVisual>(dynamic_cast<SimCompositionVisual*>(visual));
+        return S_OK;
+    }
+    HWND Window() const { return m_window; }
+    const Ref<SimCompositionVisual>& Root() const { return m_root; }
+
+private:
+    FaultInjector& m_faults;
+    HWND m_window;
+    Ref<SimCompositionVisual> m_root;
+};
+
+class SimCompositionDevice final : public render::CompositionDevice, Counted {
+public:
+    explicit SimCompositionDevice(SimGraphics& graphics) : m_graphics(graphics) {}
+    HRESULT CreateTargetForHwnd(HWND window, bool /*topmost*/,
+                                Ref<render::CompositionTarget>* target) override {
+        if (!target) {
+            return E_POINTER;
+        }
+        *target = nullptr;
+        if (const HRESULT failure = Failure(m_graphics.Faults(), ops::kCreateTargetForHwnd);
+            FAILED(failure)) {
+            return failure;
+        }
+        if (!window) {
+            return E_INVALIDARG;
+        }
+        auto created = MakeRef<SimCompositionTarget>(m_graphics.Faults(), window);
+        m_targets.push_back(created);
+        *target = created;
+        return S_OK;
+    }
+    HRESULT CreateVisual(Ref<render::CompositionVisual>* visual) override {
+        if (!visual) {
+            return E_POINTER;
+        }
+        *visual = nullptr;
+        if (const HRESULT failure = Failure(m_graphics.Faults(), ops::kCreateVisual);
+            FAILED(failure)) {
+            return failure;
+        }
+        *visual = MakeRef<SimCompositionVisual>(m_graphics.Faults());
+        return S_OK;
+    }
+    // What the tree shows becomes visible only now, as with DirectComposition.
+    HRESULT Commit() override {
+        if (const HRESULT failure = Failure(m_graphics.Faults(), ops::kCommit); FAILED(failure)) {
+            return failure;
+        }
+        for (const Ref<SimCompositionTarget>& target : m_targets) {
+            if (target->Root() && target->Root()->Content()) {
+                m_graphics.Bind(target->Window(), target->Root()->Content());
+            }
+        }
+        return S_OK;
+    }
+
+private:
+    SimGraphics& m_graphics;
+    std::vector<Ref<SimCompositionTarget>> m_targets;
+};
+
+}  // namespace
+
+HRESULT SimSwapChain::GetBuffer(UINT index, Ref<render::Surface>* surface) {
+    if (!surface) {
+        return E_POINTER;
+    }
+    *surface = nullptr;
+    if (const HRESULT failure = Failure(m_faults, ops::kGetBuffer); FAILED(failure)) {
+        return failure;
+    }
+    // A flip-model swap chain lets the application reach only buffer 0, the one drawn next.
+    if (index != 0) {
+        return E_INVALIDARG;
+    }
+    *surface = MakeRef<SimSurface>(Ref<SimSwapChain>(this));
+    return S_OK;
+}
+
+std::uint32_t SimFrame::At(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width || y >= height) {
+        return 0;
+    }
+    return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                  static_cast<std::size_t>(x)];
+}
+
+bool SimFrame::IsFullyTransparent() const {
+    return std::all_of(pixels.begin(), pixels.end(), [](std::uint32_t p) { return p == 0; });
+}
+
+bool SimFrame::SavePng(const std::string& path) const {
+    return draw::SaveArgbPng(pixels.data(), width, height, width * 4, path);
+}
+
+SimGraphics::SimGraphics(FaultInjector& faults) : m_faults(faults) {}
+
+SimGraphics::~SimGraphics() {
+    std::lock_guard lock(m_mutex);
+    for (auto& [window, swapChain] : m_bound) {
+        swapChain->Close();
+    }
+}
+
+void SimGraphics::SetPacing(FramePacing pacing, double framesPerSecond) {
+    std::lock_guard lock(m_mutex);
+    m_pacing = pacing;
+    m_framesPerSecond = framesPerSecond;
+}
+
+FramePacing SimGraphics::Pacing() const {
+    std::lock_guard lock(m_mutex);
+    return m_pacing;
+}
+
+double SimGraphics::FramesPerSecond() const {
+    std::lock_guard lock(m_mutex);
+    return m_framesPerSecond;
+}
+
+Ref<SimSwapChain> SimGraphics::FindBound(HWND window) const {
+    std::lock_guard lock(m_mutex);
+    auto it = m_bound.find(window);
+    return it == m_bound.end() ? Ref<SimSwapChain>() : it->second;
+}
+
+std::optional<SimFrame> SimGraphics::RunFrame(HWND window, std::chrono::milliseconds timeout) {
+    Ref<SimSwapChain> swapChain = FindBound(window);
+    return swapChain ? swapChain->RunFrame(timeout) : std::nullopt;
+}
+
+bool SimGraphics::IsPresenting(HWND window) const {
+    return static_cast<bool>(FindBound(window));
+}
+
+void SimGraphics::OnWindowDestroyed(HWND window) {
+    Ref<SimSwapChain> swapChain;
+    {
+        std::lock_guard lock(m_mutex);
+        auto it = m_bound.find(window);
+        if (it == m_bound.end()) {
+            return;
+        }
+        swapChain = std::move(it->second);
+        m_bound.erase(it);
+    }
+    swapChain->Close();
+}
+
+void SimGraphics::Bind(HWND window, Ref<SimSwapChain> swapChain) {
+    std::lock_guard lock(m_mutex);
+    m_bound[window] = std::move(swapChain);
+}
+
+int SimGraphics::LiveObjects() {
+    return s_liveObjects.load(std::memory_order_relaxed);
+}
+
+HRESULT SimGraphics::CreateDevice(UINT /*flags*/, Ref<render::GraphicsDevice>* device) {
+    if (!device) {
+        return E_POINTER;
+    }
+    *device = nullptr;
+    if (const HRESULT failure = Failure(m_faults, ops::kD3D11CreateDevice); FAILED(failure)) {
+        return failure;
+    }
+    *device = MakeRef<SimGraphicsDevice>();
+    return S_OK;
+}
+
+HRESULT SimGraphics::QueryDxgiDevice(render::GraphicsDevice* device,
+                                     Ref<render::DxgiDevice>* dxgiDevice) {
+    if (!dxgiDevice) {
+        return E_POINTER;
+    }
+    *dxgiDevice = nullptr;
+    if (const HRESULT failure = Failure(m_faults, ops::kQueryDxgiDevice); FAILED(failure)) {
+        return failure;
+    }
+    if (!device) {
+        return E_POINTER;
+    }
+    *dxgiDevice = MakeRef<SimDxgiDevice>();
+    return S_OK;
+}
+
+HRESULT SimGraphics::CreateDxgiFactory(UINT /*flags*/, Ref<render::DxgiFactory>* factory) {
+    if (!factory) {
+        return E_POINTER;
+    }
+    *factory = nullptr;
+    if (const HRESULT failure = Failure(m_faults, ops::kCreateDXGIFactory2); FAILED(failure)) {
+        return failure;
+    }
+    *factory = MakeRef<SimDxgiFactory>(*this);
+    return S_OK;
+}
+
+HRESULT SimGraphics::CreateDrawingFactory(Ref<draw::Factory>* factory) {
+    if (!factory) {
+        return E_POINTER;
+    }
+    *factory = nullptr;
+    if (const HRESULT failure = Failure(m_faults, ops::kD2D1CreateFactory); FAILED(failure)) {
+        return failure;
+    }
+    *factory = MakeRef<draw::ModelFactory>();
+    return S_OK;
+}
+
+HRESULT SimGraphics::CreateDrawingDevice(draw::Factory* factory, render::DxgiDevice* device,
+                                         Ref<render::DrawingDevice>* drawingDevice) {
+    if (!drawingDevice) {
+        return E_POINTER;
+    }
+    *drawingDevice = nullptr;
+    if (const HRESULT failure = Failure(m_faults, ops::kCreateDrawingDevice); FAILED(failure)) {
+        return failure;
+    }
+    if (!factory || !device) {
+        return E_INVALIDARG;
+    }
+    *drawingDevice = MakeRef<SimDrawingDevice>(m_faults, Ref<draw::Factory>(factory));
+    return S_OK;
+}
+
+HRESULT SimGraphics::CreateBitmapFromSurface(draw::DeviceContext* context, render::Surface* surface,
+                                             const render::BitmapProperties& properties,
+                                             Ref<render::TargetBitmap>* bitmap) {
+    if (!bitmap) {
+        return E_POINTER;
+    }
+    *bitmap = nullptr;
+    if (const HRESULT failure = Failure(m_faults, ops::kCreateBitmapFromDxgiSurface);
+        FAILED(failure)) {
+        return failure;
+    }
+    auto* simSurface = dynamic_cast<SimSurface*>(surface);
+    if (!context || !simSurface || properties.format != render::kFormatB8G8R8A8Unorm ||
+        properties.alphaMode != render::kAlphaModePremultiplied) {
+        return E_INVALIDARG;
+    }
+    *bitmap = MakeRef<SimTargetBitmap>(Ref<SimSwapChain>(simSurface->SwapChain()));
+    return S_OK;
+}
+
+void SimGraphics::SetTarget(draw::DeviceContext* context, render::TargetBitmap* bitmap) {
+    auto* cairoContext = dynamic_cast<draw::CairoDeviceContext*>(context);
+    auto* simBitmap = dynamic_cast<SimTargetBitmap*>(bitmap);
+    if (cairoContext) {
+        // The swap chain outlives the context in the renderer (it is released after it), so
+        // the context may point at it without owning it.
+        cairoContext->SetTarget(simBitmap ? simBitmap->SwapChain() : nullptr);
+    }
+}
+
+HRESULT SimGraphics::CreateCompositionDevice(render::DxgiDevice* device,
+                                             Ref<render::CompositionDevice>* compositionDevice) {
+    if (!compositionDevice) {
+        return E_POINTER;
+    }
+    *compositionDevice = nullptr;
+    if (const HRESULT failure = Failure(m_faults, ops::kDCompositionCreateDevice);
+        FAILED(failure)) {
+        return failure;
+    }
+    if (!device) {
+        return E_INVALIDARG;
+    }
+    *compositionDevice = MakeRef<SimCompositionDevice>(*this);
+    return S_OK;
+}
+
+HRESULT SimGraphics::CreateTextFactory(Ref<draw::TextFactory>* factory) {
+    if (!factory) {
+        return E_POINTER;
+    }
+    *factory = nullptr;
+    if (const HRESULT failure = Failure(m_faults, ops::kDWriteCreateFactory); FAILED(failure)) {
+        return failure;
+    }
+    *factory = draw::CreatePangoTextFactory();
+    return *factory ? S_OK : E_OUTOFMEMORY;
+}
+
+}  // namespace Quarn::WinRT::sim

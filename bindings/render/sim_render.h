@@ -1,0 +1,125 @@
+#pragma once
+// The simulated device chain: every object of the chain exists and can be made to fail, the
+// drawing device context is the Cairo one, and the swap chain's buffers are Cairo image
+// surfaces. The composition tree tells which swap chain a window shows, so a driver reads back
+// the pixels a window presents.
+//
+// The frame clock stands in for the vertical blank that Present waits for. Stepped pacing (the
+// default, for tests) lets the render thread present only when the driver asks for a frame;
+// real-time pacing lets it run at a fixed rate (60 Hz for the simulator). Either way RunFrame
+// returns a frame that began after the call, so it shows every change made before it.
+//
+// Thread rule: the driver and the host thread build the chain and call RunFrame; the render
+// thread draws and presents. A swap chain's frame state is guarded by its own mutex.
+
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "bindings/render/render.h"
+#include "bindings/sim/fault.h"
+
+namespace Quarn::WinRT::sim {
+
+namespace ops {
+inline constexpr std::string_view kD3D11CreateDevice = "D3D11CreateDevice";
+inline constexpr std::string_view kQueryDxgiDevice = "QueryInterface(IDXGIDevice)";
+inline constexpr std::string_view kCreateDXGIFactory2 = "CreateDXGIFactory2";
+inline constexpr std::string_view kCreateSwapChainForComposition = "CreateSwapChainForComposition";
+inline constexpr std::string_view kD2D1CreateFactory = "D2D1CreateFactory";
+inline constexpr std::string_view kCreateDrawingDevice = "ID2D1Factory2::CreateDevice";
+inline constexpr std::string_view kCreateDeviceContext = "CreateDeviceContext";
+inline constexpr std::string_view kGetBuffer = "GetBuffer";
+inline constexpr std::string_view kCreateBitmapFromDxgiSurface = "CreateBitmapFromDxgiSurface";
+inline constexpr std::string_view kDCompositionCreateDevice = "DCompositionCreateDevice";
+inline constexpr std::string_view kCreateTargetForHwnd = "CreateTargetForHwnd";
+inline constexpr std::string_view kCreateVisual = "CreateVisual";
+inline constexpr std::string_view kSetContent = "SetContent";
+inline constexpr std::string_view kSetRoot = "SetRoot";
+inline constexpr std::string_view kCommit = "Commit";
+inline constexpr std::string_view kDWriteCreateFactory = "DWriteCreateFactory";
+inline constexpr std::string_view kPresent = "Present";
+}  // namespace ops
+
+// One presented frame: premultiplied ARGB words (alpha in the top byte), row by row.
+struct SimFrame {
+    int width = 0;
+    int height = 0;
+    std::uint64_t number = 0;  // frames begun on its swap chain, counting this one
+    std::vector<std::uint32_t> pixels;
+
+    std::uint32_t At(int x, int y) const;
+    bool IsFullyTransparent() const;
+    bool SavePng(const std::string& path) const;
+};
+
+enum class FramePacing { Stepped, RealTime };
+
+class SimSwapChain;
+
+class SimGraphics final : public platform::render::Graphics {
+public:
+    explicit SimGraphics(FaultInjector& faults);
+    ~SimGraphics() override;
+    SimGraphics(const SimGraphics&) = delete;
+    SimGraphics& operator=(const SimGraphics&) = delete;
+
+    // For swap chains made from now on.
+    void SetPacing(FramePacing pacing, double framesPerSecond = 60.0);
+
+    // Lets the window's render thread draw one frame begun after this call and returns it once
+    // presented. Empty when no swap chain is shown in the window, or no frame came in time.
+    std::optional<SimFrame> RunFrame(HWND window,
+                                     std::chrono::milliseconds timeout = std::chrono::seconds(10));
+    bool IsPresenting(HWND window) const;
+    // The window is going away: its swap chain stops waiting for frames, so that a render
+    // thread blocked in Present can end.
+    void OnWindowDestroyed(HWND window);
+
+    // Chain objects alive in the process, to show that a failed or finished chain leaks nothing.
+    static int LiveObjects();
+
+    // Called by the composition device's Commit.
+    void Bind(HWND window, platform::Ref<SimSwapChain> swapChain);
+
+    HRESULT CreateDevice(UINT flags,
+                         platform::Ref<platform::render::GraphicsDevice>* device) override;
+    HRESULT QueryDxgiDevice(platform::render::GraphicsDevice* device,
+                            platform::Ref<platform::render::DxgiDevice>* dxgiDevice) override;
+    HRESULT CreateDxgiFactory(UINT flags,
+                              platform::Ref<platform::render::DxgiFactory>* factory) override;
+    HRESULT CreateDrawingFactory(platform::Ref<platform::draw::Factory>* factory) override;
+    HRESULT CreateDrawingDevice(
+        platform::draw::Factory* factory, platform::render::DxgiDevice* device,
+        platform::Ref<platform::render::DrawingDevice>* drawingDevice) override;
+    HRESULT CreateBitmapFromSurface(platform::draw::DeviceContext* context,
+                                    platform::render::Surface* surface,
+                                    const platform::render::BitmapProperties& properties,
+                                    platform::Ref<platform::render::TargetBitmap>* bitmap) override;
+    void SetTarget(platform::draw::DeviceContext* context,
+                   platform::render::TargetBitmap* bitmap) override;
+    HRESULT CreateCompositionDevice(
+        platform::render::DxgiDevice* device,
+        platform::Ref<platform::render::CompositionDevice>* compositionDevice) override;
+    HRESULT CreateTextFactory(platform::Ref<platform::draw::TextFactory>* factory) override;
+
+    FaultInjector& Faults() { return m_faults; }
+    FramePacing Pacing() const;
+    double FramesPerSecond() const;
+
+private:
+    platform::Ref<SimSwapChain> FindBound(HWND window) const;
+
+    FaultInjector& m_faults;
+    mutable std::mutex m_mutex;
+    std::map<HWND, platform::Ref<SimSwapChain>> m_bound;
+    FramePacing m_pacing = FramePacing::Stepped;
+    double m_framesPerSecond = 60.0;
+};
+
+}  // namespace Quarn::WinRT::sim

@@ -1,0 +1,289 @@
+#include <thread>
+
+#include "tests/overlay/overlay_fixture.h"
+
+namespace Quarn::WinRT::testing {
+namespace {
+
+TEST_F(OverlayTest, CreatesAnOwnedClickThroughPopupOverTheHostWindow) {
+    const sim::SimWindow* overlay = platform.Windows().Find(window->GetHandle());
+    ASSERT_NE(overlay, nullptr);
+    EXPECT_EQ(overlay->className, u"DialOverlayWindow");
+    EXPECT_EQ(overlay->title, "Dial");
+    EXPECT_EQ(overlay->exStyle, 0x00200000u | 0x00080000u | 0x00000020u);
+    EXPECT_EQ(overlay->style, 0x80000000u);
+    EXPECT_EQ(overlay->owner, host);
+    EXPECT_EQ(overlay->rect.left, kHostRect.left);
+    EXPECT_EQ(overlay->rect.bottom, kHostRect.bottom);
+    EXPECT_TRUE(overlay->visible);
+    EXPECT_EQ(overlay->lastShowCommand, SW_SHOWNA);
+    EXPECT_EQ(platform.Windows().ActiveWindow(), host);
+
+    ASSERT_EQ(platform.Windows().Classes().size(), 1u);
+    const sim::SimWindowClass& cls = platform.Windows().Classes().front();
+    EXPECT_EQ(cls.style, 0x0203u);
+    EXPECT_EQ(cls.cursor, sim::SimWindowing::ArrowCursor());
+
+    EXPECT_FLOAT_EQ(window->GetCentre().x, 500);
+    EXPECT_FLOAT_EQ(window->GetCentre().y, 350);
+    // Nothing draws before the first item: no renderer, no frames.
+    EXPECT_EQ(window->GetRenderer(), nullptr);
+    EXPECT_FALSE(platform.Graphics().IsPresenting(window->GetHandle()));
+}
+
+TEST_F(OverlayTest, ASecondWindowUsesTheClassRegisteredFirst) {
+    detail::DialOverlayWindow second(host);
+    EXPECT_EQ(platform.Windows().Classes().size(), 1u);
+    const sim::SimWindow* made = platform.Windows().Find(second.GetHandle());
+    ASSERT_NE(made, nullptr);
+    EXPECT_NE(second.GetHandle(), window->GetHandle());
+    EXPECT_EQ(made->className, u"DialOverlayWindow");
+}
+
+TEST_F(OverlayTest, AnItemWithoutAnOverlayStillStartsTheRendererAndPresentsEmptyFrames) {
+    window->SetItem(tool, PlainItem(), nullptr);
+    EXPECT_FALSE(window->HasOverlay());
+    ASSERT_NE(window->GetRenderer(), nullptr);
+    EXPECT_TRUE(window->GetRenderer()->IsRunning());
+    const auto frame = Frame();
+    ASSERT_TRUE(frame);
+    EXPECT_EQ(frame->width, 800);
+    EXPECT_EQ(frame->height, 600);
+    EXPECT_TRUE(frame->IsFullyTransparent());
+}
+
+TEST_F(OverlayTest, DrawsOnlyWhileVisibleAndWithAContactOfSomeSize) {
+    TestOverlay& overlay = ShowTestOverlay();
+    // Placed around (400,300)-(440,340): the window starts 100 further out.
+    auto frame = Frame();
+    ASSERT_TRUE(frame);
+    EXPECT_NE(frame->At(120, 120), 0u) << "the puck's centre in window pixels";
+    EXPECT_EQ(frame->At(5, 5), 0u);
+
+    window->Hide();
+    frame = Frame();
+    ASSERT_TRUE(frame);
+    EXPECT_TRUE(frame->IsFullyTransparent());
+
+    window->Show();
+    for (const auto& [width, height] : {std::pair{0.0f, 40.0f}, std::pair{40.0f, 0.0f}}) {
+        window->Place(400, 300, width, height);
+        frame = Frame();
+        ASSERT_TRUE(frame);
+        EXPECT_TRUE(frame->IsFullyTransparent()) << width << "x" << height;
+    }
+    EXPECT_TRUE(overlay.IsVisible());
+}
+
+TEST_F(OverlayTest, PlaceTruncatesTheWindowButKeepsTheContactsFractions) {
+    TestOverlay& overlay = ShowTestOverlay();
+    window->Place(10.75f, -20.5f, 40.25f, 30.5f);
+    const sim::SimWindow* placed = platform.Windows().Find(window->GetHandle());
+    // Window: (-89.25, -120.5) sized 240.25 × 230.5, truncated toward zero.
+    EXPECT_EQ(placed->rect.left, -89);
+    EXPECT_EQ(placed->rect.top, -120);
+    EXPECT_EQ(placed->rect.right - placed->rect.left, 240);
+    EXPECT_EQ(placed->rect.bottom - placed->rect.top, 230);
+    EXPECT_EQ(placed->lastPositionFlags, 0x1Cu);
+    const detail::OverlayRect contact = overlay.GetContactRect();
+    EXPECT_FLOAT_EQ(contact.x, 100.0f);
+    EXPECT_FLOAT_EQ(contact.y, 100.0f);
+    EXPECT_FLOAT_EQ(contact.width, 40.25f);
+    EXPECT_FLOAT_EQ(overlay.GetWindowRect().x, -89.25f);
+    EXPECT_FLOAT_EQ(window->GetCentre().x, 10.75f + 40.25f * 0.5f);
+    EXPECT_FLOAT_EQ(window->GetCentre().y, -20.5f + 15.25f);
+}
+
+TEST_F(OverlayTest, PlaceWithoutAnOverlayOnlyMovesTheCentre) {
+    window->SetItem(tool, PlainItem(), nullptr);
+    const RECT before = platform.Windows().Find(window->GetHandle())->rect;
+    window->Place(0, 0, 382, 382);
+    EXPECT_FLOAT_EQ(window->GetCentre().x, 191);
+    EXPECT_EQ(platform.Windows().Find(window->GetHandle())->rect.left, before.left);
+}
+
+TEST_F(OverlayTest, PlaceWithNonFiniteCoordinatesDoesNotMisbehave) {
+    ShowTestOverlay();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    window->Place(nan, inf, -inf, nan);
+    const sim::SimWindow* placed = platform.Windows().Find(window->GetHandle());
+    EXPECT_EQ(placed->rect.left, 0);
+    EXPECT_TRUE(Frame());
+}
+
+TEST_F(OverlayTest, HitTestingClaimsOnlyWhatTheOverlayClaims) {
+    // Without an overlay the whole window lets the mouse through to the host.
+    EXPECT_EQ(platform.Windows().WindowFromPoint(POINT{420, 320}), host);
+
+    TestOverlay& overlay = ShowTestOverlay();  // puck centre at (420, 320) on the screen
+    struct Case {
+        POINT screen;
+        LRESULT answer;
+    };
+    const Case cases[] = {
+        {{420, 320}, HTCLIENT},       // the centre
+        {{420 + 49, 320}, HTCLIENT},  // just inside the claimed circle
+        {{420 + 51, 320}, HTTRANSPARENT},
+        {{310, 210}, HTTRANSPARENT},  // the window's corner
+    };
+    for (const Case& c : cases) {
+        const LRESULT answer =
+            platform.Windows().Send(window->GetHandle(), WM_NCHITTEST, 0,
+                                    platform::LParamFromPoint(c.screen.x, c.screen.y));
+        EXPECT_EQ(answer, c.answer) << c.screen.x << "," << c.screen.y;
+        EXPECT_EQ(platform.Windows().WindowFromPoint(c.screen),
+                  c.answer == HTCLIENT ? window->GetHandle() : host);
+    }
+    // The overlay saw window-client points.
+    ASSERT_FALSE(overlay.hitTests.empty());
+    EXPECT_EQ(overlay.hitTests.front().x, 120);
+    EXPECT_EQ(overlay.hitTests.front().y, 120);
+}
+
+TEST_F(OverlayTest, AClickOnAClaimedPointReachesTheOverlayWithoutActivatingIt) {
+    TestOverlay& overlay = ShowTestOverlay();
+    EXPECT_EQ(platform.Windows().Click(POINT{425, 318}), window->GetHandle());
+    EXPECT_EQ(platform.Windows().ActiveWindow(), host);
+    ASSERT_EQ(overlay.downs.size(), 1u);
+    EXPECT_EQ(overlay.downs[0].x, 125);
+    EXPECT_EQ(overlay.downs[0].y, 118);
+    EXPECT_EQ(overlay.ups.size(), 1u);
+
+    // Elsewhere the click reaches the host window.
+    EXPECT_EQ(platform.Windows().Click(POINT{700, 600}), host);
+    EXPECT_EQ(overlay.downs.size(), 1u);
+}
+
+TEST_F(OverlayTest, NegativeScreenCoordinatesKeepTheirSign) {
+    platform.Windows().MoveWindow(host, RECT{-1920, -200, -1120, 400});
+    detail::DialOverlayWindow left(host);
+    left.SetItem(tool, Group(), nullptr);
+    left.Place(-1500, -100, 40, 40);
+    left.Show();
+    TestOverlay& overlay = *s_lastOverlay;
+    EXPECT_EQ(platform.Windows().Click(POINT{-1480, -80}), left.GetHandle());
+    ASSERT_EQ(overlay.hitTests.size(), 1u);
+    EXPECT_EQ(overlay.hitTests[0].x, 120);
+    EXPECT_EQ(overlay.hitTests[0].y, 120);
+    // The button handlers get client coordinates, which a point above-left of the window makes
+    // negative: they arrive with their sign.
+    platform.Windows().Send(left.GetHandle(), WM_LBUTTONDOWN, 0, platform::LParamFromPoint(-5, -7));
+    ASSERT_EQ(overlay.downs.size(), 2u);
+    EXPECT_EQ(overlay.downs[1].x, -5);
+    EXPECT_EQ(overlay.downs[1].y, -7);
+}
+
+TEST_F(OverlayTest, AReplacedOverlayLivesUntilTheFrameDrawingItEnds) {
+    TestOverlay& first = ShowTestOverlay();
+    first.Hold();
+    // Let the render thread into Draw with the first overlay, and keep it there.
+    std::thread stepper([&] { platform.Graphics().RunFrame(window->GetHandle()); });
+    ASSERT_TRUE(first.WaitForFrames(1));
+
+    window->SetItem(tool, PlainItem(), nullptr);
+    EXPECT_FALSE(window->HasOverlay());
+    EXPECT_FALSE(first.destroyed.load()) << "the frame still holds it";
+
+    first.Release();
+    stepper.join();
+    // The frame has ended; the next one no longer has the first overlay.
+    const auto frame = Frame();
+    ASSERT_TRUE(frame);
+    EXPECT_TRUE(frame->IsFullyTransparent());
+}
+
+TEST_F(OverlayTest, DestroyingTheHostWindowStopsTheRenderThread) {
+    ShowTestOverlay();
+    ASSERT_TRUE(Frame());
+    platform.Windows().DestroyWindow(host);
+    EXPECT_FALSE(platform.Windows().IsWindow(window->GetHandle()));
+    ASSERT_NE(window->GetRenderer(), nullptr);
+    EXPECT_FALSE(window->GetRenderer()->IsRunning());
+    EXPECT_FALSE(Frame());
+    window.reset();
+}
+
+TEST_F(OverlayTest, DestroyingTheWindowObjectMidFrameWaitsForTheFrame) {
+    TestOverlay& overlay = ShowTestOverlay();
+    overlay.Hold();
+    std::thread stepper([&] { platform.Graphics().RunFrame(window->GetHandle()); });
+    ASSERT_TRUE(overlay.WaitForFrames(1));
+    const HWND handle = window->GetHandle();
+    std::thread releaser([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        overlay.Release();
+    });
+    window.reset();  // joins the render thread after the frame in Draw ends
+    releaser.join();
+    stepper.join();
+    EXPECT_FALSE(platform.Windows().IsWindow(handle));
+    EXPECT_TRUE(platform.Windows().IsWindow(host));
+}
+
+TEST_F(OverlayTest, DestroyBeforeAnyItemHasNothingToStop) {
+    const HWND handle = window->GetHandle();
+    EXPECT_TRUE(platform.Windows().DestroyWindow(handle));
+    EXPECT_EQ(window->GetRenderer(), nullptr);
+    window.reset();
+}
+
+TEST_F(OverlayTest, AFailingChainStepLeavesNoRenderThreadAndLeaksNothing) {
+    const int before = sim::SimGraphics::LiveObjects();
+    for (std::string_view step :
+         {sim::ops::kD3D11CreateDevice, sim::ops::kQueryDxgiDevice, sim::ops::kCreateDXGIFactory2,
+          sim::ops::kCreateSwapChainForComposition, sim::ops::kD2D1CreateFactory,
+          sim::ops::kCreateDrawingDevice, sim::ops::kCreateDeviceContext, sim::ops::kGetBuffer,
+          sim::ops::kCreateBitmapFromDxgiSurface, sim::ops::kDCompositionCreateDevice,
+          sim::ops::kCreateTargetForHwnd, sim::ops::kCreateVisual, sim::ops::kSetContent,
+          sim::ops::kSetRoot, sim::ops::kCommit, sim::ops::kDWriteCreateFactory}) {
+        SCOPED_TRACE(std::string(step));
+        platform.Faults().Fail(step, static_cast<HRESULT>(0x887A0004), "unsupported");
+        auto failing = std::make_unique<detail::DialOverlayWindow>(host);
+        failing->SetItem(tool, Group(), nullptr);
+        ASSERT_NE(failing->GetRenderer(), nullptr);
+        EXPECT_FALSE(failing->GetRenderer()->IsRunning());
+        EXPECT_EQ(platform.Graphics().RunFrame(failing->GetHandle(), std::chrono::milliseconds(0)),
+                  std::nullopt);
+        // The dial goes on working with an overlay that is never seen.
+        failing->Place(10, 10, 40, 40);
+        failing->Show();
+        EXPECT_TRUE(failing->IsVisible());
+        failing.reset();
+        EXPECT_EQ(sim::SimGraphics::LiveObjects(), before);
+        platform.Faults().ClearAll();
+    }
+}
+
+TEST_F(OverlayTest, AFailingPresentIsIgnoredAndTheNextFrameShows) {
+    ShowTestOverlay();
+    platform.Faults().Fail(sim::ops::kPresent, static_cast<HRESULT>(0x887A0005), "removed");
+    Frame();
+    const auto frame = Frame();
+    ASSERT_TRUE(frame);
+    EXPECT_NE(frame->At(120, 120), 0u);
+}
+
+// Host-thread changes while the render thread draws freely: ThreadSanitizer checks the sharing.
+TEST_F(OverlayTest, HostThreadChangesWhileFramesRun) {
+    platform.Graphics().SetPacing(sim::FramePacing::RealTime, 2000);
+    auto busy = std::make_unique<detail::DialOverlayWindow>(host);
+    for (int i = 0; i < 300; ++i) {
+        if (i % 50 == 0) {
+            busy->SetItem(tool, i % 100 == 0 ? Group() : PlainItem(), nullptr);
+        }
+        busy->Place(static_cast<float>(100 + i), 200, 40, 40);
+        busy->SetContact(i % 2 == 0);
+        if (i % 3 == 0) {
+            busy->Show();
+        } else {
+            busy->Hide();
+        }
+        busy->IsVisible();
+    }
+    ASSERT_NE(busy->GetRenderer(), nullptr);
+    busy.reset();
+}
+
+}  // namespace
+}  // namespace Quarn::WinRT::testing
