@@ -71,22 +71,30 @@ void BM_LabelFrameThroughInterface(benchmark::State& state) {
 }
 BENCHMARK(BM_LabelFrameThroughInterface)->Unit(benchmark::kMicrosecond);
 
-// The same picture in a few lines of Cairo and Pango: the floor the interface is held to.
-void BM_LabelFramePlainCairo(benchmark::State& state) {
+// The same picture in a few lines of Cairo and Pango: the floor the interface is held to. With
+// `keepLayout` the text is shaped once for every frame, as the interface's text factory does
+// while the label stays the same; without, it is shaped anew each frame.
+void LabelFramePlainCairo(benchmark::State& state, bool keepLayout) {
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kSize, kSize);
     PangoFontMap* fonts = pango_cairo_font_map_new();
     PangoContext* pango = pango_font_map_create_context(fonts);
     PangoFontDescription* font = pango_font_description_from_string("DejaVu Sans");
     pango_font_description_set_absolute_size(font, 24 * PANGO_SCALE);
+    PangoLayout* kept = nullptr;
     for (auto _ : state) {
         cairo_t* cr = cairo_create(surface);
         cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
         cairo_paint(cr);
         cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
-        pango_cairo_update_context(cr, pango);
-        PangoLayout* layout = pango_layout_new(pango);
-        pango_layout_set_font_description(layout, font);
-        pango_layout_set_text(layout, kTextUtf8, -1);
+        PangoLayout* layout = kept;
+        if (!layout) {
+            layout = pango_layout_new(pango);
+            pango_layout_set_font_description(layout, font);
+            pango_layout_set_text(layout, kTextUtf8, -1);
+            if (keepLayout) {
+                kept = layout;
+            }
+        }
         PangoRectangle logical;
         pango_layout_get_extents(layout, nullptr, &logical);
         const double w = logical.width / double(PANGO_SCALE);
@@ -104,16 +112,28 @@ void BM_LabelFramePlainCairo(benchmark::State& state) {
         cairo_set_source_rgba(cr, 1, 1, 1, 1);
         cairo_move_to(cr, kAnchor.x + h, kAnchor.y);
         pango_cairo_show_layout(cr, layout);
-        g_object_unref(layout);
+        if (!keepLayout) {
+            g_object_unref(layout);
+        }
         cairo_destroy(cr);
         cairo_surface_flush(surface);
+    }
+    if (kept) {
+        g_object_unref(kept);
     }
     pango_font_description_free(font);
     g_object_unref(pango);
     g_object_unref(fonts);
     cairo_surface_destroy(surface);
 }
+void BM_LabelFramePlainCairo(benchmark::State& state) {
+    LabelFramePlainCairo(state, false);
+}
+void BM_LabelFramePlainCairoKeptLayout(benchmark::State& state) {
+    LabelFramePlainCairo(state, true);
+}
 BENCHMARK(BM_LabelFramePlainCairo)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LabelFramePlainCairoKeptLayout)->Unit(benchmark::kMicrosecond);
 
 std::unique_ptr<detail::DialOverlay> MakeLabelOverlay(
     Kernel::Counted<Tool>, std::vector<Kernel::Counted<Kernel::Reflected>>,

@@ -229,15 +229,15 @@ public:
         TextMetrics metrics;
         {
             std::lock_guard lock(m_mutex);
-            const GObjectPtr<PangoLayout> pango = BuildLayout(m_context.get(), text, *format);
+            PangoLayout* pango = LayoutFor(text, *format);
             if (!pango) {
                 return E_INVALIDARG;
             }
             PangoRectangle logical;
-            pango_layout_get_extents(pango.get(), nullptr, &logical);
+            pango_layout_get_extents(pango, nullptr, &logical);
             metrics.width = FromPango(logical.width);
             metrics.height = FromPango(logical.height);
-            metrics.lineCount = static_cast<std::uint32_t>(pango_layout_get_line_count(pango.get()));
+            metrics.lineCount = static_cast<std::uint32_t>(pango_layout_get_line_count(pango));
         }
         metrics.widthIncludingTrailingWhitespace = metrics.width;
         metrics.left = AlignmentOffset(format->GetTextAlignment(), maxWidth, metrics.width);
@@ -251,12 +251,12 @@ public:
     bool Show(cairo_t* cr, std::u16string_view text, const TextFormat& format, const RectF& rect,
               bool clip) {
         std::lock_guard lock(m_mutex);
-        const GObjectPtr<PangoLayout> pango = BuildLayout(m_context.get(), text, format);
+        PangoLayout* pango = LayoutFor(text, format);
         if (!pango) {
             return false;
         }
         PangoRectangle logical;
-        pango_layout_get_extents(pango.get(), nullptr, &logical);
+        pango_layout_get_extents(pango, nullptr, &logical);
         const double x = rect.left - FromPango(logical.x) +
                          AlignmentOffset(format.GetTextAlignment(), rect.right - rect.left,
                                          FromPango(logical.width));
@@ -272,19 +272,42 @@ public:
         }
         cairo_save(cr);
         if (clip) {
-            cairo_rectangle(cr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+            cairo_rectangle(cr, rect.left, rect.top, rect.right - rect.left,
+                            rect.bottom - rect.top);
             cairo_clip(cr);
         }
         cairo_move_to(cr, x, y);
-        pango_cairo_show_layout(cr, pango.get());
+        pango_cairo_show_layout(cr, pango);
         cairo_restore(cr);
         return true;
     }
 
 private:
+    // The layout of the text last measured or drawn. Text is measured and then drawn with the
+    // same format (a label, a value), so the drawing finds the layout the measuring built and
+    // Pango shapes the text once per frame, not twice. The format is held so that its address
+    // cannot be reused by another one. Called under m_mutex.
+    PangoLayout* LayoutFor(std::u16string_view text, const TextFormat& format) {
+        if (m_cachedLayout && m_cachedFormat.Get() == &format && m_cachedText == text) {
+            // Alignment is the one thing a format may change between the two uses.
+            const PangoAlignment alignment = ToPango(format.GetTextAlignment());
+            if (pango_layout_get_alignment(m_cachedLayout.get()) != alignment) {
+                pango_layout_set_alignment(m_cachedLayout.get(), alignment);
+            }
+            return m_cachedLayout.get();
+        }
+        m_cachedLayout = BuildLayout(m_context.get(), text, format);
+        m_cachedFormat = m_cachedLayout ? Ref<const TextFormat>(&format) : nullptr;
+        m_cachedText.assign(text);
+        return m_cachedLayout.get();
+    }
+
     std::mutex m_mutex;  // guards every use of the font map and context, and their layouts
     GObjectPtr<PangoFontMap> m_fontMap;
     GObjectPtr<PangoContext> m_context;
+    std::u16string m_cachedText;
+    Ref<const TextFormat> m_cachedFormat;
+    GObjectPtr<PangoLayout> m_cachedLayout;
 };
 
 }  // namespace

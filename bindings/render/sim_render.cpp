@@ -83,11 +83,12 @@ public:
             m_changed.notify_all();
         }
         // Even a failing Present waits for its vertical blank, so a render loop that ignores
-        // the result does not spin.
+        // the result does not spin. A frame that was not shown leaves the driver's permit for
+        // the next one.
         if (syncInterval > 0 && !m_closed) {
             if (m_pacing == FramePacing::Stepped) {
                 m_changed.wait(lock, [&] { return m_permits > 0 || m_closed; });
-                if (m_permits > 0) {
+                if (m_permits > 0 && SUCCEEDED(failure)) {
                     --m_permits;
                 }
             } else {
@@ -108,6 +109,10 @@ public:
         m_changed.notify_all();
         if (!m_changed.wait_for(lock, timeout, [&] { return m_presented > after || m_closed; }) ||
             m_presented <= after) {
+            // Take back a permit no frame used, so the render thread does not run on for it.
+            if (m_permits > 0) {
+                --m_permits;
+            }
             return std::nullopt;
         }
         SimFrame frame;
@@ -201,8 +206,8 @@ private:
 
 class SimDrawingDevice final : public render::DrawingDevice, Counted {
 public:
-    SimDrawingDevice(FaultInjector& faults, Ref<draw::Factory> factory)
-        : m_faults(faults), m_factory(std::move(factory)) {}
+    SimDrawingDevice(FaultInjector& faults, Ref<draw::Factory> factory, Ref<draw::TextFactory> text)
+        : m_faults(faults), m_factory(std::move(factory)), m_text(std::move(text)) {}
     HRESULT CreateDeviceContext(Ref<draw::DeviceContext>* context) override {
         if (!context) {
             return E_POINTER;
@@ -211,13 +216,14 @@ public:
         if (const HRESULT failure = Failure(m_faults, ops::kCreateDeviceContext); FAILED(failure)) {
             return failure;
         }
-        *context = draw::CreateCairoDeviceContext(m_factory, draw::CreatePangoTextFactory());
+        *context = draw::CreateCairoDeviceContext(m_factory, m_text);
         return *context ? S_OK : E_OUTOFMEMORY;
     }
 
 private:
     FaultInjector& m_faults;
     Ref<draw::Factory> m_factory;
+    Ref<draw::TextFactory> m_text;
 };
 
 class SimCompositionVisual final : public render::CompositionVisual, Counted {
@@ -400,6 +406,14 @@ void SimGraphics::Bind(HWND window, Ref<SimSwapChain> swapChain) {
     m_bound[window] = std::move(swapChain);
 }
 
+Ref<draw::TextFactory> SimGraphics::SharedTextFactory() {
+    std::lock_guard lock(m_mutex);
+    if (!m_textFactory) {
+        m_textFactory = draw::CreatePangoTextFactory();
+    }
+    return m_textFactory;
+}
+
 int SimGraphics::LiveObjects() {
     return s_liveObjects.load(std::memory_order_relaxed);
 }
@@ -468,7 +482,8 @@ HRESULT SimGraphics::CreateDrawingDevice(draw::Factory* factory, render::DxgiDev
     if (!factory || !device) {
         return E_INVALIDARG;
     }
-    *drawingDevice = MakeRef<SimDrawingDevice>(m_faults, Ref<draw::Factory>(factory));
+    *drawingDevice =
+        MakeRef<SimDrawingDevice>(m_faults, Ref<draw::Factory>(factory), SharedTextFactory());
     return S_OK;
 }
 
@@ -527,7 +542,7 @@ HRESULT SimGraphics::CreateTextFactory(Ref<draw::TextFactory>* factory) {
     if (const HRESULT failure = Failure(m_faults, ops::kDWriteCreateFactory); FAILED(failure)) {
         return failure;
     }
-    *factory = draw::CreatePangoTextFactory();
+    *factory = SharedTextFactory();
     return *factory ? S_OK : E_OUTOFMEMORY;
 }
 

@@ -114,10 +114,14 @@ public:
 
 private:
     platform::Ref<SimSwapChain> FindBound(HWND window) const;
+    // As DirectWrite's shared factory: one per platform, for measuring and drawing alike, so
+    // that text measured for a frame is drawn from the same layout.
+    platform::Ref<platform::draw::TextFactory> SharedTextFactory();
 
     FaultInjector& m_faults;
     mutable std::mutex m_mutex;
     std::map<HWND, platform::Ref<SimSwapChain>> m_bound;
+    platform::Ref<platform::draw::TextFactory> m_textFactory;
     FramePacing m_pacing = FramePacing::Stepped;
     double m_framesPerSecond = 60.0;
 };

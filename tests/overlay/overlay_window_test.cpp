@@ -258,7 +258,7 @@ TEST_F(OverlayTest, AFailingChainStepLeavesNoRenderThreadAndLeaksNothing) {
 TEST_F(OverlayTest, AFailingPresentIsIgnoredAndTheNextFrameShows) {
     ShowTestOverlay();
     platform.Faults().Fail(sim::ops::kPresent, static_cast<HRESULT>(0x887A0005), "removed");
-    Frame();
+    // The frame whose Present fails is not shown; the one after it is, within the same step.
     const auto frame = Frame();
     ASSERT_TRUE(frame);
     EXPECT_NE(frame->At(120, 120), 0u);
