@@ -17,15 +17,6 @@ constexpr double kPi = std::numbers::pi;
 // Content bounds beyond this count as unbounded.
 constexpr float kBoundless = 1e7f;
 
-class CairoBrush final : public SolidColourBrush {
-public:
-    explicit CairoBrush(const ColourF& colour) : m_colour(colour) {}
-    ColourF GetColour() const override { return m_colour; }
-
-private:
-    ColourF m_colour;
-};
-
 cairo_matrix_t ToCairo(const Matrix3x2F& m) {
     cairo_matrix_t matrix;
     cairo_matrix_init(&matrix, m.m11, m.m12, m.m21, m.m22, m.dx, m.dy);
@@ -218,7 +209,7 @@ HRESULT CairoDeviceContext::CreateSolidColourBrush(const ColourF& colour,
     if (!brush) {
         return E_POINTER;
     }
-    *brush = MakeRef<CairoBrush>(colour);
+    *brush = MakeRef<ModelSolidColourBrush>(colour);
     return S_OK;
 }
 

@@ -69,7 +69,8 @@ bool SaveArgbPng(const std::uint32_t* pixels, int width, int height, int strideB
         return false;
     }
     // Cairo only reads the pixels when writing a PNG; the cast away from const is for its API.
-    unsigned char* data = const_cast<unsigned char*>(reinterpret_cast<const unsigned char*>(pixels));
+    unsigned char* data =
+        const_cast<unsigned char*>(reinterpret_cast<const unsigned char*>(pixels));
     cairo_surface_t* surface =
         cairo_image_surface_create_for_data(data, CAIRO_FORMAT_ARGB32, width, height, strideBytes);
     const bool saved = cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS &&

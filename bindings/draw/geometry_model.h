@@ -1,6 +1,6 @@
 #pragma once
-// Geometries and stroke styles as plain data, shared by the backends that have no geometry
-// objects of their own (Cairo and the recorder): a path is the list of figures its sink
+// Geometries, stroke styles and solid brushes as plain data, shared by the backends that have no
+// geometry objects of their own (Cairo and the recorder): a path is the list of figures its sink
 // received, an ellipse its centre and radii. Point-in-fill tests are answered here, from the
 // data, so hit testing does not need a drawing surface.
 //
@@ -95,6 +95,16 @@ public:
 
 private:
     StrokeStyleProperties m_properties;
+};
+
+// A solid brush is only its colour, in every backend without brush objects of its own.
+class ModelSolidColourBrush final : public SolidColourBrush {
+public:
+    explicit ModelSolidColourBrush(const ColourF& colour) : m_colour(colour) {}
+    ColourF GetColour() const override { return m_colour; }
+
+private:
+    ColourF m_colour;
 };
 
 // A factory of model geometries and stroke styles. Creation fails only for a null out pointer.

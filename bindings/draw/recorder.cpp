@@ -74,15 +74,6 @@ std::string DescribeFigure(const PathFigure& figure) {
     return out;
 }
 
-class RecordedBrush final : public SolidColourBrush {
-public:
-    explicit RecordedBrush(const ColourF& colour) : m_colour(colour) {}
-    ColourF GetColour() const override { return m_colour; }
-
-private:
-    ColourF m_colour;
-};
-
 class FixedTextFormat final : public TextFormat {
 public:
     FixedTextFormat(std::u16string family, FontWeight weight, float size)
@@ -178,7 +169,7 @@ HRESULT RecordingDeviceContext::CreateSolidColourBrush(const ColourF& colour,
     if (!brush) {
         return E_POINTER;
     }
-    *brush = MakeRef<RecordedBrush>(colour);
+    *brush = MakeRef<ModelSolidColourBrush>(colour);
     return S_OK;
 }
 

@@ -40,6 +40,17 @@ HRESULT Failure(FaultInjector& faults, std::string_view operation) {
     return S_OK;
 }
 
+// The start of every creation: a null out pointer is E_POINTER, the out reference is emptied,
+// and an armed fault of the operation answers for it.
+template <class T>
+HRESULT Refuse(FaultInjector& faults, std::string_view operation, Ref<T>* out) {
+    if (!out) {
+        return E_POINTER;
+    }
+    *out = nullptr;
+    return Failure(faults, operation);
+}
+
 class SimGraphicsDevice final : public render::GraphicsDevice, Counted {};
 class SimDxgiDevice final : public render::DxgiDevice, Counted {};
 
@@ -181,14 +192,10 @@ public:
     HRESULT CreateSwapChainForComposition(render::DxgiDevice* device,
                                           const render::SwapChainDescription& description,
                                           Ref<render::SwapChain>* swapChain) override {
-        if (!swapChain) {
-            return E_POINTER;
-        }
-        *swapChain = nullptr;
-        if (const HRESULT failure =
-                Failure(m_graphics.Faults(), ops::kCreateSwapChainForComposition);
-            FAILED(failure)) {
-            return failure;
+        if (const HRESULT refused =
+                Refuse(m_graphics.Faults(), ops::kCreateSwapChainForComposition, swapChain);
+            FAILED(refused)) {
+            return refused;
         }
         // As DXGI: a composition swap chain needs a device and a real size.
         if (!device || description.width == 0 || description.height == 0 ||
@@ -209,12 +216,9 @@ public:
     SimDrawingDevice(FaultInjector& faults, Ref<draw::Factory> factory, Ref<draw::TextFactory> text)
         : m_faults(faults), m_factory(std::move(factory)), m_text(std::move(text)) {}
     HRESULT CreateDeviceContext(Ref<draw::DeviceContext>* context) override {
-        if (!context) {
-            return E_POINTER;
-        }
-        *context = nullptr;
-        if (const HRESULT failure = Failure(m_faults, ops::kCreateDeviceContext); FAILED(failure)) {
-            return failure;
+        if (const HRESULT refused = Refuse(m_faults, ops::kCreateDeviceContext, context);
+            FAILED(refused)) {
+            return refused;
         }
         *context = draw::CreateCairoDeviceContext(m_factory, m_text);
         return *context ? S_OK : E_OUTOFMEMORY;
@@ -267,13 +271,9 @@ public:
     explicit SimCompositionDevice(SimGraphics& graphics) : m_graphics(graphics) {}
     HRESULT CreateTargetForHwnd(HWND window, bool /*topmost*/,
                                 Ref<render::CompositionTarget>* target) override {
-        if (!target) {
-            return E_POINTER;
-        }
-        *target = nullptr;
-        if (const HRESULT failure = Failure(m_graphics.Faults(), ops::kCreateTargetForHwnd);
-            FAILED(failure)) {
-            return failure;
+        if (const HRESULT refused = Refuse(m_graphics.Faults(), ops::kCreateTargetForHwnd, target);
+            FAILED(refused)) {
+            return refused;
         }
         if (!window) {
             return E_INVALIDARG;
@@ -284,13 +284,9 @@ public:
         return S_OK;
     }
     HRESULT CreateVisual(Ref<render::CompositionVisual>* visual) override {
-        if (!visual) {
-            return E_POINTER;
-        }
-        *visual = nullptr;
-        if (const HRESULT failure = Failure(m_graphics.Faults(), ops::kCreateVisual);
-            FAILED(failure)) {
-            return failure;
+        if (const HRESULT refused = Refuse(m_graphics.Faults(), ops::kCreateVisual, visual);
+            FAILED(refused)) {
+            return refused;
         }
         *visual = MakeRef<SimCompositionVisual>(m_graphics.Faults());
         return S_OK;
@@ -316,12 +312,8 @@ private:
 }  // namespace
 
 HRESULT SimSwapChain::GetBuffer(UINT index, Ref<render::Surface>* surface) {
-    if (!surface) {
-        return E_POINTER;
-    }
-    *surface = nullptr;
-    if (const HRESULT failure = Failure(m_faults, ops::kGetBuffer); FAILED(failure)) {
-        return failure;
+    if (const HRESULT refused = Refuse(m_faults, ops::kGetBuffer, surface); FAILED(refused)) {
+        return refused;
     }
     // A flip-model swap chain lets the application reach only buffer 0, the one drawn next.
     if (index != 0) {
@@ -419,12 +411,9 @@ int SimGraphics::LiveObjects() {
 }
 
 HRESULT SimGraphics::CreateDevice(UINT /*flags*/, Ref<render::GraphicsDevice>* device) {
-    if (!device) {
-        return E_POINTER;
-    }
-    *device = nullptr;
-    if (const HRESULT failure = Failure(m_faults, ops::kD3D11CreateDevice); FAILED(failure)) {
-        return failure;
+    if (const HRESULT refused = Refuse(m_faults, ops::kD3D11CreateDevice, device);
+        FAILED(refused)) {
+        return refused;
     }
     *device = MakeRef<SimGraphicsDevice>();
     return S_OK;
@@ -432,12 +421,9 @@ HRESULT SimGraphics::CreateDevice(UINT /*flags*/, Ref<render::GraphicsDevice>* d
 
 HRESULT SimGraphics::QueryDxgiDevice(render::GraphicsDevice* device,
                                      Ref<render::DxgiDevice>* dxgiDevice) {
-    if (!dxgiDevice) {
-        return E_POINTER;
-    }
-    *dxgiDevice = nullptr;
-    if (const HRESULT failure = Failure(m_faults, ops::kQueryDxgiDevice); FAILED(failure)) {
-        return failure;
+    if (const HRESULT refused = Refuse(m_faults, ops::kQueryDxgiDevice, dxgiDevice);
+        FAILED(refused)) {
+        return refused;
     }
     if (!device) {
         return E_POINTER;
@@ -447,24 +433,18 @@ HRESULT SimGraphics::QueryDxgiDevice(render::GraphicsDevice* device,
 }
 
 HRESULT SimGraphics::CreateDxgiFactory(UINT /*flags*/, Ref<render::DxgiFactory>* factory) {
-    if (!factory) {
-        return E_POINTER;
-    }
-    *factory = nullptr;
-    if (const HRESULT failure = Failure(m_faults, ops::kCreateDXGIFactory2); FAILED(failure)) {
-        return failure;
+    if (const HRESULT refused = Refuse(m_faults, ops::kCreateDXGIFactory2, factory);
+        FAILED(refused)) {
+        return refused;
     }
     *factory = MakeRef<SimDxgiFactory>(*this);
     return S_OK;
 }
 
 HRESULT SimGraphics::CreateDrawingFactory(Ref<draw::Factory>* factory) {
-    if (!factory) {
-        return E_POINTER;
-    }
-    *factory = nullptr;
-    if (const HRESULT failure = Failure(m_faults, ops::kD2D1CreateFactory); FAILED(failure)) {
-        return failure;
+    if (const HRESULT refused = Refuse(m_faults, ops::kD2D1CreateFactory, factory);
+        FAILED(refused)) {
+        return refused;
     }
     *factory = MakeRef<draw::ModelFactory>();
     return S_OK;
@@ -472,12 +452,9 @@ HRESULT SimGraphics::CreateDrawingFactory(Ref<draw::Factory>* factory) {
 
 HRESULT SimGraphics::CreateDrawingDevice(draw::Factory* factory, render::DxgiDevice* device,
                                          Ref<render::DrawingDevice>* drawingDevice) {
-    if (!drawingDevice) {
-        return E_POINTER;
-    }
-    *drawingDevice = nullptr;
-    if (const HRESULT failure = Failure(m_faults, ops::kCreateDrawingDevice); FAILED(failure)) {
-        return failure;
+    if (const HRESULT refused = Refuse(m_faults, ops::kCreateDrawingDevice, drawingDevice);
+        FAILED(refused)) {
+        return refused;
     }
     if (!factory || !device) {
         return E_INVALIDARG;
@@ -490,13 +467,9 @@ HRESULT SimGraphics::CreateDrawingDevice(draw::Factory* factory, render::DxgiDev
 HRESULT SimGraphics::CreateBitmapFromSurface(draw::DeviceContext* context, render::Surface* surface,
                                              const render::BitmapProperties& properties,
                                              Ref<render::TargetBitmap>* bitmap) {
-    if (!bitmap) {
-        return E_POINTER;
-    }
-    *bitmap = nullptr;
-    if (const HRESULT failure = Failure(m_faults, ops::kCreateBitmapFromDxgiSurface);
-        FAILED(failure)) {
-        return failure;
+    if (const HRESULT refused = Refuse(m_faults, ops::kCreateBitmapFromDxgiSurface, bitmap);
+        FAILED(refused)) {
+        return refused;
     }
     auto* simSurface = dynamic_cast<SimSurface*>(surface);
     if (!context || !simSurface || properties.format != render::kFormatB8G8R8A8Unorm ||
@@ -519,13 +492,9 @@ void SimGraphics::SetTarget(draw::DeviceContext* context, render::TargetBitmap* 
 
 HRESULT SimGraphics::CreateCompositionDevice(render::DxgiDevice* device,
                                              Ref<render::CompositionDevice>* compositionDevice) {
-    if (!compositionDevice) {
-        return E_POINTER;
-    }
-    *compositionDevice = nullptr;
-    if (const HRESULT failure = Failure(m_faults, ops::kDCompositionCreateDevice);
-        FAILED(failure)) {
-        return failure;
+    if (const HRESULT refused = Refuse(m_faults, ops::kDCompositionCreateDevice, compositionDevice);
+        FAILED(refused)) {
+        return refused;
     }
     if (!device) {
         return E_INVALIDARG;
@@ -535,12 +504,9 @@ HRESULT SimGraphics::CreateCompositionDevice(render::DxgiDevice* device,
 }
 
 HRESULT SimGraphics::CreateTextFactory(Ref<draw::TextFactory>* factory) {
-    if (!factory) {
-        return E_POINTER;
-    }
-    *factory = nullptr;
-    if (const HRESULT failure = Failure(m_faults, ops::kDWriteCreateFactory); FAILED(failure)) {
-        return failure;
+    if (const HRESULT refused = Refuse(m_faults, ops::kDWriteCreateFactory, factory);
+        FAILED(refused)) {
+        return refused;
     }
     *factory = SharedTextFactory();
     return *factory ? S_OK : E_OUTOFMEMORY;
