@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -122,7 +123,8 @@ TEST(SessionTest, ScriptedSequencesGiveTheirTranscripts) {
 TEST(SessionTest, FramesAreRenderedToPngFiles) {
     const std::string path = ::testing::TempDir() + "quarn-sim-frame.png";
     std::remove(path.c_str());
-    const SessionResult result = RunScript(kHost, "attach\ntool Brush\nselect Größe\nframe " + path);
+    const SessionResult result =
+        RunScript(kHost, "attach\ntool Brush\nselect Größe\nframe " + path);
     ASSERT_EQ(result.exitStatus, kExitOk) << result.errors;
     const std::string expected = "frame " + path + ": 1280x800, fully transparent";
     EXPECT_TRUE(std::any_of(result.lines.begin(), result.lines.end(), [&](const std::string& l) {
@@ -132,6 +134,22 @@ TEST(SessionTest, FramesAreRenderedToPngFiles) {
     char signature[8] = {};
     png.read(signature, sizeof signature);
     EXPECT_EQ(std::string(signature + 1, 3), "PNG");
+}
+
+TEST(SessionTest, FramesFollowEveryChangeOfWhatTheOverlayShows) {
+    const std::filesystem::path folder =
+        std::filesystem::path(::testing::TempDir()) / "quarn-sim-frames";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    // The contact moves the overlay's centre twice; a wait changes nothing it shows.
+    const SessionResult result =
+        RunScript(kHost, "attach\ntool Brush\nselect Größe\ncontact 300 200\nwait 10\nmove 320 210",
+                  ".", folder.string());
+    ASSERT_EQ(result.exitStatus, kExitOk) << result.errors;
+    EXPECT_TRUE(std::filesystem::exists(folder / "frame-001.png"));
+    EXPECT_TRUE(std::filesystem::exists(folder / "frame-002.png"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "frame-003.png"));
+    std::filesystem::remove_all(folder);
 }
 
 TEST(SessionTest, BundledTourRunsAndShowsTheIconsAndFailures) {

@@ -16,12 +16,13 @@ struct SessionResult {
 };
 
 inline SessionResult RunScript(const std::string& hostJson, const std::string& script,
-                               const std::string& baseDirectory = ".") {
+                               const std::string& baseDirectory = ".",
+                               const std::string& framesDirectory = {}) {
     std::ostringstream transcript;
     std::ostringstream errors;
     SessionResult result;
     result.exitStatus = RunSessionText(hostJson, "host.json", script, "session.dial", baseDirectory,
-                                       transcript, errors);
+                                       transcript, errors, framesDirectory);
     std::istringstream lines(transcript.str());
     for (std::string line; std::getline(lines, line);) {
         result.lines.push_back(line);
