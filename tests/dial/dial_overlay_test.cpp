@@ -1,5 +1,6 @@
 // What the dial does with its overlay in virtual time: shown by a turn or a touch, hidden
 // exactly 2000 ms after the last turn unless the puck rests on the screen.
+#include "bindings/vorta/notifications.h"
 #include "overlay/create_overlay.h"
 #include "overlay/dial_overlay_window.h"
 #include "tests/dial/dial_fixture.h"
@@ -8,10 +9,15 @@
 namespace Quarn::WinRT::testing {
 namespace {
 
+// The overlay the dial's window shows last; host thread only.
+TestOverlay* s_made = nullptr;
+
 std::unique_ptr<detail::DialOverlay> MakeGroupOverlay(Counted<Tool>,
                                                       std::vector<Counted<Reflected>>,
                                                       Counted<Reflected>) {
-    return std::make_unique<TestOverlay>();
+    auto made = std::make_unique<TestOverlay>();
+    s_made = made.get();
+    return made;
 }
 
 class DialOverlayTest : public DialTest {
@@ -22,10 +28,12 @@ protected:
             FourCC("grp "), "Brush",
             std::vector<Counted<Reflected>>{DoubleItem("size", "Size", 50, 0, 100),
                                             DoubleItem("flow", "Flow", 10, 0, 100)});
-        dial->Update(MakeTool({group, DoubleItem("opac", "Opacity", 1, 0, 1)}), false);
+        tool = MakeTool({group, DoubleItem("opac", "Opacity", 1, 0, 1)});
+        dial->Update(tool, false);
         Choose("Brush");
     }
     bool Visible() { return dial->GetOverlayWindow().IsVisible(); }
+    Counted<Tool> tool;
 
     detail::ScopedOverlayKinds kinds{detail::OverlayKinds{nullptr, &MakeGroupOverlay}};
 };
@@ -60,8 +68,16 @@ TEST_F(DialOverlayTest, HiddenExactly2000MsAfterTheLastTurnUnlessThePuckRestsOnT
         {"a turn on the screen does not show it: only a turn off the screen does",
          {{Op::Touch}, {Op::Rotate}, {Op::ExpectHidden}}},
         {"resting on the screen keeps it until 2000 ms after the lift",
-         {{Op::Rotate}, {Op::Wait, 1000}, {Op::Touch}, {Op::Wait, 5000}, {Op::ExpectShown},
-          {Op::Lift}, {Op::Wait, 1999}, {Op::ExpectShown}, {Op::Wait, 1}, {Op::ExpectHidden}}},
+         {{Op::Rotate},
+          {Op::Wait, 1000},
+          {Op::Touch},
+          {Op::Wait, 5000},
+          {Op::ExpectShown},
+          {Op::Lift},
+          {Op::Wait, 1999},
+          {Op::ExpectShown},
+          {Op::Wait, 1},
+          {Op::ExpectHidden}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -107,6 +123,23 @@ TEST_F(DialOverlayTest, TheOverlaySitsAroundThePuckAndDrawsIntoTheWindow) {
     EXPECT_NE(frame->At(130, 130), 0u) << "the puck's centre, in the window";
     EXPECT_EQ(platform.Windows().WindowFromPoint(POINT{330, 180}), overlay.GetHandle());
     EXPECT_EQ(platform.Windows().WindowFromPoint(POINT{1000, 700}), window);
+}
+
+TEST_F(DialOverlayTest, ChangesTheOverlayShowsReachIt) {
+    ASSERT_NE(s_made, nullptr);
+    TestOverlay& overlay = *s_made;
+    const int before = overlay.toolChanges;
+    platform.Wheel().Rotate(2.0);  // the group's current element changes value
+    EXPECT_EQ(overlay.toolChanges, before + 1);
+    dial->OnNotify(MakeCounted<DocumentHistoryChangedNotification>(document, false));
+    EXPECT_EQ(overlay.toolChanges, before + 2);
+
+    // The stale item in use (the group) reaches the overlay as its fresh self; an element inside
+    // it, an item not in use and one the dial never held do not.
+    for (std::uint32_t stale : {FourCC("flow"), FourCC("opac"), FourCC("none"), FourCC("grp ")}) {
+        dial->OnNotify(MakeCounted<Kernel::InvalidateReflectedNotification>(tool, stale));
+    }
+    EXPECT_EQ(overlay.refreshed, (std::vector<std::uint32_t>{FourCC("grp ")}));
 }
 
 }  // namespace

@@ -32,6 +32,10 @@ public:
         const float dy = static_cast<float>(y) - centre.y;
         return dx * dx + dy * dy <= kClaimRadius * kClaimRadius;
     }
+    void OnToolChanged(Kernel::Counted<Tool>) override { ++toolChanges; }
+    void OnItemRefreshed(Kernel::Counted<Tool>, Kernel::Counted<Kernel::Reflected> item) override {
+        refreshed.push_back(item ? item->GetIdentifier() : 0);
+    }
     void OnLeftButtonDown(int x, int y, detail::Dial*) override { downs.push_back(POINT{x, y}); }
     void OnLeftButtonUp(int x, int y, detail::Dial*) override { ups.push_back(POINT{x, y}); }
 
@@ -72,6 +76,8 @@ public:
     std::vector<POINT> hitTests;
     std::vector<POINT> downs;
     std::vector<POINT> ups;
+    int toolChanges = 0;
+    std::vector<std::uint32_t> refreshed;
     std::atomic<bool> destroyed{false};
 
 private:
