@@ -94,14 +94,12 @@ public:
             m_changed.notify_all();
         }
         // Even a failing Present waits for its vertical blank, so a render loop that ignores
-        // the result does not spin. A frame that was not shown leaves the driver's permit for
-        // the next one.
+        // the result does not spin. In stepped pacing the blank comes while the driver wants a
+        // frame later than the last one shown; a frame that failed to show leaves that wish
+        // standing, so the next frame goes ahead at once.
         if (syncInterval > 0 && !m_closed) {
             if (m_pacing == FramePacing::Stepped) {
-                m_changed.wait(lock, [&] { return m_permits > 0 || m_closed; });
-                if (m_permits > 0 && SUCCEEDED(failure)) {
-                    --m_permits;
-                }
+                m_changed.wait(lock, [&] { return m_wanted > m_presented || m_closed; });
             } else {
                 const auto now = std::chrono::steady_clock::now();
                 m_nextBlank = std::max(m_nextBlank, now);
@@ -115,15 +113,14 @@ public:
 
     std::optional<SimFrame> RunFrame(std::chrono::milliseconds timeout) {
         std::unique_lock lock(m_mutex);
-        const std::uint64_t after = m_begun;
-        ++m_permits;
+        // The first frame to begin after this call.
+        const std::uint64_t target = m_begun + 1;
+        m_wanted = std::max(m_wanted, target);
         m_changed.notify_all();
-        if (!m_changed.wait_for(lock, timeout, [&] { return m_presented > after || m_closed; }) ||
-            m_presented <= after) {
-            // Take back a permit no frame used, so the render thread does not run on for it.
-            if (m_permits > 0) {
-                --m_permits;
-            }
+        if (!m_changed.wait_for(lock, timeout, [&] { return m_presented >= target || m_closed; }) ||
+            m_presented < target) {
+            // Nobody waits for it any more: the render thread need not go on drawing.
+            m_wanted = m_presented;
             return std::nullopt;
         }
         SimFrame frame;
@@ -161,7 +158,7 @@ private:
     std::uint64_t m_begun = 0;
     std::uint64_t m_drawing = 0;
     std::uint64_t m_presented = 0;
-    int m_permits = 0;
+    std::uint64_t m_wanted = 0;  // stepped pacing: the frame number the driver waits for
     bool m_closed = false;
     std::chrono::steady_clock::time_point m_nextBlank{};
 };

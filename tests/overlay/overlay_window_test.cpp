@@ -178,7 +178,8 @@ TEST_F(OverlayTest, AReplacedOverlayLivesUntilTheFrameDrawingItEnds) {
     TestOverlay& first = ShowTestOverlay();
     first.Hold();
     // Let the render thread into Draw with the first overlay, and keep it there.
-    std::thread stepper([&] { platform.Graphics().RunFrame(window->GetHandle()); });
+    const HWND handle = window->GetHandle();
+    std::thread stepper([&] { platform.Graphics().RunFrame(handle); });
     ASSERT_TRUE(first.WaitForFrames(1));
 
     window->SetItem(tool, PlainItem(), nullptr);
@@ -207,9 +208,10 @@ TEST_F(OverlayTest, DestroyingTheHostWindowStopsTheRenderThread) {
 TEST_F(OverlayTest, DestroyingTheWindowObjectMidFrameWaitsForTheFrame) {
     TestOverlay& overlay = ShowTestOverlay();
     overlay.Hold();
-    std::thread stepper([&] { platform.Graphics().RunFrame(window->GetHandle()); });
-    ASSERT_TRUE(overlay.WaitForFrames(1));
+    // The stepper knows the window by its handle: the window object goes while it waits.
     const HWND handle = window->GetHandle();
+    std::thread stepper([&] { platform.Graphics().RunFrame(handle); });
+    ASSERT_TRUE(overlay.WaitForFrames(1));
     std::thread releaser([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         overlay.Release();
