@@ -12,8 +12,8 @@
 #include "dial/dial.h"
 #include "dial/notifications_sent.h"
 #include "dial/range_access.h"
-#include "dial/type_test.h"
 #include "dial/value_mapping.h"
+#include "items/type_test.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "dial/adjustment_tools.h"
 
-#include "dial/type_test.h"
+#include "items/type_test.h"
 
 namespace Quarn::WinRT::detail {
 

@@ -7,7 +7,7 @@
 #include "dial/dial.h"
 #include "dial/notifications_sent.h"
 #include "dial/range_access.h"
-#include "dial/type_test.h"
+#include "items/type_test.h"
 #include "overlay/dial_overlay_window.h"
 
 namespace Quarn::WinRT::detail {

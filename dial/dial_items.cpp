@@ -8,8 +8,8 @@
 #include "dial/adjustment_tools.h"
 #include "dial/dial.h"
 #include "dial/history_cache.h"
-#include "dial/item_lookup.h"
-#include "dial/type_test.h"
+#include "items/item_lookup.h"
+#include "items/type_test.h"
 
 namespace Quarn::WinRT::detail {
 
@@ -39,27 +39,6 @@ void DocumentHistoryCacheAttribute::Set(const Tool& tool, std::int32_t newPositi
     count = newCount;
     description =
         newPosition >= 1 ? tool.GetHistoryEntryName(newPosition - 1).ToString() : Kernel::String8();
-}
-
-Kernel::Counted<Corvanta::ReflectedGroup> FindGroupContaining(
-    const ItemList& items, const Kernel::Counted<Kernel::Reflected>& item) {
-    if (!item) {
-        return {};
-    }
-    const std::uint32_t identifier = item->GetIdentifier();
-    for (const Kernel::Counted<Kernel::Reflected>& candidate : items) {
-        const auto* group = CachedCast<Corvanta::ReflectedGroup>(candidate.Get(), [] {});
-        if (!group) {
-            continue;
-        }
-        for (const Kernel::Counted<Kernel::Reflected>& element : group->GetElements()) {
-            if (element && element->GetIdentifier() == identifier) {
-                return Kernel::Counted<Corvanta::ReflectedGroup>(
-                    const_cast<Corvanta::ReflectedGroup*>(group));
-            }
-        }
-    }
-    return {};
 }
 
 std::vector<Dial::Reflectable> Dial::EnumerateReflecteds(const Kernel::Counted<Tool>& tool,

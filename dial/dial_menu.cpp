@@ -8,9 +8,9 @@
 #include "bindings/platform/services.h"
 #include "bindings/vorta/tool.h"
 #include "dial/dial.h"
-#include "dial/item_lookup.h"
 #include "dial/menu_icon.h"
 #include "dial/menu_item_tag.h"
+#include "items/item_lookup.h"
 #include "overlay/dial_overlay_window.h"
 
 namespace Quarn::WinRT::detail {

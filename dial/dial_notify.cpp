@@ -10,8 +10,8 @@
 #include "dial/adjustment_tools.h"
 #include "dial/dial.h"
 #include "dial/history_cache.h"
-#include "dial/item_lookup.h"
-#include "dial/type_test.h"
+#include "items/item_lookup.h"
+#include "items/type_test.h"
 #include "overlay/dial_overlay_window.h"
 
 namespace Quarn::WinRT::detail {

@@ -13,11 +13,11 @@
 #include "bindings/vorta/tool.h"
 #include "dial/dial.h"
 #include "dial/history_cache.h"
-#include "dial/item_lookup.h"
 #include "dial/notifications_sent.h"
 #include "dial/range_access.h"
-#include "dial/type_test.h"
 #include "dial/value_mapping.h"
+#include "items/item_lookup.h"
+#include "items/type_test.h"
 #include "overlay/dial_overlay_window.h"
 
 namespace Quarn::WinRT::detail {

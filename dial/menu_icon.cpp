@@ -5,7 +5,7 @@
 #include "bindings/platform/error.h"
 #include "bindings/platform/services.h"
 #include "bindings/vorta/attributes.h"
-#include "dial/item_lookup.h"
+#include "items/item_lookup.h"
 
 namespace Quarn::WinRT::detail {
 

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <limits>
 
-#include "dial/item_lookup.h"
-#include "dial/type_test.h"
+#include "items/item_lookup.h"
+#include "items/type_test.h"
 
 namespace Quarn::WinRT::detail {
 

@@ -7,8 +7,8 @@
 #include "bindings/corvanta/reflection.h"
 #include "bindings/vorta/document.h"
 #include "bindings/vorta/tool.h"
-#include "dial/item_lookup.h"
-#include "dial/type_test.h"
+#include "items/item_lookup.h"
+#include "items/type_test.h"
 
 namespace Quarn::WinRT::detail {
 

@@ -1,7 +1,7 @@
 // Which items the dial offers, which is the default, and which one it turns.
 #include "bindings/corvanta/reflection.h"
 #include "dial/history_cache.h"
-#include "dial/item_lookup.h"
+#include "items/item_lookup.h"
 #include "tests/dial/dial_fixture.h"
 
 namespace Quarn::WinRT::testing {

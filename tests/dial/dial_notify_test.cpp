@@ -1,7 +1,7 @@
 // What the host's notifications refresh.
 #include "bindings/vorta/notifications.h"
 #include "dial/history_cache.h"
-#include "dial/item_lookup.h"
+#include "items/item_lookup.h"
 #include "tests/dial/dial_fixture.h"
 
 namespace Quarn::WinRT::testing {

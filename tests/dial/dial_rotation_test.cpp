@@ -3,8 +3,8 @@
 
 #include "bindings/kernel/format.h"
 #include "dial/history_cache.h"
-#include "dial/item_lookup.h"
 #include "dial/notifications_sent.h"
+#include "items/item_lookup.h"
 #include "tests/dial/dial_fixture.h"
 
 namespace Quarn::WinRT::testing {

@@ -4,7 +4,7 @@
 #include <thread>
 #include <vector>
 
-#include "dial/type_test.h"
+#include "items/type_test.h"
 
 namespace Quarn::WinRT::detail {
 namespace {

@@ -4,7 +4,7 @@
 #include "bindings/corvanta/group.h"
 #include "bindings/vorta/document.h"
 #include "bindings/vorta/tool.h"
-#include "dial/item_lookup.h"
+#include "items/item_lookup.h"
 #include "overlay/create_overlay.h"
 #include "tests/overlay/test_overlay.h"
 

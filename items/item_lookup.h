@@ -1,5 +1,5 @@
 #pragma once
-// Lookups over dial items shared by the dial and the overlays.
+// Lookups over dial items, shared by the dial and the overlays (see this folder's CMakeLists).
 
 #include <cstdint>
 #include <vector>
@@ -7,7 +7,7 @@
 #include "bindings/corvanta/group.h"
 #include "bindings/kernel/counted.h"
 #include "bindings/kernel/reflected.h"
-#include "dial/type_test.h"
+#include "items/type_test.h"
 
 namespace Quarn::WinRT::detail {
 
