@@ -51,7 +51,8 @@ void BM_DownCast_Cached(benchmark::State& state) {
     Kernel::Reflected* item = RangeAsReflected();
     for (auto _ : state) {
         benchmark::DoNotOptimize(item);
-        benchmark::DoNotOptimize(detail::CachedCast<Kernel::ReflectedRangeT<double>>(item, [] {}));
+        benchmark::DoNotOptimize(
+            detail::CachedCast<Kernel::ReflectedRangeT<double>, struct BenchDownCastSite>(item));
     }
 }
 void BM_DownCastMiss_Dynamic(benchmark::State& state) {
@@ -65,7 +66,8 @@ void BM_DownCastMiss_Cached(benchmark::State& state) {
     Kernel::Reflected* item = RangeAsReflected();
     for (auto _ : state) {
         benchmark::DoNotOptimize(item);
-        benchmark::DoNotOptimize(detail::CachedCast<Corvanta::ReflectedGroup>(item, [] {}));
+        benchmark::DoNotOptimize(
+            detail::CachedCast<Corvanta::ReflectedGroup, struct BenchMissSite>(item));
     }
 }
 void BM_VirtualBaseCast_Dynamic(benchmark::State& state) {
@@ -79,7 +81,8 @@ void BM_VirtualBaseCast_Cached(benchmark::State& state) {
     Kernel::Countable* object = NotificationAsCountable();
     for (auto _ : state) {
         benchmark::DoNotOptimize(object);
-        benchmark::DoNotOptimize(detail::CachedCast<DocumentNotification>(object, [] {}));
+        benchmark::DoNotOptimize(
+            detail::CachedCast<DocumentNotification, struct BenchVirtualBaseSite>(object));
     }
 }
 BENCHMARK(BM_DownCast_Dynamic);

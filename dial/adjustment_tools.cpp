@@ -8,7 +8,7 @@ namespace {
 
 template <class Layer>
 bool Is(const AdjustmentRasterNode& layer) {
-    return IsA<Layer>(&layer, [] {});
+    return IsA<Layer, struct LayerClassSite>(&layer);
 }
 
 }  // namespace
@@ -57,7 +57,8 @@ ToolID SelectedAdjustmentToolId(const Tool& tool) {
         return kNoAdjustmentTool;
     }
     for (const Kernel::Counted<Selectable>& selected : selection) {
-        if (const auto* layer = CachedCast<AdjustmentRasterNode>(selected.Get(), [] {})) {
+        if (const auto* layer =
+                CachedCast<AdjustmentRasterNode, struct SelectedLayerSite>(selected.Get())) {
             return AdjustmentToolIdFor(*layer);
         }
     }

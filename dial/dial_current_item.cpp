@@ -49,12 +49,13 @@ void Dial::CurrentItemChanged() {
         m_dialAngle = category == Kernel::UnitCategory::Angle
                           ? GetRangeValue(item, units)
                           : GetNormalisedValue(item, units) * kHalfTurn;
-    } else if (IsA<Kernel::ReflectedBinding<Kernel::Counted<DocumentHistory>>>(current, [] {})) {
+    } else if (IsA<Kernel::ReflectedBinding<Kernel::Counted<DocumentHistory>>,
+                   struct ConfigureHistorySite>(current)) {
         m_menuFrozen = true;
         m_stepRotation = true;
         controller.SetUseAutomaticHapticFeedback(false);
         controller.SetRotationResolutionInDegrees(kHistoryResolution);
-    } else if (IsA<Corvanta::ViewRotationReflected>(current, [] {})) {
+    } else if (IsA<Corvanta::ViewRotationReflected, struct ConfigureViewRotationSite>(current)) {
         m_scaleByResolution = false;
         controller.SetUseAutomaticHapticFeedback(false);
         controller.SetRotationResolutionInDegrees(kViewRotationResolution);

@@ -133,7 +133,7 @@ std::int32_t Dial::OnButtonClicked(platform::RadialController&,
     if (m_overlayWindow->OnButtonClicked(item)) {
         return 0;
     }
-    if (IsA<Corvanta::ViewRotationReflected>(item.Get(), [] {})) {
+    if (IsA<Corvanta::ViewRotationReflected, struct ButtonViewRotationSite>(item.Get())) {
         // Without a tool there is no document whose view could be reset.
         if (m_tool) {
             VortaController::GetInstance().PostNotification(

@@ -73,7 +73,7 @@ std::vector<Dial::Reflectable> Dial::EnumerateReflecteds(const Kernel::Counted<T
     }
 
     for (Reflectable& entry : result) {
-        const Tool* owner = CachedCast<Tool>(entry.reflectable.Get(), [] {});
+        const Tool* owner = CachedCast<Tool, struct HistoryOwnerSite>(entry.reflectable.Get());
         if (!owner) {
             continue;
         }
@@ -88,7 +88,8 @@ std::vector<Dial::Reflectable> Dial::EnumerateReflecteds(const Kernel::Counted<T
 }
 
 Kernel::Counted<Kernel::Reflected> Dial::GetCurrentItem() const {
-    const auto* group = CachedCast<Corvanta::ReflectedGroup>(m_selectedItem.Get(), [] {});
+    const auto* group =
+        CachedCast<Corvanta::ReflectedGroup, struct CurrentGroupSite>(m_selectedItem.Get());
     if (!group) {
         return m_selectedItem;
     }
@@ -107,7 +108,8 @@ Kernel::Counted<Kernel::ReflectedBinding<bool>> Dial::GetDialButtonReflected() c
             if (!HasAttribute<Corvanta::DialButtonAttribute>(*item)) {
                 continue;
             }
-            if (auto* binding = CachedCast<Kernel::ReflectedBinding<bool>>(item.Get(), [] {})) {
+            if (auto* binding =
+                    CachedCast<Kernel::ReflectedBinding<bool>, struct ButtonItemSite>(item.Get())) {
                 return Kernel::Counted<Kernel::ReflectedBinding<bool>>(binding);
             }
         }
@@ -123,7 +125,7 @@ Kernel::Counted<Kernel::ReflectedBinding<Kernel::PointT<double>>> Dial::GetDialP
             if (!HasAttribute<Corvanta::DialPositionAttribute>(*item)) {
                 continue;
             }
-            if (auto* binding = CachedCast<PositionBinding>(item.Get(), [] {})) {
+            if (auto* binding = CachedCast<PositionBinding, struct PositionItemSite>(item.Get())) {
                 return Kernel::Counted<PositionBinding>(binding);
             }
         }

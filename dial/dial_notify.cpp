@@ -22,11 +22,12 @@ void Dial::OnNotify(Kernel::Counted<Kernel::Notification> notification) {
     }
     Kernel::Notification* received = notification.Get();
 
-    const auto* newSelection = CachedCast<NewSelectionNotification>(received, [] {});
+    const auto* newSelection =
+        CachedCast<NewSelectionNotification, struct NotifyNewSelectionSite>(received);
     if (newSelection && newSelection->isTemporary) {
         return;
     }
-    if (IsA<DocumentHistoryChangedNotification>(received, [] {})) {
+    if (IsA<DocumentHistoryChangedNotification, struct NotifyHistoryChangedSite>(received)) {
         if (m_selectedItem) {
             if (auto cache = FindAttribute<DocumentHistoryCacheAttribute>(*m_selectedItem)) {
                 cache->RefreshFrom(*m_tool);
@@ -35,32 +36,35 @@ void Dial::OnNotify(Kernel::Counted<Kernel::Notification> notification) {
         m_overlayWindow->Refresh(m_tool);
         return;
     }
-    if (newSelection && IsA<ShapeTool>(m_tool.Get(), [] {})) {
+    if (newSelection && IsA<ShapeTool, struct NotifyShapeToolSite>(m_tool.Get())) {
         Update(m_tool, false);
         return;
     }
     if (const auto* invalidated =
-            CachedCast<Kernel::InvalidateReflectedsNotification>(received, [] {})) {
+            CachedCast<Kernel::InvalidateReflectedsNotification, struct NotifyInvalidateAllSite>(
+                received)) {
         const bool otherSource =
             invalidated->reflectable != Kernel::Counted<Kernel::Reflectable>(m_tool);
         Update(m_tool, m_updateFlag || otherSource);
         return;
     }
-    if (const auto* stale = CachedCast<Kernel::InvalidateReflectedNotification>(received, [] {})) {
+    if (const auto* stale =
+            CachedCast<Kernel::InvalidateReflectedNotification, struct NotifyInvalidateOneSite>(
+                received)) {
         OnItemInvalidated(*stale);
         return;
     }
-    if (IsA<Kernel::UpdateReflectedsNotification>(received, [] {}) ||
-        IsA<Kernel::UpdateReflectedNotification>(received, [] {})) {
+    if (IsA<Kernel::UpdateReflectedsNotification, struct NotifyUpdateAllSite>(received) ||
+        IsA<Kernel::UpdateReflectedNotification, struct NotifyUpdateOneSite>(received)) {
         return;
     }
-    if (IsA<AdjustmentNodeParametersChangedNotification>(received, [] {})) {
+    if (IsA<AdjustmentNodeParametersChangedNotification, struct NotifyAdjustmentSite>(received)) {
         const ToolID id = SelectedAdjustmentToolId(*m_tool);
         const Kernel::Counted<DocumentController> controller =
             m_tool->GetSafeDocumentController().GetDocumentController();
         if (id != kNoAdjustmentTool && controller) {
-            if (auto* adjustment =
-                    CachedCast<AdjustmentTool>(controller->GetToolByID(id).Get(), [] {})) {
+            if (auto* adjustment = CachedCast<AdjustmentTool, struct NotifyAdjustmentToolSite>(
+                    controller->GetToolByID(id).Get())) {
                 adjustment->RefreshParameters();
             }
         }
@@ -73,7 +77,8 @@ void Dial::OnNotify(Kernel::Counted<Kernel::Notification> notification) {
     const std::size_t typeHash = typeid(*received).hash_code();
     for (const auto& attribute : current->GetAttributes()) {
         const auto* wanted =
-            CachedCast<RequiresUpdateAfterNotificationAttribute>(attribute.Get(), [] {});
+            CachedCast<RequiresUpdateAfterNotificationAttribute, struct NotifyRequiresUpdateSite>(
+                attribute.Get());
         if (wanted && wanted->notificationTypeHash == typeHash) {
             m_overlayWindow->Refresh(m_tool);
         }

@@ -81,12 +81,12 @@ std::int32_t Dial::OnRotationChanged(platform::RadialController&,
                 Kernel::Reflected* current = item.Get();
                 if (IsRangeItem(current)) {
                     RotateRange(item, delta, elapsedMs);
-                } else if (IsA<HistoryBinding>(current, [] {})) {
+                } else if (IsA<HistoryBinding, struct RotateHistorySite>(current)) {
                     StepHistory(item, delta, elapsedMs);
-                } else if (IsA<Corvanta::ViewRotationReflected>(current, [] {})) {
+                } else if (IsA<Corvanta::ViewRotationReflected, struct RotateViewSite>(current)) {
                     RequestViewRotation(delta);
-                } else if (auto* blend =
-                               CachedCast<Kernel::ReflectedRasterBlendMode>(current, [] {})) {
+                } else if (auto* blend = CachedCast<Kernel::ReflectedRasterBlendMode,
+                                                    struct RotateBlendModeSite>(current)) {
                     CycleBlendMode(*blend, delta);
                 }
             }

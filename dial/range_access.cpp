@@ -17,13 +17,13 @@ using Kernel::ReflectedUnitRange;
 // Reads one property of whichever ranged class the item is; `fallback` for any other item.
 template <class Read>
 double ReadRange(const Kernel::Reflected* item, Read read, double fallback = 0.0) {
-    if (const auto* d = CachedCast<ReflectedRangeT<double>>(item, [] {}))
+    if (const auto* d = CachedCast<ReflectedRangeT<double>, struct ReadRangeSite>(item))
         return read(*d);
-    if (const auto* f = CachedCast<ReflectedRangeT<float>>(item, [] {}))
+    if (const auto* f = CachedCast<ReflectedRangeT<float>, struct ReadRangeSite>(item))
         return read(*f);
-    if (const auto* i = CachedCast<ReflectedRangeT<int>>(item, [] {}))
+    if (const auto* i = CachedCast<ReflectedRangeT<int>, struct ReadRangeSite>(item))
         return read(*i);
-    if (const auto* u = CachedCast<ReflectedUnitRange>(item, [] {}))
+    if (const auto* u = CachedCast<ReflectedUnitRange, struct ReadRangeSite>(item))
         return read(*u);
     return fallback;
 }
@@ -31,12 +31,14 @@ double ReadRange(const Kernel::Reflected* item, Read read, double fallback = 0.0
 }  // namespace
 
 bool IsRangeItem(const Kernel::Reflected* item) {
-    return IsA<ReflectedRangeT<double>>(item, [] {}) || IsA<ReflectedRangeT<float>>(item, [] {}) ||
-           IsA<ReflectedRangeT<int>>(item, [] {}) || IsA<ReflectedUnitRange>(item, [] {});
+    return IsA<ReflectedRangeT<double>, struct IsRangeSite>(item) ||
+           IsA<ReflectedRangeT<float>, struct IsRangeSite>(item) ||
+           IsA<ReflectedRangeT<int>, struct IsRangeSite>(item) ||
+           IsA<ReflectedUnitRange, struct IsRangeSite>(item);
 }
 
 bool IsIntRange(const Kernel::Reflected* item) {
-    return IsA<ReflectedRangeT<int>>(item, [] {});
+    return IsA<ReflectedRangeT<int>, struct IsIntRangeSite>(item);
 }
 
 double GetRangeValue(const Kernel::Counted<Kernel::Reflected>& item, const Units& units) {
@@ -75,16 +77,16 @@ void SetRangeValue(const Kernel::Counted<Kernel::Reflected>& item, bool flag, co
         return;  // the host never receives NaN or infinity from the dial
     }
     Kernel::Reflected* target = item.Get();
-    if (auto* d = CachedCast<ReflectedRangeT<double>>(target, [] {})) {
+    if (auto* d = CachedCast<ReflectedRangeT<double>, struct WriteRangeSite>(target)) {
         d->SetValue(value, flag);
-    } else if (auto* f = CachedCast<ReflectedRangeT<float>>(target, [] {})) {
+    } else if (auto* f = CachedCast<ReflectedRangeT<float>, struct WriteRangeSite>(target)) {
         f->SetValue(static_cast<float>(value), flag);
-    } else if (auto* i = CachedCast<ReflectedRangeT<int>>(target, [] {})) {
+    } else if (auto* i = CachedCast<ReflectedRangeT<int>, struct WriteRangeSite>(target)) {
         // Clamped first: a double beyond int's range has no int to truncate to.
         const double limited = std::clamp(value, double(std::numeric_limits<int>::min()),
                                           double(std::numeric_limits<int>::max()));
         i->SetValue(static_cast<int>(std::trunc(limited)), flag);
-    } else if (auto* u = CachedCast<ReflectedUnitRange>(target, [] {})) {
+    } else if (auto* u = CachedCast<ReflectedUnitRange, struct WriteRangeSite>(target)) {
         u->SetValue(flag, units, value);
     }
 }
@@ -102,7 +104,7 @@ double GetNormalisedValue(const Kernel::Counted<Kernel::Reflected>& item, const 
 }
 
 Kernel::UnitType MappingUnitType(const Kernel::Reflected& item) {
-    if (!IsA<ReflectedUnitRange>(&item, [] {})) {
+    if (!IsA<ReflectedUnitRange, struct UnitRangeSite>(&item)) {
         return Kernel::UnitTypes::Number;
     }
     const auto valueType = FindAttribute<Kernel::ValueTypeAttribute>(item);

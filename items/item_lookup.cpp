@@ -9,7 +9,8 @@ Kernel::Counted<Corvanta::ReflectedGroup> FindGroupContaining(
     }
     const std::uint32_t identifier = item->GetIdentifier();
     for (const Kernel::Counted<Kernel::Reflected>& candidate : items) {
-        const auto* group = CachedCast<Corvanta::ReflectedGroup>(candidate.Get(), [] {});
+        const auto* group =
+            CachedCast<Corvanta::ReflectedGroup, struct GroupContainingSite>(candidate.Get());
         if (!group) {
             continue;
         }

@@ -13,11 +13,12 @@ namespace Quarn::WinRT::detail {
 
 using ItemList = std::vector<Kernel::Counted<Kernel::Reflected>>;
 
-// The first attribute of the item whose class is T or derived from T; empty if none.
+// The first attribute of the item whose class is T or derived from T; empty if none. One class-test
+// site per attribute class T, shared by every caller: all of them ask the same question.
 template <class T>
 Kernel::Counted<T> FindAttribute(const Kernel::Reflected& item) {
     for (const Kernel::Counted<Kernel::Reflected::Attribute>& attribute : item.GetAttributes()) {
-        if (const T* found = CachedCast<T>(attribute.Get(), [] {})) {
+        if (const T* found = CachedCast<T, struct FindAttributeSite>(attribute.Get())) {
             return Kernel::Counted<T>(const_cast<T*>(found));
         }
     }

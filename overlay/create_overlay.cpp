@@ -69,10 +69,10 @@ std::unique_ptr<DialOverlay> CreateOverlay(Kernel::Counted<Tool> tool,
     if (!item) {
         return nullptr;
     }
-    if (IsA<HistoryBinding>(item.Get(), [] {})) {
+    if (IsA<HistoryBinding, struct HistoryOverlaySite>(item.Get())) {
         return s_kinds.history ? s_kinds.history(std::move(item)) : nullptr;
     }
-    auto group = CachedCast<Corvanta::ReflectedGroup>(item, [] {});
+    auto group = CachedCast<Corvanta::ReflectedGroup, struct GroupOverlaySite>(item);
     if (!group) {
         return nullptr;
     }
