@@ -19,8 +19,6 @@
 #include "bindings/wheel/wheel.h"
 #include "quarn/winrt/dial.h"
 
-class ToolParametersChangedNotification;
-
 namespace Quarn::WinRT::detail {
 
 class DialOverlayWindow;
@@ -182,12 +180,6 @@ private:
     Kernel::String8 m_resourcesDirectory;
     double m_pendingValue = 0.0;
     double m_dialAngle = 0.0;
-
-    // The last parameters notification posted. Rotation tells the host once per event; when the
-    // host has let go of the previous notification (only this reference is left) and it says
-    // the same, it is posted again instead of a new one, which keeps rotation free of heap
-    // allocation. Nothing changes in a notification once posted.
-    Kernel::Counted<ToolParametersChangedNotification> m_parametersNotification;
 
     // The controller subscriptions, revoked before the controller is replaced and when the dial
     // goes, so that no event reaches a dial that no longer exists.

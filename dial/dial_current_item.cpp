@@ -67,17 +67,11 @@ void Dial::CurrentItemChanged() {
 
 void Dial::Notify(bool /*flag: the host learns the same either way*/) {
     if (m_tool) {
-        Kernel::Counted<DocumentController> controller = m_tool->GetUnsafeDocumentController();
-        const std::int32_t toolId = m_tool->GetToolID();
-        const ToolParametersChangedNotification* last = m_parametersNotification.Get();
-        const bool reusable = last && last->GetControlBlock().StrongCount() == 1 &&
-                              last->GetDocumentController() == controller && last->value == toolId;
-        if (!reusable) {
-            m_parametersNotification = Kernel::MakeCounted<ToolParametersChangedNotification>(
-                std::move(controller), toolId);
-        }
+        // A new notification each time, and no reference kept: the host may hold, merge or
+        // compare the ones it receives, and each ends when the host lets go of it.
         VortaController::GetInstance().PostNotification(
-            Kernel::Counted<Kernel::Notification>(m_parametersNotification));
+            Kernel::MakeCounted<ToolParametersChangedNotification>(
+                m_tool->GetUnsafeDocumentController(), m_tool->GetToolID()));
     }
     m_overlayWindow->Refresh(m_tool);
 }

@@ -296,7 +296,7 @@ public:
     ~PostedNotifications() override { SetVortaObserver(m_previous); }
 
     void OnNotification(const Kernel::Counted<Kernel::Notification>& notification) override {
-        posted.push_back(notification.Get());
+        posted.emplace_back(notification);
         if (keep) {
             kept.push_back(notification);
         }
@@ -305,33 +305,44 @@ public:
     void OnRefreshParameters(const AdjustmentTool&) override {}
 
     bool keep = false;
-    std::vector<const Kernel::Notification*> posted;
+    std::vector<Kernel::WeakCounted<Kernel::Notification>> posted;
     std::vector<Kernel::Counted<Kernel::Notification>> kept;
 
 private:
     VortaObserver* m_previous;
 };
 
-TEST_F(RotationTest, ANotificationTheHostStillHoldsIsNeverPostedAgain) {
+TEST_F(RotationTest, EachPostIsANewNotificationThatEndsWhenTheHostLetsGo) {
     auto size = DoubleItem("size", "Size", 50, 0, 100);
     Use({size}, "Size");
-    PostedNotifications host2;
+    const long documentReferences = document->GetControlBlock().StrongCount();
+    PostedNotifications queue;
     platform.Wheel().Rotate(1.0);
     platform.Wheel().Rotate(1.0);
-    ASSERT_EQ(host2.posted.size(), 2u);
-    EXPECT_EQ(host2.posted[0], host2.posted[1]) << "released by the host: posted again";
+    platform.Advance(250);  // the commit posts once more
+    ASSERT_EQ(queue.posted.size(), 3u);
+    for (const auto& posted : queue.posted) {
+        EXPECT_TRUE(posted.Expired()) << "the dial keeps no notification it handed over";
+    }
+    EXPECT_EQ(document->GetControlBlock().StrongCount(), documentReferences);
 
-    host2.keep = true;
+    queue.keep = true;
     platform.Wheel().Rotate(1.0);
     platform.Wheel().Rotate(1.0);
-    ASSERT_EQ(host2.posted.size(), 4u);
-    EXPECT_NE(host2.posted[2], host2.posted[3]) << "held by the host: a new one each time";
-    for (const auto& kept : host2.kept) {
+    ASSERT_EQ(queue.kept.size(), 2u);
+    EXPECT_NE(queue.kept[0], queue.kept[1]) << "one object per post";
+    for (const auto& kept : queue.kept) {
         auto* parameters = dynamic_cast<ToolParametersChangedNotification*>(kept.Get());
         ASSERT_NE(parameters, nullptr);
         EXPECT_EQ(parameters->value, 7);
         EXPECT_EQ(parameters->GetDocumentController(), document);
+        EXPECT_EQ(kept->GetControlBlock().StrongCount(), 1) << "held by the host alone";
     }
+
+    // With no tool the dial sends nothing and holds nothing of the document.
+    queue.kept.clear();
+    dial->Update({}, false);
+    EXPECT_EQ(document->GetControlBlock().StrongCount(), documentReferences);
 }
 
 }  // namespace
