@@ -1,6 +1,7 @@
 // The dial's lifecycle: creation, attachment to a window, tool updates and teardown.
 #include "dial/dial.h"
 
+#include <string>
 #include <utility>
 
 #include "bindings/kernel/format.h"
@@ -115,30 +116,44 @@ void Dial::Update(Kernel::Counted<Tool> tool, bool defaultFromSelection) {
     }
 }
 
+namespace {
+
+// Binds a controller event to a member of the dial through a weak reference: a handler the
+// platform still raises after the dial has gone (its revocation failed) finds no dial and does
+// nothing.
+template <class Args>
+platform::ControllerHandler<Args> HandlerFor(
+    Dial* dial, std::int32_t (Dial::*member)(platform::RadialController&, const Args&)) {
+    return [weak = Kernel::WeakCounted<Dial>(dial), member](platform::RadialController& sender,
+                                                            const Args& args) -> std::int32_t {
+        if (const Kernel::Counted<Dial> alive = weak.Lock()) {
+            return ((*alive).*member)(sender, args);
+        }
+        return 0;
+    };
+}
+
+}  // namespace
+
 void Dial::RegisterEvents() {
     if (!m_controller) {
         return;
     }
     platform::RadialController& controller = *m_controller;
     try {
-        m_eventTokens.push_back(controller.AddButtonClicked(
-            [this](auto& sender, const auto& args) { return OnButtonClicked(sender, args); }));
-        m_eventTokens.push_back(controller.AddControlAcquired(
-            [this](auto& sender, const auto& args) { return OnControlAcquired(sender, args); }));
-        m_eventTokens.push_back(controller.AddControlLost(
-            [this](auto& sender, const auto& args) { return OnControlLost(sender, args); }));
-        m_eventTokens.push_back(controller.AddRotationChanged(
-            [this](auto& sender, const auto& args) { return OnRotationChanged(sender, args); }));
         m_eventTokens.push_back(
-            controller.AddScreenContactContinued([this](auto& sender, const auto& args) {
-                return OnScreenContactContinued(sender, args);
-            }));
-        m_eventTokens.push_back(controller.AddScreenContactEnded(
-            [this](auto& sender, const auto& args) { return OnScreenContactEnded(sender, args); }));
+            controller.AddButtonClicked(HandlerFor(this, &Dial::OnButtonClicked)));
         m_eventTokens.push_back(
-            controller.AddScreenContactStarted([this](auto& sender, const auto& args) {
-                return OnScreenContactStarted(sender, args);
-            }));
+            controller.AddControlAcquired(HandlerFor(this, &Dial::OnControlAcquired)));
+        m_eventTokens.push_back(controller.AddControlLost(HandlerFor(this, &Dial::OnControlLost)));
+        m_eventTokens.push_back(
+            controller.AddRotationChanged(HandlerFor(this, &Dial::OnRotationChanged)));
+        m_eventTokens.push_back(controller.AddScreenContactContinued(
+            HandlerFor(this, &Dial::OnScreenContactContinued)));
+        m_eventTokens.push_back(
+            controller.AddScreenContactEnded(HandlerFor(this, &Dial::OnScreenContactEnded)));
+        m_eventTokens.push_back(
+            controller.AddScreenContactStarted(HandlerFor(this, &Dial::OnScreenContactStarted)));
     } catch (const platform::PlatformError& error) {
         Kernel::Log().WriteLine(
             Kernel::Format8("Dial error: Failed to register events. %1", error.MessageUtf8()));
@@ -149,28 +164,39 @@ void Dial::RegisterEvents() {
 }
 
 void Dial::RevokeEvents() noexcept {
+    // Every subscription is tried; the first refusal is logged, once for the whole teardown.
+    std::string failure;
+    bool failed = false;
     if (m_controller) {
         for (platform::EventToken token : m_eventTokens) {
             try {
                 m_controller->RemoveHandler(token);
-            } catch (...) {
-                // A controller that refuses to revoke is being torn down by the platform anyway.
+            } catch (const std::exception& error) {
+                if (!failed) {
+                    failure = error.what();
+                    failed = true;
+                }
             }
         }
     }
     m_eventTokens.clear();
+    if (failed) {
+        Kernel::Log().WriteLine(
+            Kernel::Format8("Dial error: Failed to revoke events. %1", failure));
+    }
 }
 
 void Dial::ReleaseMenu() noexcept {
-    // The menu entries' Invoked handlers refer to this dial without a reference; clearing the
-    // entries ends them together with the entries.
+    // Clearing the entries ends their Invoked subscriptions with them. A menu that cannot be
+    // cleared keeps them, which is safe: each holds the dial only by a weak reference.
     if (!m_controller) {
         return;
     }
     try {
         m_controller->Menu()->Items().Clear();
-    } catch (...) {
-        // Nothing more can be done for a menu that cannot be cleared.
+    } catch (const std::exception& error) {
+        Kernel::Log().WriteLine(
+            Kernel::Format8("Dial error: Failed to clear menu items. %1", error.what()));
     }
 }
 

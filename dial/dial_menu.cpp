@@ -21,10 +21,6 @@ namespace {
 constexpr std::array kSystemItemsWithTool = {platform::SystemMenuItemKind::Volume,
                                              platform::SystemMenuItemKind::NextPreviousTrack};
 
-void LogMenuError(const char* what, std::string_view message) {
-    Kernel::Log().WriteLine(Kernel::Format8("Dial error: %1 %2", what, message));
-}
-
 }  // namespace
 
 void Dial::UpdateRadialControllerConfiguration(
@@ -36,9 +32,12 @@ void Dial::UpdateRadialControllerConfiguration(
             configuration->SetDefaultMenuItems(kSystemItemsWithTool);
         }
     } catch (const platform::PlatformError& error) {
-        LogMenuError("Failed to update radial controller configuration.", error.MessageUtf8());
+        Kernel::Log().WriteLine(
+            Kernel::Format8("Dial error: Failed to update radial controller configuration. %1",
+                            error.MessageUtf8()));
     } catch (const std::exception& error) {
-        LogMenuError("Failed to update radial controller configuration.", error.what());
+        Kernel::Log().WriteLine(Kernel::Format8(
+            "Dial error: Failed to update radial controller configuration. %1", error.what()));
     }
 }
 
@@ -75,9 +74,14 @@ bool Dial::UpdateRadialControllerMenu(
                 entry = wheel.CreateMenuItemFromIcon(text.GetView(), std::move(icon));
             }
             // The subscription ends with the entry, which the next rebuild or the dial's
-            // teardown clears.
-            entry->AddInvoked([dial](platform::RadialControllerMenuItem& sender) {
-                return dial->OnItemInvoked(sender);
+            // teardown clears; should the entry outlive the dial all the same, the weak
+            // reference finds no dial.
+            entry->AddInvoked([weak = Kernel::WeakCounted<Dial>(dial)](
+                                  platform::RadialControllerMenuItem& sender) -> std::int32_t {
+                if (const Kernel::Counted<Dial> alive = weak.Lock()) {
+                    return alive->OnItemInvoked(sender);
+                }
+                return S_OK;
             });
             auto tag = platform::MakeRef<MenuItemTag>();
             tag->item = item;
@@ -95,9 +99,11 @@ bool Dial::UpdateRadialControllerMenu(
             menu->SelectMenuItem(chosen);
         }
     } catch (const platform::PlatformError& error) {
-        LogMenuError("Failed to create menu items.", error.MessageUtf8());
+        Kernel::Log().WriteLine(
+            Kernel::Format8("Dial error: Failed to create menu items. %1", error.MessageUtf8()));
     } catch (const std::exception& error) {
-        LogMenuError("Failed to create menu items.", error.what());
+        Kernel::Log().WriteLine(
+            Kernel::Format8("Dial error: Failed to create menu items. %1", error.what()));
     }
     return result;
 }

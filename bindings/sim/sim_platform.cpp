@@ -17,6 +17,7 @@ constexpr std::array kOperations = {
     ops::kAddScreenContactContinued,
     ops::kAddScreenContactEnded,
     ops::kAddScreenContactStarted,
+    ops::kRemoveHandler,
     ops::kGetResolution,
     ops::kPutResolution,
     ops::kPutHaptics,

@@ -195,6 +195,7 @@ EventToken SimController::AddScreenContactStarted(platform::ControllerHandler<Co
 }
 
 void SimController::RemoveHandler(EventToken token) {
+    m_wheel.Faults().Check(ops::kRemoveHandler);
     auto revoke = [&](auto& list) {
         for (auto& subscription : list) {
             if (subscription.token == token) {

@@ -31,6 +31,7 @@ inline constexpr std::string_view kAddScreenContactContinued =
     "RadialController.ScreenContactContinued.add";
 inline constexpr std::string_view kAddScreenContactEnded =
     "RadialController.ScreenContactEnded.add";
+inline constexpr std::string_view kRemoveHandler = "RadialController.RemoveHandler";
 inline constexpr std::string_view kAddScreenContactStarted =
     "RadialController.ScreenContactStarted.add";
 inline constexpr std::string_view kGetResolution =

@@ -168,6 +168,49 @@ TEST_F(DialTest, TeardownEndsSubscriptionsAndLateTimersFindNoDial) {
     EXPECT_TRUE(host.Events().empty());
 }
 
+// A controller that refuses to revoke and a menu that refuses to clear: each refusal is one log
+// line, and the handlers the platform still holds find no dial once it has gone.
+TEST_F(DialTest, TeardownRefusalsAreLoggedAndNoHandlerReachesAGoneDial) {
+    Attach();
+    auto tool = MakeTool({DoubleItem("size", "Size", 10, 1, 100)});
+    dial->Update(tool, false);
+    Choose("Size");
+    const platform::Ref<platform::RadialController> first = dial->GetController();
+
+    // On a window change: the old controller's subscriptions and menu stay, logged.
+    platform.Faults().Fail("RadialController.RemoveHandler", E_FAIL, "Revoke refused.",
+                           sim::FaultMode::Always);
+    platform.Faults().Fail("RadialControllerMenu.Items.Clear", E_FAIL, "Clear refused.");
+    host.Clear();
+    dial->SetCurrentWindow(platform.Windows().CreateHostWindow(RECT{0, 0, 640, 480}));
+    EXPECT_EQ(host.LogLines(),
+              (std::vector<std::string>{"Dial error: Failed to revoke events. Revoke refused.",
+                                        "Dial error: Failed to clear menu items. Clear refused."}));
+
+    // On destruction the same; then every event of both controllers and the old menu's
+    // entry reaches nothing.
+    const platform::Ref<platform::RadialController> kept = dial->GetController();
+    auto* second = &Controller();
+    platform.Faults().Fail("RadialControllerMenu.Items.Clear", E_FAIL, "Clear refused.");
+    host.Clear();
+    dial.Reset();
+    EXPECT_EQ(host.LogLines(),
+              (std::vector<std::string>{"Dial error: Failed to revoke events. Revoke refused.",
+                                        "Dial error: Failed to clear menu items. Clear refused."}));
+    EXPECT_EQ(second->HandlerCount(), 7u);
+    ASSERT_FALSE(second->GetSimMenu().Entries().empty());
+    platform.Faults().ClearAll();
+    host.Clear();
+    EXPECT_EQ(platform.Wheel().Rotate(5), std::vector<std::int32_t>(1, 0));
+    platform.Wheel().Click();
+    platform.Wheel().ContactStart(platform::Rect{10, 10, 60, 60});
+    std::int32_t status = E_FAIL;
+    platform.Wheel().InvokeMenuItem(0, &status);
+    EXPECT_EQ(status, S_OK);
+    EXPECT_TRUE(host.Events().empty());
+    EXPECT_EQ(callbacks.calls, 0);
+}
+
 TEST_F(DialTest, ResourcesDirectoryIsASharedCopy) {
     const Kernel::String8 directory("C:\\App\\Resources");
     dial->SetResourcesDirectory(directory);
