@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "bindings/kernel/counted.h"
@@ -142,12 +143,16 @@ private:
     void SetDialContact(DialContact state, const platform::Ref<platform::ScreenContact>& contact);
     DialContact ContactStateFrom(const platform::Ref<platform::ScreenContact>& contact);
     bool UpdateViewLogicalDialCentre(const platform::Rect& bounds);
+    std::optional<platform::Rect> ContactScreenRect(const platform::Rect& bounds) const;
     // The 382 by 382 box around the overlay's last centre, used without a screen contact.
     void PlaceOverlayAtDefaultBox();
     void StartOverlayTimer();
 
     // --- rotation ---
-    double PrepareDelta(const Kernel::Reflected& item, double delta, double elapsedMs);
+    // The delta the item turns by, with the dial angle advanced; nothing for a delta that is not
+    // finite.
+    std::optional<double> PrepareDelta(const Kernel::Reflected& item, double delta,
+                                       double elapsedMs);
     void RotateRange(const Kernel::Counted<Kernel::Reflected>& item, double delta,
                      double elapsedMs);
     void StepHistory(const Kernel::Counted<Kernel::Reflected>& item, double delta,

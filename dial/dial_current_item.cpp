@@ -1,4 +1,6 @@
 // What a change of current item configures, and what the dial tells the host.
+#include <cmath>
+
 #include "bindings/corvanta/view_rotation.h"
 #include "bindings/kernel/reflected.h"
 #include "bindings/vorta/controller.h"
@@ -46,9 +48,12 @@ void Dial::CurrentItemChanged() {
         controller.SetRotationResolutionInDegrees(kRangeResolution);
         // Angles turn one degree per degree; everything else spreads its range over half a turn.
         const Units units = UnitsOf(m_tool);
-        m_dialAngle = category == Kernel::UnitCategory::Angle
-                          ? GetRangeValue(item, units)
-                          : GetNormalisedValue(item, units) * kHalfTurn;
+        const double seed = category == Kernel::UnitCategory::Angle
+                                ? GetRangeValue(item, units)
+                                : GetNormalisedValue(item, units) * kHalfTurn;
+        // A range the host gives with infinite bounds has no position; the angle starts at 0
+        // rather than carry NaN into the host's non-linear mapping.
+        m_dialAngle = std::isfinite(seed) ? seed : 0.0;
     } else if (IsA<Kernel::ReflectedBinding<Kernel::Counted<DocumentHistory>>,
                    struct ConfigureHistorySite>(current)) {
         m_menuFrozen = true;

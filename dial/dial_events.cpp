@@ -1,4 +1,7 @@
 // The device's button, control and screen-contact events, and the dial's two timers.
+#include <cmath>
+#include <optional>
+
 #include "bindings/corvanta/view_rotation.h"
 #include "bindings/platform/error.h"
 #include "bindings/platform/services.h"
@@ -13,11 +16,35 @@
 namespace Quarn::WinRT::detail {
 
 namespace {
+
 constexpr float kDefaultBoxSize = 382.0f;
+
+bool IsFinite(const Kernel::PointT<double>& point) {
+    return std::isfinite(point.x) && std::isfinite(point.y);
+}
+
+}  // namespace
+
+// The contact's rectangle in screen pixels: its bounds taken relative to the host window's
+// corner, in single precision as the platform gives them. Nothing when it has no place on any
+// screen: bounds that are not finite, or so large that the rectangle's far corner overflows.
+// Such a contact is still a puck on the screen, only not one the dial can locate: the host is
+// not asked to map it (it is outside the view), the dial-position binding keeps its value, and
+// the overlay stays where it was, at the default box around its last centre.
+std::optional<platform::Rect> Dial::ContactScreenRect(const platform::Rect& bounds) const {
+    const RECT window = platform::Services().windowing->GetWindowRect(m_window);
+    const float left = static_cast<float>(window.left) + bounds.x;
+    const float top = static_cast<float>(window.top) + bounds.y;
+    if (!std::isfinite(left) || !std::isfinite(top) || !std::isfinite(bounds.width) ||
+        !std::isfinite(bounds.height) || !std::isfinite(left + bounds.width) ||
+        !std::isfinite(top + bounds.height)) {
+        return std::nullopt;
+    }
+    return platform::Rect{left, top, bounds.width, bounds.height};
 }
 
 void Dial::PlaceOverlayAtDefaultBox() {
-    const OverlayPoint centre = m_overlayWindow->GetCentre();
+    const auto centre = m_overlayWindow->GetCentre();
     const float half = kDefaultBoxSize * 0.5f;
     m_overlayWindow->Place(centre.x - half, centre.y - half, kDefaultBoxSize, kDefaultBoxSize);
 }
@@ -28,13 +55,21 @@ void Dial::StartOverlayTimer() {
 }
 
 bool Dial::UpdateViewLogicalDialCentre(const platform::Rect& bounds) {
-    const RECT window = platform::Services().windowing->GetWindowRect(m_window);
+    const std::optional<platform::Rect> screen = ContactScreenRect(bounds);
+    if (!screen) {
+        return false;  // no centre to map
+    }
     const Kernel::PointT<double> screenCentre{
-        static_cast<double>(static_cast<float>(window.left) + bounds.x + bounds.width * 0.5f),
-        static_cast<double>(static_cast<float>(window.top) + bounds.y + bounds.height * 0.5f)};
+        static_cast<double>(screen->x + screen->width * 0.5f),
+        static_cast<double>(screen->y + screen->height * 0.5f)};
     Kernel::PointT<double> viewLogical{};
     Kernel::PointT<double> view{};
     if (!m_callbacks || !m_callbacks->ComputeDialCentres(screenCentre, viewLogical, view)) {
+        return false;
+    }
+    // A mapping the host answers with NaN or infinity is no mapping: those centres would go
+    // back to the host as the dial's position and as a rotation pivot.
+    if (!IsFinite(viewLogical) || !IsFinite(view)) {
         return false;
     }
     m_viewLogicalDialCentre = viewLogical;
@@ -58,11 +93,12 @@ void Dial::SetDialContact(DialContact state,
     }
     m_overlayWindow->SetContact(state != NoContact);
     if (contact) {
-        const RECT window = platform::Services().windowing->GetWindowRect(m_window);
-        const platform::Rect bounds = contact->Bounds();
-        m_overlayWindow->Place(static_cast<float>(window.left) + bounds.x,
-                               static_cast<float>(window.top) + bounds.y, bounds.width,
-                               bounds.height);
+        if (const std::optional<platform::Rect> screen = ContactScreenRect(contact->Bounds())) {
+            m_overlayWindow->Place(screen->x, screen->y, screen->width, screen->height);
+        } else {
+            PlaceOverlayAtDefaultBox();
+        }
+        // The puck rests on the screen: the overlay stays until it is lifted.
         platform::Services().windowing->KillTimer(m_window, kOverlayTimerId);
     } else {
         PlaceOverlayAtDefaultBox();

@@ -1,5 +1,7 @@
 // One turn of the dial: a new value, a history step, a view-rotation request or the next mode.
 #include <cmath>
+#include <optional>
+#include <utility>
 
 #include "bindings/corvanta/attributes.h"
 #include "bindings/corvanta/view_rotation.h"
@@ -49,16 +51,30 @@ double Dial::GetValue(bool ramped, double elapsedMs, double value, double delta,
                   : GetLinearValue(value, delta, minimum, maximum);
 }
 
-double Dial::PrepareDelta(const Kernel::Reflected& item, double delta, double elapsedMs) {
+// A delta that is not finite (NaN or infinity from the device, a sensitivity factor or a
+// resolution that blows it up) is no turn at all: the dial angle keeps its value and the event
+// changes nothing beyond showing the overlay. So no value, history step, blend mode or view
+// rotation angle can carry NaN or infinity to the host, and one bad event does not spoil the
+// angle that later turns of a non-linear item start from.
+std::optional<double> Dial::PrepareDelta(const Kernel::Reflected& item, double delta,
+                                         double elapsedMs) {
     if (const auto sensitivity = FindAttribute<SensitivityAttribute>(item)) {
         delta *= sensitivity->factor;
     }
-    m_dialAngle += delta;
+    const double angle = m_dialAngle + delta;
+    if (!std::isfinite(delta) || !std::isfinite(angle)) {
+        return std::nullopt;
+    }
+    const double previousAngle = std::exchange(m_dialAngle, angle);
     if (m_scaleByResolution) {
         const double resolution = m_controller->RotationResolutionInDegrees();
         // A fast turn of a linear item keeps its delta in degrees, so it covers ground quickly.
         if (m_stepRotation || elapsedMs > mapping::kFastRotationMs) {
             delta /= resolution;
+            if (!std::isfinite(delta)) {
+                m_dialAngle = previousAngle;  // a resolution of 0 reported by the device
+                return std::nullopt;
+            }
         }
     }
     return delta;
@@ -75,8 +91,10 @@ std::int32_t Dial::OnRotationChanged(platform::RadialController&,
         }
         StartOverlayTimer();
         const Kernel::Counted<Kernel::Reflected> item = GetCurrentItem();
-        if (item) {
-            const double delta = PrepareDelta(*item, args.RotationDeltaInDegrees(), elapsedMs);
+        const std::optional<double> prepared =
+            item ? PrepareDelta(*item, args.RotationDeltaInDegrees(), elapsedMs) : std::nullopt;
+        if (prepared) {
+            const double delta = *prepared;
             if (!m_overlayWindow->OnRotation(item, delta)) {
                 Kernel::Reflected* current = item.Get();
                 if (IsRangeItem(current)) {
@@ -107,8 +125,8 @@ std::int32_t Dial::OnRotationChanged(platform::RadialController&,
 
 void Dial::RotateRange(const Kernel::Counted<Kernel::Reflected>& item, double delta,
                        double elapsedMs) {
-    if (!m_tool || !std::isfinite(delta)) {
-        return;  // no units to work in, or nothing sensible to add
+    if (!m_tool) {
+        return;  // no units to work in
     }
     const Units units = m_tool->GetUserUnits();
     const double value = GetRangeValue(item, units);
@@ -150,7 +168,7 @@ void Dial::RotateRange(const Kernel::Counted<Kernel::Reflected>& item, double de
 
 void Dial::StepHistory(const Kernel::Counted<Kernel::Reflected>& item, double delta,
                        double elapsedMs) {
-    if (!m_tool || !std::isfinite(delta)) {
+    if (!m_tool) {
         return;
     }
     const int count = m_tool->GetHistoryCount();

@@ -1,4 +1,6 @@
 // The button, control and screen contact, and the two timers in virtual time.
+#include <limits>
+
 #include "dial/notifications_sent.h"
 #include "overlay/dial_overlay_window.h"
 #include "tests/dial/dial_fixture.h"
@@ -134,6 +136,66 @@ TEST_F(EventsTest, ContactEdgeCases) {
     platform.Wheel().ContactMove(platform::Rect{10, 20, 0, 0});  // no size: its centre is a point
     EXPECT_EQ(callbacks.lastScreen, (Kernel::PointT<double>{110.0, 70.0}));
     EXPECT_EQ(position->GetValue(), (Kernel::PointT<double>{55.0, 35.0}));
+}
+
+// A puck whose bounds have no place on a screen is on the screen but outside the view: the
+// host is not asked to map it, the position keeps its value, and the overlay stays at the
+// default box around its last centre, shown until the puck is lifted.
+TEST_F(EventsTest, ContactsThatCannotBeLocatedAreOutsideTheViewAndLeaveTheOverlay) {
+    constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+    constexpr float kInfinity = std::numeric_limits<float>::infinity();
+    constexpr float kHuge = 3e38f;
+    struct Case {
+        const char* name;
+        platform::Rect bounds;
+    };
+    const Case cases[] = {
+        {"x not a number", {kNaN, 10, 60, 60}},
+        {"infinite width", {10, 10, kInfinity, 60}},
+        {"y minus infinity", {10, -kInfinity, 60, 60}},
+        {"far corner beyond a float", {kHuge, 10, kHuge, 60}},
+        {"height not a number", {10, 10, 60, kNaN}},
+    };
+    platform.Wheel().ContactStart(platform::Rect{200, 100, 60, 60});
+    const Kernel::PointT<double> knownPosition = position->GetValue();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        platform.Wheel().ContactEnd();
+        const auto centre = dial->GetOverlayWindow().GetCentre();
+        const int calls = callbacks.calls;
+        host.Clear();
+        for (int event = 0; event < 2; ++event) {  // started, then continued
+            if (event == 0) {
+                platform.Wheel().ContactStart(c.bounds);
+            } else {
+                platform.Wheel().ContactMove(c.bounds);
+            }
+            EXPECT_EQ(dial->GetDialContact(), Dial::ContactOutsideView);
+            EXPECT_EQ(callbacks.calls, calls);
+            EXPECT_TRUE(host.ValueWrites().empty());
+            EXPECT_EQ(dial->GetOverlayWindow().GetCentre().x, centre.x);
+            EXPECT_EQ(dial->GetOverlayWindow().GetCentre().y, centre.y);
+            EXPECT_EQ(platform.Windows().FindTimer(window, Dial::kOverlayTimerId), nullptr);
+        }
+    }
+    EXPECT_EQ(position->GetValue(), knownPosition);
+}
+
+// A host that maps the centre to NaN or infinity has not mapped it.
+TEST_F(EventsTest, NonFiniteCentresFromTheHostCountAsNotMapped) {
+    platform.Wheel().ContactStart(platform::Rect{200, 100, 60, 60});
+    const Kernel::PointT<double> logical = dial->GetViewLogicalDialCentre();
+    const Kernel::PointT<double> view = dial->GetViewDialCentre();
+    for (const double bad :
+         {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()}) {
+        callbacks.answer = Kernel::PointT<double>{1.0, bad};
+        host.Clear();
+        platform.Wheel().ContactMove(platform::Rect{300, 200, 60, 60});
+        EXPECT_EQ(dial->GetDialContact(), Dial::ContactOutsideView);
+        EXPECT_EQ(dial->GetViewLogicalDialCentre(), logical);
+        EXPECT_EQ(dial->GetViewDialCentre(), view);
+        EXPECT_TRUE(host.ValueWrites().empty());
+    }
 }
 
 TEST_F(EventsTest, NotificationsWhileFrozenDoNotUpdate) {

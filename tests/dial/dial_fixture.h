@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,9 +37,13 @@ public:
         }
         logical = {screen.x / 2.0, screen.y / 2.0};
         view = {screen.x - 100.0, screen.y - 50.0};
+        if (answer) {
+            logical = view = *answer;
+        }
         return true;
     }
     bool inView = true;
+    std::optional<Kernel::PointT<double>> answer;  // both centres, instead of the mapping
     int calls = 0;
     Kernel::PointT<double> lastScreen;
 };

@@ -1,5 +1,7 @@
 // Turning the dial: what each kind of current item does, and what reaches the host when.
 #include <cmath>
+#include <limits>
+#include <string>
 
 #include "bindings/kernel/format.h"
 #include "dial/history_cache.h"
@@ -241,6 +243,58 @@ TEST_F(RotationTest, FailingPlatformCallIsLoggedOnceAndTheNextEventProceeds) {
     platform.Advance(100);
     EXPECT_EQ(platform.Wheel().Rotate(18), std::vector<std::int32_t>{1});
     EXPECT_DOUBLE_EQ(size->GetValue(), 60.0);
+}
+
+// A turn that is not finite, from the device or through a sensitivity factor, changes nothing:
+// no value, history step, blend mode or view rotation reaches the host, and the dial angle
+// keeps its value for the next turn.
+TEST_F(RotationTest, NonFiniteTurnsChangeNothing) {
+    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+    constexpr double kInfinity = std::numeric_limits<double>::infinity();
+    using Entry = Kernel::ReflectedRasterBlendMode::Entry;
+    auto curve = DoubleItem("curv", "Curve", 0, 0, 100);
+    With<Corvanta::NonLinearRangeAttribute>(curve, 2.0);
+    auto steep = With<SensitivityAttribute>(
+        With<Corvanta::NonLinearRangeAttribute>(DoubleItem("stp ", "Steep", 0, 0, 100), 2.0),
+        1e308);
+    auto rotate = MakeCounted<Corvanta::ViewRotationReflected>(FourCC("rot "), "Rotate");
+    auto wild = With<SensitivityAttribute>(
+        Counted<Reflected>(MakeCounted<Corvanta::ViewRotationReflected>(FourCC("wild"), "Wild")),
+        1e308);
+    auto history = MakeCounted<Kernel::ReflectedBinding<Counted<DocumentHistory>>>(
+        FourCC("hist"), "History", document->GetHistory());
+    auto blend = MakeCounted<Kernel::ReflectedRasterBlendMode>(
+        FourCC("blnd"), "Blend", std::vector<Entry>{{0, "Normal"}, {3, "Multiply"}}, 0);
+    Use({curve, steep, rotate, wild, history, blend}, "Curve");
+    struct Case {
+        const char* item;
+        double degrees;
+    };
+    const Case cases[] = {
+        {"Curve", kNaN},   {"Curve", kInfinity},   {"Steep", 10.0},
+        {"Rotate", kNaN},  {"Rotate", -kInfinity}, {"Wild", 10.0},
+        {"History", kNaN}, {"Blend", kNaN},        {"Blend", kInfinity},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.item) + " turned by " + std::to_string(c.degrees));
+        Choose(c.item);
+        const double angle = dial->GetDialAngle();
+        const int position = document->GetHistory()->GetPosition();
+        host.Clear();
+        platform.Advance(100);
+        EXPECT_EQ(platform.Wheel().Rotate(c.degrees), std::vector<std::int32_t>{1});
+        EXPECT_TRUE(host.ValueWrites().empty());
+        EXPECT_TRUE(host.Notifications().empty());
+        EXPECT_EQ(dial->GetDialAngle(), angle);
+        EXPECT_EQ(document->GetHistory()->GetPosition(), position);
+        EXPECT_EQ(blend->GetIndex(), 0);
+    }
+    // The non-linear item's angle was kept: a quarter turn lands where it would have anyway.
+    Choose("Curve");
+    platform.Wheel().Rotate(kNaN);
+    platform.Advance(100);
+    platform.Wheel().Rotate(90);
+    EXPECT_DOUBLE_EQ(curve->GetValue(), 25.0);
 }
 
 TEST_F(RotationTest, NoCurrentItemOnlyArmsTheOverlayTimer) {
