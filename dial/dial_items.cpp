@@ -22,8 +22,8 @@ Kernel::Counted<Kernel::Reflectable> ReflectableOf(const Kernel::Counted<Tool>& 
 }
 
 void MarkDefault(ItemList& items) {
-    if (!items.empty()) {
-        items.front()->AppendAttribute(Kernel::MakeCounted<Corvanta::DefaultItemAttribute>());
+    if (const Kernel::Counted<Kernel::Reflected> first = FirstPresent(items)) {
+        first->AppendAttribute(Kernel::MakeCounted<Corvanta::DefaultItemAttribute>());
     }
 }
 
@@ -63,7 +63,7 @@ std::vector<Dial::Reflectable> Dial::EnumerateReflecteds(const Kernel::Counted<T
         if (adjustmentTool) {
             ItemList items =
                 Corvanta::DialReflection::EnumerateReflecteds(ReflectableOf(adjustmentTool), true);
-            if (!items.empty()) {
+            if (FirstPresent(items)) {
                 if (defaultFromSelection) {
                     MarkDefault(items);
                 }
@@ -99,13 +99,13 @@ Kernel::Counted<Kernel::Reflected> Dial::GetCurrentItem() const {
             return found;
         }
     }
-    return elements.empty() ? Kernel::Counted<Kernel::Reflected>() : elements.front();
+    return FirstPresent(elements);
 }
 
 Kernel::Counted<Kernel::ReflectedBinding<bool>> Dial::GetDialButtonReflected() const {
     for (const Reflectable& entry : m_reflectables) {
         for (const Kernel::Counted<Kernel::Reflected>& item : entry.reflecteds) {
-            if (!HasAttribute<Corvanta::DialButtonAttribute>(*item)) {
+            if (!item || !HasAttribute<Corvanta::DialButtonAttribute>(*item)) {
                 continue;
             }
             if (auto* binding =
@@ -122,7 +122,7 @@ Kernel::Counted<Kernel::ReflectedBinding<Kernel::PointT<double>>> Dial::GetDialP
     using PositionBinding = Kernel::ReflectedBinding<Kernel::PointT<double>>;
     for (const Reflectable& entry : m_reflectables) {
         for (const Kernel::Counted<Kernel::Reflected>& item : entry.reflecteds) {
-            if (!HasAttribute<Corvanta::DialPositionAttribute>(*item)) {
+            if (!item || !HasAttribute<Corvanta::DialPositionAttribute>(*item)) {
                 continue;
             }
             if (auto* binding = CachedCast<PositionBinding, struct PositionItemSite>(item.Get())) {

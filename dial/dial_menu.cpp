@@ -57,6 +57,9 @@ bool Dial::UpdateRadialControllerMenu(
         platform::WheelPlatform& wheel = *platform::Services().wheel;
         platform::Ref<platform::RadialControllerMenuItem> chosen;
         for (const Kernel::Counted<Kernel::Reflected>& item : items) {
+            if (!item) {
+                continue;  // an empty entry is no item
+            }
             if (HasAttribute<Corvanta::DialPositionAttribute>(*item) ||
                 HasAttribute<Corvanta::DialButtonAttribute>(*item)) {
                 continue;  // driven by the puck's position and the button, not chosen
@@ -94,7 +97,7 @@ bool Dial::UpdateRadialControllerMenu(
                 chosen = entry;
             }
         }
-        result = !items.empty();
+        result = static_cast<bool>(FirstPresent(items));
         if (chosen) {
             menu->SelectMenuItem(chosen);
         }

@@ -30,6 +30,11 @@ bool HasAttribute(const Kernel::Reflected& item) {
     return static_cast<bool>(FindAttribute<T>(item));
 }
 
+// An empty reference in a host's item list or among a group's elements is no item: the menu, the
+// lookups, the default marker and the current element all pass over it as if it were not there.
+// The first item of the list that is not empty; empty if there is none.
+Kernel::Counted<Kernel::Reflected> FirstPresent(const ItemList& items);
+
 // The first group of `items` holding an element with the identifier of `item`; empty if none.
 Kernel::Counted<Corvanta::ReflectedGroup> FindGroupContaining(
     const ItemList& items, const Kernel::Counted<Kernel::Reflected>& item);

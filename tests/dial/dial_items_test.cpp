@@ -142,6 +142,51 @@ TEST_F(ItemsTest, SelectMenuItemOutsideAnyGroupStillReconfigures) {
     EXPECT_EQ(Controller().RotationResolutionInDegrees(), 1.0);
 }
 
+// Empty references in the host's lists are passed over everywhere alike, as if absent.
+TEST_F(ItemsTest, EmptyEntriesAreNoItemsAnywhere) {
+    const Counted<Reflected> none;
+    auto size = DoubleItem("size", "Size", 10, 1, 100);
+    auto hue = DoubleItem("hue ", "Hue", 0, 0, 360);
+    auto group = MakeCounted<Corvanta::ReflectedGroup>(
+        FourCC("colr"), "Colour", std::vector<Counted<Reflected>>{none, hue, none});
+    auto history = MakeCounted<Kernel::ReflectedBinding<Counted<DocumentHistory>>>(
+        FourCC("hist"), "History", document->GetHistory());
+    auto button = With<Corvanta::DialButtonAttribute>(
+        MakeCounted<Kernel::ReflectedBinding<bool>>(FourCC("btn "), "Toggle", false));
+    auto position = With<Corvanta::DialPositionAttribute>(
+        MakeCounted<Kernel::ReflectedBinding<Kernel::PointT<double>>>(FourCC("pos "), "Position",
+                                                                      Kernel::PointT<double>{}));
+    auto tool = MakeTool({none, size, none, group, history, none, button, position, none});
+    auto curves = AddCurvesTool({none, DoubleItem("cur1", "Shadows", 0, 0, 1)});
+    SelectLayers({MakeCounted<CurvesAdjustmentRasterNode>()});
+    Attach();
+
+    // The default marker goes to the first item there is, of either source (markers stay, so
+    // the adjustment tool's source is asked first).
+    auto result = dial->EnumerateReflecteds(tool, true);
+    ASSERT_EQ(result.size(), 2u);
+    EXPECT_FALSE(IsDefault(size));
+    EXPECT_TRUE(IsDefault(result[1].reflecteds[1]));
+    result = dial->EnumerateReflecteds(tool, false);
+    EXPECT_TRUE(IsDefault(size));
+    ASSERT_TRUE(FindAttribute<DocumentHistoryCacheAttribute>(*history));
+
+    dial->Update(tool, false);
+    EXPECT_EQ(MenuTexts(), (std::vector<std::string>{"Size", "Colour", "History", "Shadows"}));
+    EXPECT_EQ(Counted<Reflected>(dial->GetDialButtonReflected()), button);
+    EXPECT_EQ(Counted<Reflected>(dial->GetDialPositionReflected()), position);
+    const auto flat = Dial::FlattenReflectables(dial->GetReflectables());
+    EXPECT_EQ(detail::FindGroupContaining(flat, hue), group);
+    EXPECT_FALSE(detail::FindGroupContaining(flat, none));
+
+    Choose("Colour");
+    EXPECT_EQ(dial->GetCurrentItem(), hue);  // the first element there is
+    EXPECT_TRUE(dial->SelectMenuItem(none));
+    EXPECT_EQ(dial->GetCurrentItem(), hue);
+    group->SetElements({none, none});
+    EXPECT_FALSE(dial->GetCurrentItem());
+}
+
 TEST_F(ItemsTest, ButtonAndPositionItemsAreTheFirstOfTheRightKind) {
     auto notBinding = With<Corvanta::DialButtonAttribute>(DoubleItem("fake", "Fake", 0, 0, 1));
     auto button = With<Corvanta::DialButtonAttribute>(

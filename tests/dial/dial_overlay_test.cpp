@@ -142,5 +142,13 @@ TEST_F(DialOverlayTest, ChangesTheOverlayShowsReachIt) {
     EXPECT_EQ(overlay.refreshed, (std::vector<std::uint32_t>{FourCC("grp ")}));
 }
 
+// A tool whose list holds only empty entries offers nothing: the overlay goes as for no items.
+TEST_F(DialOverlayTest, AToolOfEmptyEntriesOnlyLeavesNoOverlay) {
+    ASSERT_TRUE(dial->GetOverlayWindow().HasOverlay());
+    dial->Update(MakeTool({Counted<Reflected>(), Counted<Reflected>()}, 8, "Empty"), false);
+    EXPECT_TRUE(Menu().Entries().empty());
+    EXPECT_FALSE(dial->GetOverlayWindow().HasOverlay());
+}
+
 }  // namespace
 }  // namespace Quarn::WinRT::testing
