@@ -9,6 +9,7 @@
 #include "dial/dial.h"
 #include "dial/notifications_sent.h"
 #include "dial/range_access.h"
+#include "dial/value_mapping.h"
 #include "items/type_test.h"
 #include "overlay/dial_overlay_window.h"
 
@@ -21,7 +22,6 @@ constexpr double kRangeResolution = 1.0;
 constexpr double kHistoryResolution = 6.0;
 constexpr double kViewRotationResolution = 0.1;
 constexpr double kOtherResolution = 10.0;
-constexpr double kHalfTurn = 180.0;
 
 Units UnitsOf(const Kernel::Counted<Tool>& tool) {
     return tool ? tool->GetUserUnits() : Units();
@@ -50,7 +50,7 @@ void Dial::CurrentItemChanged() {
         const Units units = UnitsOf(m_tool);
         const double seed = category == Kernel::UnitCategory::Angle
                                 ? GetRangeValue(item, units)
-                                : GetNormalisedValue(item, units) * kHalfTurn;
+                                : GetNormalisedValue(item, units) * mapping::kHalfTurn;
         // A range the host gives with infinite bounds has no position; the angle starts at 0
         // rather than carry NaN into the host's non-linear mapping.
         m_dialAngle = std::isfinite(seed) ? seed : 0.0;

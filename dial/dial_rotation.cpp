@@ -25,7 +25,6 @@
 namespace Quarn::WinRT::detail {
 
 namespace {
-constexpr double kBoundTolerance = 1e-6;
 using HistoryBinding = Kernel::ReflectedBinding<Kernel::Counted<DocumentHistory>>;
 }  // namespace
 
@@ -137,7 +136,7 @@ void Dial::RotateRange(const Kernel::Counted<Kernel::Reflected>& item, double de
     double next;
     if (Kernel::UnitValue::GetUnitTypeCategory(MappingUnitType(range)) ==
         Kernel::UnitCategory::Angle) {
-        next = std::clamp(value + delta, std::min(minimum, maximum), std::max(minimum, maximum));
+        next = mapping::ClampToRange(value + delta, minimum, maximum);
     } else {
         if (const auto nonLinear = FindAttribute<Corvanta::NonLinearRangeAttribute>(range)) {
             next = nonLinear->Map(m_dialAngle / mapping::kHalfTurn, minimum, maximum);
@@ -155,9 +154,9 @@ void Dial::RotateRange(const Kernel::Counted<Kernel::Reflected>& item, double de
     SetRangeValue(item, true, units, next);
 
     if (const auto north = FindAttribute<Corvanta::DialNorthValueAttribute>(range)) {
-        if (std::fabs(north->value - minimum) > kBoundTolerance) {
-            const bool atBound = std::fabs(next - minimum) <= kBoundTolerance ||
-                                 std::fabs(next - maximum) <= kBoundTolerance;
+        if (std::fabs(north->value - minimum) > mapping::kTolerance) {
+            const bool atBound = std::fabs(next - minimum) <= mapping::kTolerance ||
+                                 std::fabs(next - maximum) <= mapping::kTolerance;
             m_controller->SetUseAutomaticHapticFeedback(atBound);
         }
     }

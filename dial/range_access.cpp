@@ -14,9 +14,9 @@ namespace {
 using Kernel::ReflectedRangeT;
 using Kernel::ReflectedUnitRange;
 
-// Reads one property of whichever ranged class the item is; `fallback` for any other item.
+// Reads one property of whichever ranged class the item is; 0.0 for any other item.
 template <class Read>
-double ReadRange(const Kernel::Reflected* item, Read read, double fallback = 0.0) {
+double ReadRange(const Kernel::Reflected* item, Read read) {
     if (const auto* d = CachedCast<ReflectedRangeT<double>, struct ReadRangeSite>(item))
         return read(*d);
     if (const auto* f = CachedCast<ReflectedRangeT<float>, struct ReadRangeSite>(item))
@@ -25,7 +25,7 @@ double ReadRange(const Kernel::Reflected* item, Read read, double fallback = 0.0
         return read(*i);
     if (const auto* u = CachedCast<ReflectedUnitRange, struct ReadRangeSite>(item))
         return read(*u);
-    return fallback;
+    return 0.0;
 }
 
 }  // namespace

@@ -4,10 +4,6 @@
 
 namespace Quarn::WinRT::detail::mapping {
 
-namespace {
-
-// Clamps to [minimum, maximum]: above the maximum gives the maximum, else below the minimum
-// gives the minimum (so a range with minimum above maximum still answers the maximum first).
 double ClampToRange(double value, double minimum, double maximum) {
     if (value > maximum) {
         return maximum;
@@ -18,8 +14,6 @@ double ClampToRange(double value, double minimum, double maximum) {
     return value;
 }
 
-}  // namespace
-
 double LinearValue(double value, double delta, double minimum, double maximum) {
     if (!std::isfinite(delta)) {
         return value;
@@ -29,7 +23,7 @@ double LinearValue(double value, double delta, double minimum, double maximum) {
         return minimum;
     }
     double angle = (value - minimum) / span * kHalfTurn + delta;
-    angle = angle > kHalfTurn ? kHalfTurn : angle < 0.0 ? 0.0 : angle;
+    angle = ClampToRange(angle, 0.0, kHalfTurn);
     return ClampToRange(angle / kHalfTurn * span + minimum, minimum, maximum);
 }
 
@@ -52,7 +46,7 @@ double RampedValue(const RampState& state, double elapsedMs, double value, doubl
     if (state.firstRotation) {
         // The first event lands on a whole value; a value already whole moves by the delta.
         result = delta > 0.0 ? std::ceil(value) : std::floor(value);
-        if (std::fabs(result - value) <= kWholeTolerance) {
+        if (std::fabs(result - value) <= kTolerance) {
             result = value + delta;
         }
         return ClampToRange(result, minimum, maximum);

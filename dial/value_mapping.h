@@ -5,11 +5,17 @@ namespace Quarn::WinRT::detail::mapping {
 
 // Degrees that cover a linear item's whole range; also turns the dial angle into a position.
 inline constexpr double kHalfTurn = 180.0;
-// A value within this of its rounding is already whole.
-inline constexpr double kWholeTolerance = 1e-6;
+// Two values this close count as equal: a value already whole, a value at a bound, a north
+// value at the minimum.
+inline constexpr double kTolerance = 1e-6;
 // An event at most this long after the previous one is fast.
 inline constexpr double kFastRotationMs = 40.0;
 inline constexpr double kFineFactor = 0.5;
+
+// Clamps to [minimum, maximum]: above the maximum gives the maximum, else below the minimum gives
+// the minimum. Every clamp of the value mapping goes through here, so a range whose minimum lies
+// above its maximum answers the same on every path (the maximum, for any value above it).
+double ClampToRange(double value, double minimum, double maximum);
 
 // The whole range over half a turn. A NaN or infinite delta leaves the value; a range without
 // span has one value only, its minimum.

@@ -18,7 +18,5 @@ inline constexpr std::string_view kVersion = "3.0";
 QUARN_WINRT_API Kernel::String8 VersionFolderName(Corvanta::CloudServices::BuildKind buildKind);
 QUARN_WINRT_API Kernel::String8 PersistedVersionFolderName(
     Corvanta::CloudServices::BuildKind buildKind);
-// The same for every build kind.
-inline Kernel::String8 BuildInvariantVersionFolderName() { return Kernel::String8(kVersion); }
 
 }  // namespace Quarn::WinRT::detail

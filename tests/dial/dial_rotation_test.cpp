@@ -146,6 +146,23 @@ TEST_F(RotationTest, SensitivityAndNonLinearMapping) {
     EXPECT_DOUBLE_EQ(curve->GetValue(), 25.0);
 }
 
+// A range the host gives upside down (minimum above maximum) clamps the same way on every path:
+// a value above the maximum becomes the maximum, for an angle as for any other item.
+TEST_F(RotationTest, AnInvertedRangeClampsAlikeOnEveryPath) {
+    auto angle = MakeCounted<Kernel::ReflectedUnitRange>(FourCC("ang "), "Angle",
+                                                         Kernel::UnitTypes::Degrees, 30, 90, -90);
+    angle->AppendAttribute(MakeCounted<Kernel::ValueTypeAttribute>(
+        Kernel::UserUnitKind::Angle, true, Kernel::UnitTypes::Degrees));
+    auto plain = DoubleItem("pln ", "Plain", 30, 90, -90);
+    Use({angle, plain}, "Angle");
+    platform.Advance(100);
+    platform.Wheel().Rotate(10);
+    Choose("Plain");
+    platform.Advance(100);
+    platform.Wheel().Rotate(10);
+    EXPECT_EQ(Writes(), (std::vector<std::string>{"-90.0000/true", "-90.0000/true"}));
+}
+
 TEST_F(RotationTest, NorthValueTurnsHapticsOnAtTheBounds) {
     auto angle =
         With<Corvanta::DialNorthValueAttribute>(DoubleItem("ang ", "Angle", 170, 0, 180), 90.0);
