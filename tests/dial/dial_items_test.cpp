@@ -1,5 +1,6 @@
 // Which items the dial offers, which is the default, and which one it turns.
 #include "bindings/corvanta/reflection.h"
+#include "dial/adjustment_tools.h"
 #include "dial/history_cache.h"
 #include "items/item_lookup.h"
 #include "tests/dial/dial_fixture.h"
@@ -39,10 +40,82 @@ TEST_F(ItemsTest, ToolWithoutItemsGivesOneEmptyEntry) {
     EXPECT_EQ(result[0].reflectable, Counted<Kernel::Reflectable>(tool));
     EXPECT_TRUE(result[0].reflecteds.empty());
     EXPECT_TRUE(Dial::FlattenReflectables(result).empty());
+}
 
-    auto none = dial->EnumerateReflecteds({}, true);
-    ASSERT_EQ(none.size(), 1u);
-    EXPECT_FALSE(none[0].reflectable);
+// Each of the fourteen layer classes brings the items of the adjustment tool with its fixed id;
+// any other class brings nothing. Without a tool the selection is not looked at at all.
+TEST_F(ItemsTest, AdjustmentLayerClassesMapToTheirTools) {
+    struct Case {
+        const char* name;
+        Counted<Selectable> (*make)();
+        ToolID toolId;  // kNoAdjustmentTool: no second entry
+    };
+    const Case cases[] = {
+        {"black and white",
+         [] { return Counted<Selectable>(MakeCounted<BlackAndWhiteAdjustmentRasterNode>()); }, 135},
+        {"brightness contrast",
+         [] { return Counted<Selectable>(MakeCounted<BrightnessContrastAdjustmentRasterNode>()); },
+         180},
+        {"colour balance",
+         [] { return Counted<Selectable>(MakeCounted<ColourBalanceAdjustmentRasterNode>()); }, 182},
+        {"curves", [] { return Counted<Selectable>(MakeCounted<CurvesAdjustmentRasterNode>()); },
+         163},
+        {"exposure",
+         [] { return Counted<Selectable>(MakeCounted<ExposureAdjustmentRasterNode>()); }, 176},
+        {"HSL shift",
+         [] { return Counted<Selectable>(MakeCounted<HSLShiftAdjustmentRasterNode>()); }, 178},
+        {"levels", [] { return Counted<Selectable>(MakeCounted<LevelsAdjustmentRasterNode>()); },
+         188},
+        {"posterise",
+         [] { return Counted<Selectable>(MakeCounted<PosteriseAdjustmentRasterNode>()); }, 183},
+        {"recolour",
+         [] { return Counted<Selectable>(MakeCounted<RecolourAdjustmentRasterNode>()); }, 177},
+        {"split toning",
+         [] { return Counted<Selectable>(MakeCounted<SplitToningAdjustmentRasterNode>()); }, 181},
+        {"shadows highlights",
+         [] { return Counted<Selectable>(MakeCounted<ShadowsHighlightsAdjustmentRasterNode>()); },
+         209},
+        {"threshold",
+         [] { return Counted<Selectable>(MakeCounted<ThresholdAdjustmentRasterNode>()); }, 184},
+        {"vibrance",
+         [] { return Counted<Selectable>(MakeCounted<VibranceAdjustmentRasterNode>()); }, 179},
+        {"white balance",
+         [] { return Counted<Selectable>(MakeCounted<WhiteBalanceAdjustmentRasterNode>()); }, 136},
+        {"gradient map",
+         [] { return Counted<Selectable>(MakeCounted<GradientMapAdjustmentRasterNode>()); },
+         detail::kNoAdjustmentTool},
+        {"pixel layer", [] { return Counted<Selectable>(MakeCounted<PixelRasterNode>()); },
+         detail::kNoAdjustmentTool},
+    };
+    auto tool = MakeTool({DoubleItem("size", "Size", 10, 1, 100)});
+    for (const Case& c : cases) {
+        if (c.toolId != detail::kNoAdjustmentTool) {
+            auto adjustment = MakeCounted<AdjustmentTool>(c.toolId, c.name, document);
+            adjustment->AddDialReflected(DoubleItem("adj ", c.name, 0, 0, 1));
+            document->AddTool(adjustment);
+        }
+    }
+    // A tool with the id that means "none" must not be asked for.
+    auto none = MakeCounted<AdjustmentTool>(detail::kNoAdjustmentTool, "None", document);
+    none->AddDialReflected(DoubleItem("none", "None", 0, 0, 1));
+    document->AddTool(none);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SelectLayers({c.make()});
+        const auto result = dial->EnumerateReflecteds(tool, true);
+        if (c.toolId == detail::kNoAdjustmentTool) {
+            EXPECT_EQ(result.size(), 1u);
+        } else {
+            ASSERT_EQ(result.size(), 2u);
+            auto* adjustment = dynamic_cast<Tool*>(result[1].reflectable.Get());
+            ASSERT_NE(adjustment, nullptr);
+            EXPECT_EQ(adjustment->GetToolID(), c.toolId);
+        }
+        const auto withoutTool = dial->EnumerateReflecteds({}, true);
+        ASSERT_EQ(withoutTool.size(), 1u);
+        EXPECT_FALSE(withoutTool[0].reflectable);
+        EXPECT_TRUE(withoutTool[0].reflecteds.empty());
+    }
 }
 
 struct SourceCase {

@@ -9,6 +9,7 @@ namespace {
 
 TEST(PackageEarlyGetterTest, FixesTheDefaultsForTheLifeOfTheProcess) {
     sim::SimPlatform platform;
+    EXPECT_FALSE(Package::IsSandboxed());
     const std::string early(Package::GetAppDataPathForCurrentUser().GetView());
     EXPECT_TRUE(early.ends_with("\\Corvanta\\Raster\\3.0")) << early;
     Package::InitialiseCurrentPackage(Corvanta::Product::Vector, 3);

@@ -2,9 +2,12 @@
 // and missing, and the fallback when the package's folders cannot be read.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "bindings/sample_host/recorder.h"
 #include "bindings/sim/sim_platform.h"
 #include "package/path_table.h"
+#include "quarn/winrt/package.h"
 
 namespace Quarn::WinRT::detail {
 namespace {
@@ -125,6 +128,54 @@ TEST(PathTableTest, UnreadablePackageFoldersFallBackToTheUnpackagedTableWithALog
                   ComputeUnpackagedPathTable(Corvanta::Product::Raster, 2, platform.Package()))
             << c.name;
         EXPECT_EQ(host.LogLines(), std::vector<std::string>{c.log}) << c.name;
+    }
+}
+
+// The simulated package, except that its application data raises something that is not a
+// platform error.
+class StrangeApplicationData final : public platform::PackageEnvironment {
+public:
+    explicit StrangeApplicationData(sim::SimPackage& package) : m_package(package) {}
+    std::int32_t GetCurrentPackageFullName(std::uint32_t* length, char16_t* buffer) override {
+        return m_package.GetCurrentPackageFullName(length, buffer);
+    }
+    HRESULT GetKnownFolderPath(KnownFolder folder, DWORD flags, void* token,
+                               std::u16string& path) override {
+        return m_package.GetKnownFolderPath(folder, flags, token, path);
+    }
+    DWORD GetTempPath(DWORD bufferLength, char16_t* buffer) override {
+        return m_package.GetTempPath(bufferLength, buffer);
+    }
+    platform::Ref<platform::ApplicationData> CurrentApplicationData() override {
+        throw std::runtime_error("not a platform error");
+    }
+
+private:
+    sim::SimPackage& m_package;
+};
+
+TEST(PathTableTest, AnUnknownFailureOfThePackageFoldersIsLoggedAsUnknown) {
+    sim::SimPlatform platform;
+    sample::HostRecorder host;
+    UseFolders(platform, true);
+    platform.Package().SetPackaged(true);
+    StrangeApplicationData environment(platform.Package());
+    const PathTable table = ComputePathTable(Corvanta::Product::Raster, 2, true, environment);
+    EXPECT_EQ(table, ComputeUnpackagedPathTable(Corvanta::Product::Raster, 2, platform.Package()));
+    EXPECT_EQ(host.LogLines(),
+              std::vector<std::string>{"Error (unknown): Failed to retrieve sandboxed paths!\n"});
+}
+
+TEST(PackageTest, V2HomeDirInTheProfileOrInRoaming) {
+    for (const bool present : {true, false}) {
+        SCOPED_TRACE(present ? "folders present" : "folders missing");
+        sim::SimPlatform platform;
+        UseFolders(platform, present);
+        platform.Package().SetPackaged(true);  // not consulted
+        EXPECT_EQ(S(Quarn::WinRT::Package::GetV2HomeDir(true).ToString()),
+                  present ? "C:\\Users\\Ada\\.corvanta\\Common\\2.0" : "\\.corvanta\\Common\\2.0");
+        EXPECT_EQ(S(Quarn::WinRT::Package::GetV2HomeDir(false).ToString()),
+                  present ? "C:\\Roaming\\Corvanta\\Common\\2.0" : "\\Corvanta\\Common\\2.0");
     }
 }
 

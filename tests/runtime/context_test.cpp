@@ -1,6 +1,7 @@
 // CreateContext on fresh threads of the simulated platform: COM apartments are per thread.
 #include <gtest/gtest.h>
 
+#include <new>
 #include <thread>
 
 #include "bindings/sample_host/recorder.h"
@@ -73,6 +74,30 @@ TEST(ContextTest, AFailingInitialisationIsTracedWithItsCodeAsSignedDecimal) {
               std::vector<std::string>{"Failed to initialise Windows Runtime! Not enough memory "
                                        "resources are available to complete this operation. "
                                        "(-2147024882)\n"});
+}
+
+// COM whose library probe runs out of memory: not a platform error.
+class ExhaustedCom final : public platform::ComRuntime {
+public:
+    platform::ModuleHandle LoadLibrary(std::u16string_view) override { throw std::bad_alloc(); }
+    platform::ProcAddress GetProcAddress(platform::ModuleHandle, const char*) override {
+        return nullptr;
+    }
+    bool FreeLibrary(platform::ModuleHandle) override { return false; }
+    HRESULT CoInitializeEx(void*, DWORD) override { return S_OK; }
+    std::u16string ErrorMessage(HRESULT) override { return {}; }
+};
+
+TEST(ContextTest, AnyOtherFailureIsTracedAsUnknown) {
+    sim::SimPlatform platform;
+    sample::HostRecorder host;
+    ExhaustedCom com;
+    platform::ServiceSet services = platform.Services();
+    services.com = &com;
+    const platform::ScopedServices installed(services);
+    OnNewThread([&] { EXPECT_EQ(CreateContext(true), nullptr); });
+    EXPECT_EQ(host.Traces(),
+              std::vector<std::string>{"Failed to initialise Windows Runtime! Unknown error\n"});
 }
 
 }  // namespace
