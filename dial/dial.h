@@ -63,6 +63,9 @@ public:
     bool GetUpdateFlag() const { return m_updateFlag; }
     HWND GetWindow() const { return m_window; }
     const platform::Ref<platform::RadialController>& GetController() const { return m_controller; }
+    const platform::Ref<platform::RadialControllerConfiguration>& GetConfiguration() const {
+        return m_configuration;
+    }
     const std::vector<Reflectable>& GetReflectables() const { return m_reflectables; }
     const Kernel::Counted<Kernel::Reflected>& GetSelectedItem() const { return m_selectedItem; }
     bool IsMenuFrozen() const { return m_menuFrozen; }
@@ -102,6 +105,14 @@ public:
     // Makes `element` the current element of the group holding it; always true.
     bool SelectMenuItem(Kernel::Counted<Kernel::Reflected> element);
 
+    // Rebuilds the controller's menu from `items` for `dial`; true when a tool was given and the
+    // list holds an item. Public so that its rules can be checked on any list.
+    static bool UpdateRadialControllerMenu(
+        Dial* dial, const platform::Ref<platform::RadialController>& controller,
+        const platform::Ref<platform::RadialControllerConfiguration>& configuration, bool noTool,
+        const std::vector<Kernel::Counted<Kernel::Reflected>>& items,
+        const Kernel::Counted<Kernel::Reflected>& itemToSelect);
+
 private:
     Dial();
 
@@ -109,12 +120,7 @@ private:
     void RegisterEvents();
     void RevokeEvents() noexcept;
     void ReleaseMenu() noexcept;
-    // Rebuilds the menu from `items`; true when a tool was given and the list is not empty.
-    static bool UpdateRadialControllerMenu(
-        Dial* dial, const platform::Ref<platform::RadialController>& controller,
-        const platform::Ref<platform::RadialControllerConfiguration>& configuration, bool noTool,
-        const std::vector<Kernel::Counted<Kernel::Reflected>>& items,
-        const Kernel::Counted<Kernel::Reflected>& itemToSelect);
+
     static void UpdateRadialControllerConfiguration(
         const platform::Ref<platform::RadialControllerConfiguration>& configuration, bool noTool);
     std::int32_t OnItemInvoked(platform::RadialControllerMenuItem& sender);

@@ -1,5 +1,7 @@
 #include "bindings/corvanta/reflection.h"
 
+#include "bindings/corvanta/group.h"
+
 namespace Corvanta {
 
 std::vector<Kernel::Counted<Kernel::Reflected>> DialReflection::EnumerateReflecteds(
@@ -13,8 +15,16 @@ std::vector<Kernel::Counted<Kernel::Reflected>> DialReflection::EnumerateReflect
 Kernel::Counted<Kernel::Reflected> Reflection::FindReflected(
     const std::vector<Kernel::Counted<Kernel::Reflected>>& items, std::uint32_t identifier) {
     for (const Kernel::Counted<Kernel::Reflected>& item : items) {
-        if (item && item->GetIdentifier() == identifier) {
+        if (!item) {
+            continue;
+        }
+        if (item->GetIdentifier() == identifier) {
             return item;
+        }
+        if (const auto* group = dynamic_cast<const ReflectedGroup*>(item.Get())) {
+            if (auto element = FindReflected(group->GetElements(), identifier)) {
+                return element;
+            }
         }
     }
     return {};

@@ -18,7 +18,9 @@ struct DialReflection {
 };
 
 struct Reflection {
-    // The first item with `identifier`, or empty; empty entries of the list are skipped.
+    // The first item with `identifier`, or empty; empty entries of the list are skipped. A group
+    // is searched after itself and before the items that follow it, so an element of a group
+    // in the list is found too.
     static Kernel::Counted<Kernel::Reflected> FindReflected(
         const std::vector<Kernel::Counted<Kernel::Reflected>>& items, std::uint32_t identifier);
 };

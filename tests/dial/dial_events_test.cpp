@@ -10,6 +10,31 @@ namespace {
 
 using PositionBinding = Kernel::ReflectedBinding<Kernel::PointT<double>>;
 
+TEST(SentNotificationsTest, OnlyTheParametersChangeIsRequiredForPreviewing) {
+    struct Case {
+        const char* name;
+        Counted<Kernel::Notification> notification;
+        bool required;
+    };
+    const Case cases[] = {
+        {"parameters changed", MakeCounted<ToolParametersChangedNotification>(nullptr, 7), true},
+        {"view rotation",
+         MakeCounted<Corvanta::RecommendViewRotationNotification>(nullptr, 15.0,
+                                                                  Kernel::PointT<double>{}, false),
+         false},
+        {"reset view rotation",
+         MakeCounted<Corvanta::RecommendResetViewRotationNotification>(nullptr), false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.notification->RequiredForPreviewing(), c.required) << c.name;
+        // Everything else is the base's answer.
+        EXPECT_EQ(c.notification->GetDedupeId(), 0) << c.name;
+        EXPECT_TRUE(c.notification->ShouldForwardToFrontEnd()) << c.name;
+        EXPECT_FALSE(c.notification->FrontEndProcessingTimeIsCritical()) << c.name;
+        EXPECT_FALSE(c.notification->MustProcessWithoutDocumentLock()) << c.name;
+    }
+}
+
 class EventsTest : public DialTest {
 protected:
     void SetUp() override {

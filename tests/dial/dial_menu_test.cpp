@@ -100,11 +100,19 @@ TEST_F(MenuTest, SelectionPrefersTheLastDefaultOrRequestedItem) {
 }
 
 TEST_F(MenuTest, NoToolRestoresDefaultsEvenWithItems) {
-    dial->Update(MakeTool({DoubleItem("a   ", "A", 0, 0, 1)}), false);
+    auto a = DoubleItem("a   ", "A", 0, 0, 1);
+    dial->Update(MakeTool({a}), false);
     ASSERT_EQ(Menu().Entries().size(), 1u);
-    dial->Update({}, false);
+    const std::vector<Counted<Reflected>> items{a, DoubleItem("b   ", "B", 0, 0, 1)};
+    EXPECT_FALSE(Dial::UpdateRadialControllerMenu(dial.Get(), dial->GetController(),
+                                                  dial->GetConfiguration(), true, items, a));
     EXPECT_TRUE(Menu().Entries().empty());
+    EXPECT_FALSE(Menu().GetSelectedMenuItem());
     EXPECT_FALSE(platform.Wheel().ConfigurationFor(window)->DefaultItems().has_value());
+    // The same list with a tool builds both entries.
+    EXPECT_TRUE(Dial::UpdateRadialControllerMenu(dial.Get(), dial->GetController(),
+                                                 dial->GetConfiguration(), false, items, {}));
+    EXPECT_EQ(MenuTexts(), (std::vector<std::string>{"A", "B"}));
 }
 
 TEST_F(MenuTest, AppendFailingHalfWayIsLoggedAndTheNextUpdateRebuilds) {

@@ -6,6 +6,7 @@
 #include "bindings/kernel/format.h"
 #include "dial/history_cache.h"
 #include "dial/notifications_sent.h"
+#include "dial/range_access.h"
 #include "items/item_lookup.h"
 #include "tests/dial/dial_fixture.h"
 
@@ -80,12 +81,21 @@ TEST_F(RotationTest, CurrentItemConfiguresTheDevice) {
              return MakeCounted<Reflected>(FourCC("a   "), "A");
          },
          true, 10.0, false, false, true, 0.0},
+        {"no current item (a group without elements)",
+         [](const auto&) -> Counted<Reflected> {
+             return MakeCounted<Corvanta::ReflectedGroup>(FourCC("a   "), "A",
+                                                          std::vector<Counted<Reflected>>{});
+         },
+         true, 10.0, false, false, true, 0.0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         dial.Reset();  // a fresh dial per case: the history item freezes updates
         dial = Dial::Create(window, &callbacks);
         Use({c.make(document->GetHistory())}, "A");
+        Controller().SetUseAutomaticHapticFeedback(!c.haptics);
+        Controller().SetRotationResolutionInDegrees(33);
+        EXPECT_TRUE(dial->SelectMenuItem(Counted<Reflected>()));  // the same item again
         EXPECT_EQ(Controller().UseAutomaticHapticFeedback(), c.haptics);
         EXPECT_EQ(Controller().RotationResolutionInDegrees(), c.resolution);
         EXPECT_EQ(dial->IsMenuFrozen(), c.frozen);
@@ -229,7 +239,10 @@ TEST_F(RotationTest, BlendModesWrapBothWays) {
     EXPECT_EQ(blend->GetIndex(), 2);
     platform.Wheel().Rotate(10);
     EXPECT_EQ(blend->GetIndex(), 0);
-    EXPECT_EQ(Writes(), (std::vector<std::string>{"2 Screen/false", "0 Normal/false"}));
+    platform.Wheel().Rotate(0);  // no turn counts as a turn back
+    EXPECT_EQ(blend->GetIndex(), 2);
+    EXPECT_EQ(Writes(),
+              (std::vector<std::string>{"2 Screen/false", "0 Normal/false", "2 Screen/false"}));
 }
 
 TEST_F(RotationTest, ViewRotationIsRequestedInRawDegreesWithThePivotInView) {
@@ -314,13 +327,25 @@ TEST_F(RotationTest, NonFiniteTurnsChangeNothing) {
     EXPECT_DOUBLE_EQ(curve->GetValue(), 25.0);
 }
 
-TEST_F(RotationTest, NoCurrentItemOnlyArmsTheOverlayTimer) {
-    Attach();
-    dial->Update(MakeTool({DoubleItem("size", "Size", 50, 0, 100)}), false);
+TEST_F(RotationTest, NoCurrentItemArmsTheOverlayTimerAndEndsTheEventAsAnyOther) {
+    auto size = DoubleItem("size", "Size", 50, 0, 100);
+    auto group = MakeCounted<Corvanta::ReflectedGroup>(FourCC("grp "), "Group",
+                                                       std::vector<Counted<Reflected>>{});
+    Use({group}, "Group");  // a group without elements: no current item
+    ASSERT_TRUE(dial->IsFirstRotation());
+    platform.Advance(100);
     EXPECT_EQ(platform.Wheel().Rotate(5), std::vector<std::int32_t>{1});
     EXPECT_NE(platform.Windows().FindTimer(window, Dial::kOverlayTimerId), nullptr);
     EXPECT_EQ(platform.Windows().FindTimer(window, Dial::kCommitTimerId), nullptr);
     EXPECT_TRUE(host.ValueWrites().empty());
+    EXPECT_FALSE(dial->IsFirstRotation());
+
+    // The rotation timer was reset by that event: 30 ms later the next one is fast and keeps
+    // its 18 degrees (slow, they would have been divided by the 10-degree resolution).
+    group->SetElements({size});
+    platform.Advance(30);
+    platform.Wheel().Rotate(18);
+    EXPECT_DOUBLE_EQ(size->GetValue(), 60.0);
 }
 
 }  // namespace
@@ -328,6 +353,24 @@ TEST_F(RotationTest, NoCurrentItemOnlyArmsTheOverlayTimer) {
 
 namespace Quarn::WinRT::testing {
 namespace {
+
+TEST_F(RotationTest, AnItemThatIsNotRangedReadsZeroAndIgnoresWrites) {
+    const Counted<Reflected> items[] = {
+        MakeCounted<Kernel::ReflectedBinding<bool>>(FourCC("btn "), "Toggle", true),
+        MakeCounted<Corvanta::ViewRotationReflected>(FourCC("rot "), "Rotate"),
+        Counted<Reflected>(),
+    };
+    const detail::Units units = MakeCounted<Kernel::UserUnits>();
+    for (const auto& item : items) {
+        EXPECT_EQ(detail::GetRangeValue(item, units), 0.0);
+        EXPECT_EQ(detail::GetRangeMinimum(item, units), 0.0);
+        EXPECT_EQ(detail::GetRangeMaximum(item, units), 0.0);
+        EXPECT_EQ(detail::GetNormalisedValue(item, units), 0.0);
+        detail::SetRangeValue(item, true, units, 5.0);
+    }
+    EXPECT_TRUE(host.ValueWrites().empty());
+    EXPECT_TRUE(dynamic_cast<Kernel::ReflectedBinding<bool>&>(*items[0]).GetValue());
+}
 
 // A fast spin: 200 events of +3 degrees, 10 ms apart (2 s of virtual time).
 TEST_F(RotationTest, FastSpinFollowsTheLinearAndRampedRules) {

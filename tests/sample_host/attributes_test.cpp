@@ -175,6 +175,14 @@ TEST(ReflectionTest, FindReflectedTakesTheFirstMatchAndSkipsEmptyEntries) {
     EXPECT_EQ(Corvanta::Reflection::FindReflected(items, Kernel::FourCC("grp ")), group);
     EXPECT_FALSE(Corvanta::Reflection::FindReflected(items, Kernel::FourCC("none")));
     EXPECT_FALSE(Corvanta::Reflection::FindReflected({}, 0));
+    // An element of a group, found inside it before any later item with its identifier.
+    auto inner = MakeCounted<Kernel::Reflected>(Kernel::FourCC("innr"), "Inner");
+    auto later = MakeCounted<Kernel::Reflected>(Kernel::FourCC("innr"), "Later");
+    const std::vector<Counted<Kernel::Reflected>> nested = {
+        MakeCounted<Corvanta::ReflectedGroup>(Kernel::FourCC("grp2"), "Group",
+                                              std::vector<Counted<Kernel::Reflected>>{inner}),
+        later};
+    EXPECT_EQ(Corvanta::Reflection::FindReflected(nested, Kernel::FourCC("innr")), inner);
 }
 
 TEST(ReflectionTest, EnumerationIsASnapshot) {
