@@ -24,22 +24,32 @@ class DialOverlayTest : public DialTest {
 protected:
     void SetUp() override {
         Attach();
-        auto group = MakeCounted<Corvanta::ReflectedGroup>(
-            FourCC("grp "), "Brush",
-            std::vector<Counted<Reflected>>{DoubleItem("size", "Size", 50, 0, 100),
-                                            DoubleItem("flow", "Flow", 10, 0, 100)});
         tool = MakeTool({group, DoubleItem("opac", "Opacity", 1, 0, 1)});
         dial->Update(tool, false);
         Choose("Brush");
     }
     bool Visible() { return dial->GetOverlayWindow().IsVisible(); }
+    Counted<Reflected> size = DoubleItem("size", "Size", 50, 0, 100);
+    std::vector<Counted<Reflected>> elements{size, DoubleItem("flow", "Flow", 10, 0, 100)};
+    Counted<Corvanta::ReflectedGroup> group =
+        MakeCounted<Corvanta::ReflectedGroup>(FourCC("grp "), "Brush", elements);
     Counted<Tool> tool;
 
     detail::ScopedOverlayKinds kinds{detail::OverlayKinds{nullptr, &MakeGroupOverlay}};
 };
 
 TEST_F(DialOverlayTest, HiddenExactly2000MsAfterTheLastTurnUnlessThePuckRestsOnTheScreen) {
-    enum class Op { Rotate, Wait, Touch, Lift, ExpectShown, ExpectHidden };
+    enum class Op {
+        Rotate,
+        Click,
+        Wait,
+        Touch,
+        Lift,
+        NoCurrentItem,
+        ExpectShown,
+        ExpectHidden,
+        ExpectAtDefaultBox
+    };
     struct Step {
         Op op;
         int ms = 0;
@@ -78,9 +88,43 @@ TEST_F(DialOverlayTest, HiddenExactly2000MsAfterTheLastTurnUnlessThePuckRestsOnT
           {Op::ExpectShown},
           {Op::Wait, 1},
           {Op::ExpectHidden}}},
+        {"a press with the overlay hidden and no contact shows it at the default box",
+         {{Op::Click},
+          {Op::ExpectShown},
+          {Op::ExpectAtDefaultBox},
+          {Op::Wait, 1999},
+          {Op::ExpectShown},
+          {Op::Wait, 1},
+          {Op::ExpectHidden}}},
+        {"a press while the puck rests on the screen does not show it",
+         {{Op::Touch}, {Op::Click}, {Op::ExpectHidden}, {Op::Wait, 5000}, {Op::ExpectHidden}}},
+        {"a press with no current item still shows it and restarts the wait",
+         {{Op::NoCurrentItem},
+          {Op::Click},
+          {Op::ExpectShown},
+          {Op::Wait, 1500},
+          {Op::Click},
+          {Op::Wait, 1999},
+          {Op::ExpectShown},
+          {Op::Wait, 1},
+          {Op::ExpectHidden}}},
+        {"lifting and touching again within 2000 ms keeps it",
+         {{Op::Rotate},
+          {Op::Touch},
+          {Op::Lift},
+          {Op::Wait, 1500},
+          {Op::Touch},
+          {Op::Wait, 5000},
+          {Op::ExpectShown},
+          {Op::Lift},
+          {Op::Wait, 1999},
+          {Op::ExpectShown},
+          {Op::Wait, 1},
+          {Op::ExpectHidden}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        group->SetElements(elements);
         platform.Wheel().ContactEnd();
         platform.Advance(10000);
         ASSERT_FALSE(Visible());
@@ -89,8 +133,15 @@ TEST_F(DialOverlayTest, HiddenExactly2000MsAfterTheLastTurnUnlessThePuckRestsOnT
                 case Op::Rotate:
                     platform.Wheel().Rotate(2.0);
                     break;
+                case Op::Click:
+                    platform.Wheel().Click();
+                    break;
                 case Op::Wait:
                     platform.Advance(step.ms);
+                    break;
+                case Op::NoCurrentItem:
+                    group->SetElements({});
+                    ASSERT_FALSE(dial->GetCurrentItem());
                     break;
                 case Op::Touch:
                     platform.Wheel().ContactStart(platform::Rect{200, 100, 60, 60});
@@ -104,6 +155,19 @@ TEST_F(DialOverlayTest, HiddenExactly2000MsAfterTheLastTurnUnlessThePuckRestsOnT
                 case Op::ExpectHidden:
                     EXPECT_FALSE(Visible()) << "at " << platform.Clock().NowMs() << " ms";
                     break;
+                case Op::ExpectAtDefaultBox: {
+                    // 382 pixels square around the last centre, with the test overlay's margin.
+                    const auto centre = dial->GetOverlayWindow().GetCentre();
+                    const sim::SimWindow* placed =
+                        platform.Windows().Find(dial->GetOverlayWindow().GetHandle());
+                    ASSERT_NE(placed, nullptr);
+                    const float margin = TestOverlay::kMargin;
+                    EXPECT_EQ(placed->rect.left, static_cast<int>(centre.x - 191 - margin));
+                    EXPECT_EQ(placed->rect.top, static_cast<int>(centre.y - 191 - margin));
+                    EXPECT_EQ(placed->rect.right - placed->rect.left,
+                              static_cast<int>(382 + 2 * margin));
+                    break;
+                }
             }
         }
     }
@@ -140,6 +204,28 @@ TEST_F(DialOverlayTest, ChangesTheOverlayShowsReachIt) {
         dial->OnNotify(MakeCounted<Kernel::InvalidateReflectedNotification>(tool, stale));
     }
     EXPECT_EQ(overlay.refreshed, (std::vector<std::uint32_t>{FourCC("flow"), FourCC("grp ")}));
+}
+
+// A new selection under a tool that is not a shape tool re-enumerates nothing; it refreshes the
+// overlay once for each attribute of the current item that asks for it, and a temporary one not
+// at all.
+TEST_F(DialOverlayTest, NewSelectionUnderAnotherToolRefreshesOnlyWhenTheItemAsks) {
+    ASSERT_NE(s_made, nullptr);
+    TestOverlay& overlay = *s_made;
+    const std::size_t traces = host.Traces().size();
+    int refreshes = overlay.toolChanges;
+    dial->OnNotify(MakeCounted<NewSelectionNotification>(document, false, false));
+    EXPECT_EQ(overlay.toolChanges, refreshes);
+    size->AppendAttribute(
+        RequiresUpdateAfterNotificationAttribute::For<NewSelectionNotification>());
+    size->AppendAttribute(
+        RequiresUpdateAfterNotificationAttribute::For<NewSelectionNotification>());
+    dial->OnNotify(MakeCounted<NewSelectionNotification>(document, false, false));
+    EXPECT_EQ(overlay.toolChanges, refreshes + 2);
+    refreshes = overlay.toolChanges;
+    dial->OnNotify(MakeCounted<NewSelectionNotification>(document, false, true));
+    EXPECT_EQ(overlay.toolChanges, refreshes);
+    EXPECT_EQ(host.Traces().size(), traces) << "no menu rebuild";
 }
 
 // A tool whose list holds only empty entries offers nothing: the overlay goes as for no items.
