@@ -36,7 +36,7 @@ std::string ToolName(const Tool& tool) {
 
 }  // namespace
 
-HostRecorder::HostRecorder() {
+HostRecorder::HostRecorder(Retention retention) : m_retention(retention) {
     m_previousLogSink = Kernel::SetLogSink(&m_logSink);
     m_previousTraceSink = Kernel::SetTraceSink(&m_traceSink);
     m_previousReflectedObserver = Kernel::SetReflectedObserver(this);
@@ -63,6 +63,7 @@ void HostRecorder::OnValueWritten(const Kernel::Reflected& item, std::string_vie
     event.kind = HostEvent::Kind::ValueWritten;
     event.text = std::string(valueText);
     event.itemId = item.GetIdentifier();
+    event.item = &item;
     event.flag = flag;
     Record(std::move(event));
 }
@@ -99,7 +100,10 @@ void HostRecorder::OnRefreshParameters(const AdjustmentTool& tool) {
 
 void HostRecorder::Record(HostEvent event) {
     std::lock_guard lock(m_mutex);
-    m_events.push_back(event);
+    if (m_retention == Retention::Keep) {
+        m_events.push_back(event);
+        m_events.back().item = nullptr;
+    }
     // A copy, so a listener that replaces itself, or records more, does not pull its own
     // storage from under the call.
     if (const Listener listener = m_listener) {
@@ -154,6 +158,11 @@ std::vector<Kernel::Counted<Kernel::Notification>> HostRecorder::Notifications()
 void HostRecorder::Clear() {
     std::lock_guard lock(m_mutex);
     m_events.clear();
+}
+
+std::size_t HostRecorder::KeptCount() const {
+    std::lock_guard lock(m_mutex);
+    return m_events.size();
 }
 
 void HostRecorder::SetListener(Listener listener) {
