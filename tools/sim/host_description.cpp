@@ -131,15 +131,18 @@ public:
             nameNode.Fail("a tool name not used before, not \"" + name + "\" again");
         }
         // Tools without an id are numbered from 1000 in description order.
-        const ToolID id = node.Has("id")
-                              ? static_cast<ToolID>(node.At("id").Integer(0, kIntMaximum))
-                              : static_cast<ToolID>(1000 + index);
+        const bool numbered = !node.Has("id");
+        const ToolID id = numbered ? static_cast<ToolID>(1000 + index)
+                                   : static_cast<ToolID>(node.At("id").Integer(0, kIntMaximum));
         if (const auto used = m_toolIds.find(id); used != m_toolIds.end()) {
-            (node.Has("id") ? node.At("id") : node)
-                .Fail("a tool id not used before: " + used->second + " has " + std::to_string(id) +
-                      (node.Has("id") ? "" : " (tools without an id get 1000 plus their place)"));
+            (numbered ? node : node.At("id"))
+                .Fail("a tool id not used before: " + used->second.path + " has " +
+                      std::to_string(id) +
+                      (numbered || used->second.numbered
+                           ? " (tools without an id get 1000 plus their place)"
+                           : ""));
         }
-        m_toolIds.emplace(id, node.Path());
+        m_toolIds.emplace(id, UsedToolId{node.Path(), numbered});
         const std::string kind = node.Has("kind") ? node.At("kind").String() : std::string("tool");
         const Kernel::LocalisedString toolName{Kernel::String8(name)};
         Counted<Tool> tool;
@@ -455,7 +458,11 @@ private:
     }
 
     HostModel& m_model;
-    std::map<ToolID, std::string> m_toolIds;             // with the path of the tool that has it
+    struct UsedToolId {
+        std::string path;  // of the tool that has it
+        bool numbered;     // given by its place, not by the description
+    };
+    std::map<ToolID, UsedToolId> m_toolIds;
     std::map<std::uint32_t, std::string> m_identifiers;  // this tool's, with their paths
 };
 
