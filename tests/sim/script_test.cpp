@@ -3,6 +3,7 @@
 #include <string>
 
 #include "tests/sim/sim_run.h"
+#include "tools/sim/limits.h"
 #include "tools/sim/script.h"
 
 namespace Quarn::WinRT::sim::testing {
@@ -208,6 +209,16 @@ TEST(ScriptTest, TotalsAddUpTheWholeScript) {
     EXPECT_EQ(totals.commands, 4);
     EXPECT_EQ(totals.rotationEvents, 1'000'003);
     EXPECT_EQ(totals.virtualMs, 999'999LL * 60'000 + 86'400'000);
+}
+
+TEST(ScriptTest, HelpStatesTheBoundsTheCheckHolds) {
+    const std::string help = ScriptCommandsHelp();
+    for (const std::int64_t bound :
+         {limits::kMaxRepeats, limits::kMaxRotationEvents, limits::kMaxWaitMs, limits::kMaxEveryMs,
+          limits::kMaxVirtualMs, static_cast<std::int64_t>(limits::kMaxDegrees),
+          static_cast<std::int64_t>(limits::kMaxCoordinate)}) {
+        EXPECT_NE(help.find(std::to_string(bound)), std::string::npos) << bound;
+    }
 }
 
 }  // namespace

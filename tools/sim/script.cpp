@@ -601,12 +601,41 @@ std::vector<Step> ParseScript(std::string_view text, const std::string& source,
     return steps;
 }
 
+namespace {
+
+// `text` in lines of at most `width` characters, each after `indent`.
+std::string Wrapped(std::string_view text, std::size_t indent, std::size_t width) {
+    std::string result;
+    std::size_t column = 0;
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find(' '), text.size());
+        const std::string_view word = text.substr(0, end);
+        text.remove_prefix(std::min(end + 1, text.size()));
+        if (column > 0 && column + 1 + word.size() > width) {
+            result += '\n';
+            column = 0;
+        }
+        if (column == 0) {
+            result.append(indent, ' ');
+            column = indent;
+        } else {
+            result += ' ';
+            ++column;
+        }
+        result += word;
+        column += word.size();
+    }
+    return result + "\n";
+}
+
+}  // namespace
+
 std::string ScriptCommandsHelp() {
     std::string help =
         "Script commands (one a line; '#' starts a comment; \"double quotes\" keep blanks in "
         "one word;\nlines end in LF, CRLF or CR):\n";
     for (const CommandSpec& command : kCommands) {
-        help += "  " + std::string(command.usage) + "\n      " + std::string(command.help) + "\n";
+        help += "  " + std::string(command.usage) + "\n" + Wrapped(command.help, 6, 96);
     }
     return help;
 }
