@@ -5,6 +5,8 @@
 #include "bindings/corvanta/group.h"
 #include "tests/sim/sim_run.h"
 #include "tools/sim/host_description.h"
+#include "tools/sim/json_node.h"
+#include "tools/sim/limits.h"
 
 namespace Quarn::WinRT::sim {
 namespace {
@@ -52,6 +54,7 @@ TEST(HostDescriptionTest, MistakesAreRefusedWithTheirJsonPath) {
         {WithItems(R"({"kind": "double", "id": "size", "name": "S", "value": 1,
                        "range": [0, 2], "sensitivty": 2})"),
          "tools[0].items[0].sensitivty: expected no key \"sensitivty\" here"},
+        {WithItems("1"), "tools[0].items[0]: expected an item (an object)"},
         {WithItems(R"({"kind": "dial", "id": "size", "name": "S"})"),
          "tools[0].items[0].kind: expected an item kind (double, float, int, unit, bool, enum, "
          "group, history, view-rotation, blend-mode, position)"},
@@ -222,6 +225,15 @@ TEST(HostDescriptionTest, EdgesThatAreAllowed) {
     for (const Case& c : cases) {
         const SessionResult result = RunScript(c.json, "attach");
         EXPECT_EQ(result.exitStatus, kExitOk) << c.name << ": " << result.errors;
+    }
+}
+
+TEST(HostDescriptionTest, HelpStatesTheBoundsTheCheckHolds) {
+    const std::string help = HostDescriptionHelp();
+    for (const std::string& bound :
+         {BoundText(limits::kMaxMagnitude), BoundText(limits::kMaxDpi), BoundText(limits::kMinDpi),
+          std::to_string(limits::kMaxCoordinate), std::to_string(limits::kMinCoordinate)}) {
+        EXPECT_NE(help.find(bound), std::string::npos) << bound;
     }
 }
 

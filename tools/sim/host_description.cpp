@@ -170,6 +170,9 @@ private:
         "default", "button", "dialPosition", "north", "colour",      "colourRange", "saturation"};
 
     Counted<Reflected> Item(const Node& node, bool inGroup) {
+        if (!node.Value().is_object()) {
+            node.Fail(inGroup ? "an element (an object)" : "an item (an object)");
+        }
         const Node kindNode = node.At("kind");
         const std::string kind = kindNode.String();
         const std::uint32_t id = NewIdentifier(node.At("id"));

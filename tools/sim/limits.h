@@ -7,6 +7,11 @@
 
 namespace Quarn::WinRT::sim::limits {
 
+// Input files, read whole: a script of a million rotate lines is about 9 MB. The script's bound
+// also keeps its line numbers within an int.
+inline constexpr std::uintmax_t kMaxScriptBytes = 1ull << 30;
+inline constexpr std::uintmax_t kMaxHostBytes = 64ull << 20;
+
 // Scripts.
 inline constexpr std::int64_t kMaxRepeats = 1'000'000;          // rotate ... xCOUNT
 inline constexpr std::int64_t kMaxRotationEvents = 10'000'000;  // all rotate lines together

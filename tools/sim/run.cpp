@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "tools/sim/host_description.h"
+#include "tools/sim/limits.h"
 #include "tools/sim/same_file.h"
 #include "tools/sim/script.h"
 #include "tools/sim/session.h"
@@ -19,8 +20,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The whole file, or a message that says why not (a folder, missing, not readable).
-std::optional<std::string> ReadText(const std::string& path, std::string& text) {
+// The whole file, or a message that says why not (a folder, missing, not readable, too large).
+std::optional<std::string> ReadText(const std::string& path, std::uintmax_t maximumBytes,
+                                    std::string& text) {
     std::error_code error;
     const fs::file_status status = fs::status(path, error);
     if (error || !fs::exists(status)) {
@@ -28,6 +30,13 @@ std::optional<std::string> ReadText(const std::string& path, std::string& text) 
     }
     if (fs::is_directory(status)) {
         return path + ": is a folder, not a file";
+    }
+    if (fs::is_regular_file(status)) {
+        const std::uintmax_t size = fs::file_size(path, error);
+        if (!error && size > maximumBytes) {
+            return path + ": expected at most " + std::to_string(maximumBytes) + " bytes, not " +
+                   std::to_string(size);
+        }
     }
     std::ifstream file(path, std::ios::binary);
     if (!file) {
@@ -149,9 +158,14 @@ int RunSessionText(const std::string& hostJson, const std::string& hostSource,
 int RunSession(const RunOptions& options, std::ostream& errors) {
     std::string host;
     std::string script;
-    for (const auto& [path, text] :
-         {std::pair{&options.hostPath, &host}, std::pair{&options.scriptPath, &script}}) {
-        if (const auto problem = ReadText(*path, *text)) {
+    struct Input {
+        const std::string& path;
+        std::uintmax_t maximumBytes;
+        std::string& text;
+    };
+    for (const Input& input : {Input{options.hostPath, limits::kMaxHostBytes, host},
+                               Input{options.scriptPath, limits::kMaxScriptBytes, script}}) {
+        if (const auto problem = ReadText(input.path, input.maximumBytes, input.text)) {
             errors << *problem << '\n';
             return kExitBadInput;
         }

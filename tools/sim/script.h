@@ -40,7 +40,7 @@ struct ScriptOptions {
 
 // What a checked script adds up to.
 struct ScriptTotals {
-    int commands = 0;
+    std::int64_t commands = 0;
     std::int64_t rotationEvents = 0;
     std::int64_t virtualMs = 0;  // where the virtual clock stands after the last line
 };
