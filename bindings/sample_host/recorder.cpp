@@ -17,8 +17,7 @@ namespace Quarn::WinRT::sample {
 
 namespace {
 
-std::string ClassName(const Kernel::Notification& notification) {
-    const char* raw = typeid(notification).name();
+std::string Demangled(const char* raw) {
 #if defined(__GNUG__)
     int status = 0;
     std::unique_ptr<char, void (*)(void*)> demangled(
@@ -28,6 +27,19 @@ std::string ClassName(const Kernel::Notification& notification) {
     }
 #endif
     return raw;
+}
+
+// Demangling allocates and parses: a long session posts one notification class over and over,
+// so each thread remembers the last one it named.
+std::string ClassName(const Kernel::Notification& notification) {
+    thread_local const std::type_info* lastType = nullptr;
+    thread_local std::string lastName;
+    const std::type_info& type = typeid(notification);
+    if (lastType != &type) {
+        lastName = Demangled(type.name());
+        lastType = &type;
+    }
+    return lastName;
 }
 
 std::string ToolName(const Tool& tool) {

@@ -24,6 +24,7 @@ private:
     std::ostream& m_out;
     Now m_now;
     std::int64_t m_lines = 0;
+    std::string m_line;
 };
 
 // Text as a double-quoted literal with C escapes, so that log and trace texts appear exactly,
