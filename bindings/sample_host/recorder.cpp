@@ -17,8 +17,7 @@ namespace Quarn::WinRT::sample {
 
 namespace {
 
-std::string ClassName(const Kernel::Notification& notification) {
-    const char* raw = typeid(notification).name();
+std::string Demangled(const char* raw) {
 #if defined(__GNUG__)
     int status = 0;
     std::unique_ptr<char, void (*)(void*)> demangled(
@@ -30,13 +29,26 @@ std::string ClassName(const Kernel::Notification& notification) {
     return raw;
 }
 
+// Demangling allocates and parses: a long session posts one notification class over and over,
+// so each thread remembers the last one it named.
+std::string ClassName(const Kernel::Notification& notification) {
+    thread_local const std::type_info* lastType = nullptr;
+    thread_local std::string lastName;
+    const std::type_info& type = typeid(notification);
+    if (lastType != &type) {
+        lastName = Demangled(type.name());
+        lastType = &type;
+    }
+    return lastName;
+}
+
 std::string ToolName(const Tool& tool) {
     return std::string(tool.GetName().ToString().GetView());
 }
 
 }  // namespace
 
-HostRecorder::HostRecorder() {
+HostRecorder::HostRecorder(Retention retention) : m_retention(retention) {
     m_previousLogSink = Kernel::SetLogSink(&m_logSink);
     m_previousTraceSink = Kernel::SetTraceSink(&m_traceSink);
     m_previousReflectedObserver = Kernel::SetReflectedObserver(this);
@@ -63,6 +75,7 @@ void HostRecorder::OnValueWritten(const Kernel::Reflected& item, std::string_vie
     event.kind = HostEvent::Kind::ValueWritten;
     event.text = std::string(valueText);
     event.itemId = item.GetIdentifier();
+    event.item = &item;
     event.flag = flag;
     Record(std::move(event));
 }
@@ -99,7 +112,10 @@ void HostRecorder::OnRefreshParameters(const AdjustmentTool& tool) {
 
 void HostRecorder::Record(HostEvent event) {
     std::lock_guard lock(m_mutex);
-    m_events.push_back(event);
+    if (m_retention == Retention::Keep) {
+        m_events.push_back(event);
+        m_events.back().item = nullptr;
+    }
     // A copy, so a listener that replaces itself, or records more, does not pull its own
     // storage from under the call.
     if (const Listener listener = m_listener) {
@@ -154,6 +170,11 @@ std::vector<Kernel::Counted<Kernel::Notification>> HostRecorder::Notifications()
 void HostRecorder::Clear() {
     std::lock_guard lock(m_mutex);
     m_events.clear();
+}
+
+std::size_t HostRecorder::KeptCount() const {
+    std::lock_guard lock(m_mutex);
+    return m_events.size();
 }
 
 void HostRecorder::SetListener(Listener listener) {

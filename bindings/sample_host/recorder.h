@@ -1,7 +1,9 @@
 #pragma once
 // A recording test double of the host: while one lives, it captures the host's log and trace,
 // every value the dial writes into a reflected item, every notification posted, and the tool
-// calls the sample host reports, in the order they arrive.
+// calls the sample host reports, in the order they arrive. Tests keep the events to read them
+// back; a long-running driver such as the simulator only listens, and keeps none, so that its
+// memory does not grow with the length of a session.
 //
 // Recorders nest: each puts back, when destroyed, the sinks and observers it replaced, so they
 // must be destroyed in the reverse order of construction, and only once no other thread can
@@ -31,6 +33,9 @@ struct HostEvent {
     std::string text;
     // ValueWritten: the item's identifier. HistoryIndexSet and RefreshParameters: the tool's.
     std::uint32_t itemId = 0;
+    // ValueWritten: the item written to, for the listener only: it is null in kept events, which
+    // may outlive the item.
+    const Kernel::Reflected* item = nullptr;
     // ValueWritten: the write's flag. Notification: a document notification's flag.
     bool flag = false;
     // HistoryIndexSet: the index asked for.
@@ -42,7 +47,12 @@ class HostRecorder : private Kernel::ReflectedObserver, private VortaObserver {
 public:
     using Listener = std::function<void(const HostEvent&)>;
 
-    HostRecorder();
+    enum class Retention {
+        Keep,        // every event is kept until Clear, for Events() and the other readers
+        ListenOnly,  // events only reach the listener; the readers give nothing
+    };
+
+    explicit HostRecorder(Retention retention = Retention::Keep);
     ~HostRecorder() override;
     HostRecorder(const HostRecorder&) = delete;
     HostRecorder& operator=(const HostRecorder&) = delete;
@@ -53,6 +63,8 @@ public:
     std::vector<HostEvent> ValueWrites() const;
     std::vector<Kernel::Counted<Kernel::Notification>> Notifications() const;
     void Clear();
+    // How many events are kept now: always 0 with Retention::ListenOnly.
+    std::size_t KeptCount() const;
 
     // Called with each event once it is recorded, in recording order, on the thread that
     // caused it. The listener may itself log or read the recorder.
@@ -81,6 +93,7 @@ private:
     // Recursive, and held while the listener runs: a listener that logs records its line
     // after the event it was told of, and events from other threads wait their turn.
     mutable std::recursive_mutex m_mutex;
+    const Retention m_retention;
     std::vector<HostEvent> m_events;
     Listener m_listener;
 

@@ -77,6 +77,35 @@ TEST(HostRecorderTest, RecordsEveryKindInArrivalOrder) {
     EXPECT_TRUE(recorder.Events().empty());
 }
 
+TEST(HostRecorderTest, ARecorderThatOnlyListensKeepsNothing) {
+    struct Case {
+        HostRecorder::Retention retention;
+        std::size_t kept;
+    };
+    for (const Case& c : {Case{HostRecorder::Retention::Keep, kOneOfEach.size()},
+                          Case{HostRecorder::Retention::ListenOnly, 0}}) {
+        HostRecorder recorder(c.retention);
+        std::vector<Kind> heard;
+        const Kernel::Reflected* written = nullptr;
+        recorder.SetListener([&](const HostEvent& event) {
+            heard.push_back(event.kind);
+            if (event.kind == Kind::ValueWritten) {
+                written = event.item;
+                EXPECT_EQ(event.item->GetIdentifier(), Kernel::FourCC("size"));
+            }
+        });
+        CauseOneOfEach(MakeCounted<DocumentController>());
+        recorder.SetListener({});
+        EXPECT_EQ(heard, kOneOfEach);
+        EXPECT_NE(written, nullptr);
+        EXPECT_EQ(recorder.KeptCount(), c.kept);
+        // The item was gone by now: a kept event does not point at it.
+        for (const HostEvent& event : recorder.Events()) {
+            EXPECT_EQ(event.item, nullptr);
+        }
+    }
+}
+
 TEST(HostRecorderTest, EmptyNotificationIsLoggedNotDelivered) {
     HostRecorder recorder;
     VortaController::GetInstance().PostNotification(nullptr);

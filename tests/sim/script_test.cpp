@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "tests/sim/sim_run.h"
+#include "tools/sim/limits.h"
 #include "tools/sim/script.h"
 
 namespace Quarn::WinRT::sim::testing {
@@ -9,48 +12,167 @@ namespace {
 constexpr const char* kHost = R"({
   "selections": {"one layer": [{"layer": "levels"}]},
   "tools": [{"name": "Paint Brush", "id": 7, "items": [
-    {"kind": "double", "id": "size", "name": "Size", "value": 10, "range": [0, 100]}]}]
+    {"kind": "double", "id": "size", "name": "Size", "value": 10, "range": [0, 100]},
+    {"kind": "bool", "id": "wetm", "name": "Wet", "button": true},
+    {"kind": "group", "id": "colr", "name": "Colour", "elements": [
+      {"kind": "double", "id": "hue ", "name": "Hue", "value": 0, "range": [0, 360]}]}]}]
 })";
 
-TEST(ScriptTest, MistakesNameTheLineAndWhatWasExpected) {
+std::string Repeated(const std::string& line, int times) {
+    std::string text;
+    for (int i = 0; i < times; ++i) {
+        text += line + "\n";
+    }
+    return text;
+}
+
+TEST(ScriptTest, MistakesAreRefusedWithTheirLineBeforeAnythingRuns) {
     struct Case {
-        const char* script;
-        const char* error;
+        std::string script;
+        std::string error;  // the whole message
     };
     const Case cases[] = {
-        {"jump 3", "session.dial:1: expected a command (attach, resources, tool, select"},
+        {"jump 3",
+         "session.dial:1: expected a command (attach, resources, tool, select, rotate, click, "
+         "contact, move, lift, acquire, lose, key, wait, fail, unsupported, notify, history, "
+         "selection, show, context, frame, hit), not \"jump\""},
+        {"attach\njump\x01",
+         "session.dial:2: expected a command (attach, resources, tool, "
+         "select, rotate, click, contact, move, lift, acquire, lose, key, "
+         "wait, fail, unsupported, notify, history, selection, show, "
+         "context, frame, hit), not \"jump\\x01\""},
+        // Counts, degrees and times.
         {"# a comment\n\nattach\nwait -1",
-         "session.dial:4: expected MS as a whole number of at least 0, not \"-1\"; usage: wait MS"},
+         "session.dial:4: expected MS as a whole number from 0 to 86400000, not \"-1\"; usage: "
+         "wait MS"},
+        {"wait 9223372036854775807",
+         "session.dial:1: expected MS as a whole number from 0 to 86400000, not "
+         "\"9223372036854775807\"; usage: wait MS"},
+        {Repeated("wait 86400000", 11574) + "wait 86400000",
+         "session.dial:11575: expected a script whose virtual time stays within 1000000000000 "
+         "ms; this line takes it to 1000080000000 ms; usage: wait MS"},
+        {"rotate 1 x4294967296",
+         "session.dial:1: expected the count after x as a whole number from 1 to 1000000, not "
+         "\"4294967296\"; usage: rotate DEGREES [xCOUNT] [every MS]"},
+        {"rotate 1 x100000000",
+         "session.dial:1: expected the count after x as a whole number from 1 to 1000000, not "
+         "\"100000000\"; usage: rotate DEGREES [xCOUNT] [every MS]"},
+        {"rotate 5 x0",
+         "session.dial:1: expected the count after x as a whole number from 1 to 1000000, not "
+         "\"0\"; usage: rotate DEGREES [xCOUNT] [every MS]"},
+        {Repeated("rotate 1 x1000000", 11),
+         "session.dial:11: expected at most 10000000 rotation events in a script; this line "
+         "brings them to 11000000; usage: rotate DEGREES [xCOUNT] [every MS]"},
+        {Repeated("wait 86400000", 5000) + Repeated("rotate 1 x1000000 every 60000", 10),
+         "session.dial:5010: expected a script whose virtual time stays within 1000000000000 "
+         "ms; this line takes it to 1031999400000 ms; usage: rotate DEGREES [xCOUNT] [every "
+         "MS]"},
+        {"rotate 1 every 60001",
+         "session.dial:1: expected MS as a whole number from 0 to 60000, not \"60001\"; usage: "
+         "rotate DEGREES [xCOUNT] [every MS]"},
+        {"rotate nan",
+         "session.dial:1: expected DEGREES as a number from -360 to 360, not \"nan\"; usage: "
+         "rotate DEGREES [xCOUNT] [every MS]"},
+        {"rotate 1e400",
+         "session.dial:1: expected DEGREES as a number from -360 to 360, not \"1e400\"; usage: "
+         "rotate DEGREES [xCOUNT] [every MS]"},
+        {"rotate 361",
+         "session.dial:1: expected DEGREES as a number from -360 to 360, not \"361\"; usage: "
+         "rotate DEGREES [xCOUNT] [every MS]"},
         {"rotate", "session.dial:1: expected usage: rotate DEGREES [xCOUNT] [every MS]"},
-        {"rotate nan", "expected DEGREES as a finite number, not \"nan\""},
-        {"rotate 5 x0", "expected the count after x as a whole number of at least 1"},
-        {"rotate 5 x3 every", "usage: rotate DEGREES [xCOUNT] [every MS]"},
-        {"rotate 5 often 3", "usage: rotate DEGREES [xCOUNT] [every MS]"},
+        {"rotate 5 x3 every", "session.dial:1: expected usage: rotate DEGREES [xCOUNT] [every MS]"},
+        // Points and sizes.
+        {"contact 10", "session.dial:1: expected X Y, or X Y W H; usage: contact X Y [W H]"},
+        {"contact 10 10 -1 5",
+         "session.dial:1: expected W as a number from 0 to 32767, not \"-1\"; usage: contact X "
+         "Y [W H]"},
+        {"move 1e10 0",
+         "session.dial:1: expected X as a number from -32768 to 32767, not \"1e10\"; usage: move "
+         "X Y [W H]"},
+        {"hit 0 40000",
+         "session.dial:1: expected Y as a number from -32768 to 32767, not \"40000\"; usage: hit "
+         "X Y"},
+        // Names the description does not have.
         {"tool Pencil",
-         "expected a tool of the host description (Paint Brush) or none, not "
-         "\"Pencil\""},
-        {"tool", "usage: tool [--from-selection] NAME, or tool none"},
-        {"fail Wheel.Explode E_FAIL", "expected an operation of the platform (RadialController"},
-        {"fail RadialController.IsSupported 0xZZ", "expected an HRESULT"},
-        {"fail always RadialController.IsSupported", "usage: fail [always] OPERATION HRESULT"},
-        {"key alt down", "expected ctrl or shift, not \"alt\""},
-        {"key ctrl sideways", "expected down or up, not \"sideways\""},
-        {"contact 10", "expected X Y, or X Y W H"},
-        {"contact 10 10 -1 5", "expected a contact size of zero or more"},
+         "session.dial:1: expected a tool of the host description (Paint Brush) or none, not "
+         "\"Pencil\"; usage: tool [--from-selection] NAME, or tool none"},
+        {"select Opacity",
+         "session.dial:1: expected an entry that a tool of the host description puts in the "
+         "menu (Colour, Size), not \"Opacity\"; usage: select ENTRY"},
+        {"select Hue",
+         "session.dial:1: expected an entry that a tool of the host description puts in the "
+         "menu (Colour, Size), not \"Hue\"; usage: select ENTRY"},
+        {"select Wet",
+         "session.dial:1: expected an entry that a tool of the host description puts in the "
+         "menu (Colour, Size), not \"Wet\"; usage: select ENTRY"},
+        {"selection nowhere",
+         "session.dial:1: expected a selection of the host description, or none, not "
+         "\"nowhere\"; usage: selection NAME, or selection none"},
+        {"notify invalidate gr\xC3\xB6",
+         "session.dial:1: expected invalidate ITEM, with the item's four-character identifier "
+         "(space to '~'); usage: notify KIND, or notify invalidate ITEM"},
+        // Frames.
+        {"frame out.txt",
+         "session.dial:1: expected a file name ending in .png, not \"out.txt\"; usage: frame "
+         "FILE.png"},
+        {"frame " + ::testing::TempDir() + "x.png/../host.json.png",
+         "session.dial:1: expected a frame file that is not one of the simulator's own files, "
+         "not \"" +
+             ::testing::TempDir() + "x.png/../host.json.png\"; usage: frame FILE.png"},
+        // The rest of the grammar.
+        {"fail Wheel.Explode E_FAIL",
+         "session.dial:1: expected an operation of the platform (RadialController.IsSupported, "},
+        {"key alt down",
+         "session.dial:1: expected ctrl or shift, not \"alt\"; usage: key ctrl|shift down|up"},
         {"select \"Size", "session.dial:1: expected a closing quote"},
-        {"notify invalidate toolong", "invalidate ITEM, with the item's four-character"},
-        {"notify weather", "expected a notification kind"},
-        {"history forget", "usage: history push NAME, history undo or history redo"},
-        {"selection nowhere", "expected a selection of the host description, or none"},
-        {"show windows", "expected items or menu, not \"windows\""},
-        {"attach now", "usage: attach"},
+        {"history forget",
+         "session.dial:1: expected usage: history push NAME, history undo or history redo"},
+        {"attach now", "session.dial:1: expected usage: attach"},
     };
     for (const Case& c : cases) {
-        const SessionResult result = RunScript(kHost, c.script);
-        EXPECT_EQ(result.exitStatus, kExitBadInput) << c.script;
-        EXPECT_NE(result.errors.find(c.error), std::string::npos)
-            << c.script << "\n  printed: " << result.errors;
-        EXPECT_TRUE(result.lines.empty()) << c.script << ": a bad script must not run at all";
+        const SessionResult result =
+            RunScript(kHost, c.script, ".", {}, {::testing::TempDir() + "host.json.png"});
+        EXPECT_EQ(result.exitStatus, kExitBadInput) << c.script.substr(0, 60);
+        if (c.error.ends_with(", ")) {  // a long list follows
+            EXPECT_TRUE(result.errors.starts_with(c.error)) << result.errors;
+        } else {
+            EXPECT_EQ(result.errors, c.error + "\n") << c.script.substr(0, 60);
+        }
+        EXPECT_TRUE(result.lines.empty())
+            << c.script.substr(0, 60) << ": a bad script must not run at all";
+    }
+}
+
+TEST(ScriptTest, LineEndingsAndAByteOrderMarkReadAlike) {
+    const std::string lines[] = {"attach", "tool Paint Brush", "select Size", "rotate 2", "bogus"};
+    struct Case {
+        const char* name;
+        const char* start;
+        const char* end;
+    };
+    const Case cases[] = {
+        {"LF", "", "\n"},
+        {"CRLF", "", "\r\n"},
+        {"CR", "", "\r"},
+        {"a byte-order mark and LF", "\xEF\xBB\xBF", "\n"},
+        {"a byte-order mark and CRLF", "\xEF\xBB\xBF", "\r\n"},
+    };
+    for (const Case& c : cases) {
+        std::string script = c.start;
+        for (const std::string& line : lines) {
+            script += line + c.end;
+        }
+        // The last line is wrong on purpose: its number shows the lines were counted right.
+        const SessionResult bad = RunScript(kHost, script);
+        EXPECT_TRUE(bad.errors.starts_with("session.dial:5: expected a command")) << c.name;
+        script.erase(script.rfind("bogus"));
+        const SessionResult good = RunScript(kHost, script);
+        ASSERT_EQ(good.exitStatus, kExitOk) << c.name << ": " << good.errors;
+        EXPECT_EQ(good.lines.front(), "      0 ms  > attach") << c.name;
+        EXPECT_NE(std::find(good.lines.begin(), good.lines.end(),
+                            "      0 ms  value Size (size) = 11.1111, flag true"),
+                  good.lines.end())
+            << c.name;
     }
 }
 
@@ -77,6 +199,26 @@ TEST(ScriptTest, GoodLinesParseWithTheirNumbersAndWithoutComments) {
         {10, "tool none"},
     };
     EXPECT_EQ(seen, expected);
+}
+
+TEST(ScriptTest, TotalsAddUpTheWholeScript) {
+    const HostModel model = ParseHostDescription(kHost, "host.json");
+    const ScriptTotals totals =
+        CheckScript("rotate 1 x1000000 every 60000\nwait 86400000\nrotate -1 x3\nclick\n",
+                    "session.dial", model, {});
+    EXPECT_EQ(totals.commands, 4);
+    EXPECT_EQ(totals.rotationEvents, 1'000'003);
+    EXPECT_EQ(totals.virtualMs, 999'999LL * 60'000 + 86'400'000);
+}
+
+TEST(ScriptTest, HelpStatesTheBoundsTheCheckHolds) {
+    const std::string help = ScriptCommandsHelp();
+    for (const std::int64_t bound :
+         {limits::kMaxRepeats, limits::kMaxRotationEvents, limits::kMaxWaitMs, limits::kMaxEveryMs,
+          limits::kMaxVirtualMs, static_cast<std::int64_t>(limits::kMaxDegrees),
+          static_cast<std::int64_t>(limits::kMaxCoordinate)}) {
+        EXPECT_NE(help.find(std::to_string(bound)), std::string::npos) << bound;
+    }
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <sstream>
 
 #include "tests/sim/sim_run.h"
+#include "tools/sim/host_description.h"
+#include "tools/sim/session.h"
 
 namespace Quarn::WinRT::sim::testing {
 namespace {
@@ -20,7 +22,14 @@ constexpr const char* kHost = R"({
       {"kind": "blend-mode", "id": "blnd", "name": "Blend", "modes": ["Normal", "Multiply"]},
       {"kind": "bool", "id": "wetm", "name": "Wet", "button": true}
     ]},
-    {"name": "Empty", "id": 8, "items": []}
+    {"name": "Empty", "id": 8, "items": []},
+    {"name": "Fixed", "id": 9, "items": [
+      {"kind": "double", "id": "lock", "name": "Lock", "value": 5, "range": [5, 5]},
+      {"kind": "int", "id": "ilck", "name": "Int Lock", "value": 3, "range": [3, 3]}
+    ]},
+    {"name": "Twin", "id": 10, "items": [
+      {"kind": "double", "id": "size", "name": "Twin Size", "value": 1, "range": [0, 10]}
+    ]}
   ]
 })";
 
@@ -111,13 +120,83 @@ TEST(SessionTest, ScriptedSequencesGiveTheirTranscripts) {
         {"the overlay's centre follows the puck on the screen",
          "attach\ntool Brush\nselect Größe\ncontact 300 200",
          {R"(overlay hidden, window \(100, 50\) 1280x800, centre \(400\.0, 250\.0\), no overlay)"}},
-        {"an entry the menu does not have is reported, not invented",
-         "attach\ntool Brush\nselect Nothing",
-         {R"(device the menu has no entry "Nothing")"}},
+        {"a range whose minimum is its maximum keeps its one value under rotation",
+         "attach\ntool Fixed\nselect Lock\nrotate 30\nselect Int Lock\nrotate -30",
+         {R"(^ +0 ms  value Lock \(lock\) = 5\.0000, flag true$)",
+          R"(^ +0 ms  value Int Lock \(ilck\) = 3, flag true$)"},
+         {R"(value Lock \(lock\) = [^5])", R"(value Int Lock \(ilck\) = [^3])"}},
+        {"a value line names the item of the tool written to, not another tool's namesake",
+         "attach\ntool Twin\nselect Twin Size\nrotate 18",
+         {R"(^ +0 ms  value Twin Size \(size\) = 2\.0000, flag true$)"},
+         {R"(value Größe)"}},
     };
     for (const Sequence& sequence : sequences) {
         ExpectTranscript(sequence);
     }
+}
+
+TEST(SessionTest, CommandsThatFailAtRunTimeAreErrorsAndTheRestStillRuns) {
+    struct Case {
+        const char* name;
+        std::string script;
+        std::string errorLine;  // in the transcript, after its time
+        std::string errors;     // all that is printed on the error stream
+    };
+    const std::string unwritable = ::testing::TempDir() + "no-such-folder/frame.png";
+    const Case cases[] = {
+        {"an entry of another tool", "attach\ntool Empty\nselect Spacing\ntool Brush",
+         "error the menu has no entry \"Spacing\"",
+         "session.dial:3: the menu has no entry \"Spacing\"\nsession.dial: 1 command failed\n"},
+        {"a menu before the dial is attached", "select Spacing\nselect Blend\ntool Brush",
+         "error no menu to choose \"Spacing\" from: the dial has no controller",
+         "session.dial:1: no menu to choose \"Spacing\" from: the dial has no controller\n"
+         "session.dial:2: no menu to choose \"Blend\" from: the dial has no controller\n"
+         "session.dial: 2 commands failed\n"},
+        {"a frame that cannot be written",
+         "attach\ntool Brush\nselect Größe\nframe " + unwritable + "\ntool Empty",
+         "error " + unwritable + ": the frame could not be written",
+         "session.dial:4: " + unwritable +
+             ": the frame could not be written\nsession.dial: 1 command failed\n"},
+    };
+    for (const Case& c : cases) {
+        const SessionResult result = RunScript(kHost, c.script);
+        EXPECT_EQ(result.exitStatus, kExitFailed) << c.name;
+        const auto found = std::find_if(
+            result.lines.begin(), result.lines.end(),
+            [&](const std::string& line) { return line.find(c.errorLine) != std::string::npos; });
+        EXPECT_NE(found, result.lines.end()) << c.name << ": no line " << c.errorLine;
+        EXPECT_EQ(result.errors, c.errors) << c.name;
+        // The command after the last failure still ran.
+        const std::string last = c.script.substr(c.script.rfind('\n') + 1);
+        ASSERT_FALSE(result.lines.empty()) << c.name;
+        EXPECT_TRUE(
+            std::any_of(result.lines.begin(), result.lines.end(),
+                        [&](const std::string& line) { return line.ends_with("> " + last); }))
+            << c.name;
+    }
+}
+
+TEST(SessionTest, ALongSessionKeepsNoEvents) {
+    HostModel model = ParseHostDescription(kHost, "host.json");
+    std::ostringstream sink;
+    Session* current = nullptr;
+    Transcript transcript(sink, [&current] {
+        return current ? current->Platform().Clock().NowMs() : std::int64_t{0};
+    });
+    Session session(model, transcript);
+    current = &session;
+    session.Attach();
+    session.SetTool(model.FindTool("Brush"), false);
+    session.Select("Größe");
+    constexpr int kEvents = 20'000;
+    for (int i = 0; i < kEvents; ++i) {
+        session.Rotate(i % 2 == 0 ? 1.0 : -1.0, 1, 0);
+        sink.str({});  // the transcript is the caller's to keep or not
+    }
+    // Every event reached the transcript, and none stayed behind in the host's recorder.
+    EXPECT_GE(transcript.LineCount(), 2 * kEvents);
+    EXPECT_EQ(session.Host().KeptCount(), 0u);
+    current = nullptr;
 }
 
 TEST(SessionTest, FramesAreRenderedToPngFiles) {

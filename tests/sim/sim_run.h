@@ -17,12 +17,13 @@ struct SessionResult {
 
 inline SessionResult RunScript(const std::string& hostJson, const std::string& script,
                                const std::string& baseDirectory = ".",
-                               const std::string& framesDirectory = {}) {
+                               const std::string& framesDirectory = {},
+                               const std::vector<std::string>& protectedPaths = {}) {
     std::ostringstream transcript;
     std::ostringstream errors;
     SessionResult result;
     result.exitStatus = RunSessionText(hostJson, "host.json", script, "session.dial", baseDirectory,
-                                       transcript, errors, framesDirectory);
+                                       transcript, errors, framesDirectory, protectedPaths);
     std::istringstream lines(transcript.str());
     for (std::string line; std::getline(lines, line);) {
         result.lines.push_back(line);

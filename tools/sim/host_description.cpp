@@ -6,8 +6,7 @@
 #include <array>
 #include <cmath>
 #include <fstream>
-#include <initializer_list>
-#include <span>
+#include <limits>
 #include <sstream>
 #include <utility>
 
@@ -16,6 +15,9 @@
 #include "bindings/corvanta/view_rotation.h"
 #include "bindings/kernel/units.h"
 #include "bindings/vorta/attributes.h"
+#include "tools/sim/json_node.h"
+#include "tools/sim/json_reader.h"
+#include "tools/sim/limits.h"
 
 namespace Quarn::WinRT::sim {
 
@@ -26,101 +28,12 @@ using Kernel::MakeCounted;
 using Kernel::Reflected;
 using nlohmann::json;
 
-// A value of the description with its path, so that every complaint says where it is.
-class Node {
-public:
-    Node(const json& value, std::string path, const std::string& source)
-        : m_value(value), m_path(std::move(path)), m_source(source) {}
+constexpr double kMaxMagnitude = limits::kMaxMagnitude;
+constexpr std::int64_t kIntMinimum = std::numeric_limits<std::int32_t>::min();
+constexpr std::int64_t kIntMaximum = std::numeric_limits<std::int32_t>::max();
 
-    [[noreturn]] void Fail(std::string_view expected) const {
-        throw HostDescriptionError(m_source + ": " + (m_path.empty() ? "top level" : m_path) +
-                                   ": expected " + std::string(expected));
-    }
-
-    const json& Value() const { return m_value; }
-    bool Has(std::string_view key) const { return m_value.contains(key); }
-
-    Node At(std::string_view key) const {
-        const std::string path =
-            m_path.empty() ? std::string(key) : m_path + "." + std::string(key);
-        if (!m_value.contains(key)) {
-            Node(m_value, path, m_source).Fail("a value here");
-        }
-        return Node(m_value.at(std::string(key)), path, m_source);
-    }
-    std::vector<Node> Elements() const {
-        if (!m_value.is_array()) {
-            Fail("an array");
-        }
-        std::vector<Node> elements;
-        for (std::size_t i = 0; i < m_value.size(); ++i) {
-            elements.emplace_back(m_value[i], m_path + "[" + std::to_string(i) + "]", m_source);
-        }
-        return elements;
-    }
-
-    std::string String() const {
-        if (!m_value.is_string()) {
-            Fail("a string");
-        }
-        return m_value.get<std::string>();
-    }
-    double Number() const {
-        if (!m_value.is_number()) {
-            Fail("a number");
-        }
-        const double number = m_value.get<double>();
-        if (!std::isfinite(number)) {
-            Fail("a finite number");
-        }
-        return number;
-    }
-    int Integer() const {
-        if (!m_value.is_number_integer()) {
-            Fail("a whole number");
-        }
-        return m_value.get<int>();
-    }
-    bool Boolean() const {
-        if (!m_value.is_boolean()) {
-            Fail("true or false");
-        }
-        return m_value.get<bool>();
-    }
-
-    std::string String(std::string_view key, std::string fallback) const {
-        return Has(key) ? At(key).String() : std::move(fallback);
-    }
-    double Number(std::string_view key, double fallback) const {
-        return Has(key) ? At(key).Number() : fallback;
-    }
-    bool Boolean(std::string_view key, bool fallback) const {
-        return Has(key) ? At(key).Boolean() : fallback;
-    }
-
-    // A mistyped key would otherwise be ignored without a word.
-    void AllowOnly(std::initializer_list<std::string_view> keys) const {
-        AllowOnly(std::span<const std::string_view>(keys.begin(), keys.size()), {});
-    }
-    void AllowOnly(std::span<const std::string_view> common,
-                   std::initializer_list<std::string_view> more) const {
-        if (!m_value.is_object()) {
-            Fail("an object");
-        }
-        for (const auto& [key, unused] : m_value.items()) {
-            const bool known = std::find(common.begin(), common.end(), key) != common.end() ||
-                               std::find(more.begin(), more.end(), key) != more.end();
-            if (!known) {
-                At(key).Fail("no key \"" + key + "\" here");
-            }
-        }
-    }
-
-private:
-    const json& m_value;
-    std::string m_path;
-    const std::string& m_source;
-};
+// The name a script uses for "no tool" and "no selection".
+constexpr std::string_view kReservedName = "none";
 
 struct NamedUnit {
     std::string_view name;
@@ -165,13 +78,14 @@ std::uint32_t ParseColour(const Node& node) {
     return ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF);
 }
 
-std::pair<double, double> ParseRange(const Node& item) {
-    const Node range = item.At("range");
-    const std::vector<Node> bounds = range.Elements();
-    if (bounds.size() != 2) {
-        range.Fail("[minimum, maximum]");
+// Unit categories a user picks a unit for.
+Kernel::UnitType ParseUnitOf(const Node& node, Kernel::UnitCategory category,
+                             std::string_view kind) {
+    const Kernel::UnitType unit = ParseUnit(node);
+    if (Kernel::UnitValue::GetUnitTypeCategory(unit) != category) {
+        node.Fail(std::string(kind) + ", not \"" + node.String() + "\"");
     }
-    return {bounds[0].Number(), bounds[1].Number()};
+    return unit;
 }
 
 struct LayerKind {
@@ -201,31 +115,73 @@ constexpr std::array kLayerKinds = {
     LayerKind{"gradient-map", &MakeLayer<GradientMapAdjustmentRasterNode>},
 };
 
+// Builds the items of one tool at a time, checking each value against what its item can hold.
 class Builder {
 public:
     explicit Builder(HostModel& model) : m_model(model) {}
 
-    Counted<Reflected> Item(const Node& node) {
-        const std::string kind = node.At("kind").String();
-        const std::uint32_t id = Identifier(node.At("id"));
-        const Kernel::LocalisedString name(Kernel::String8(node.At("name").String()));
+    Counted<Tool> MakeTool(const Node& node, int index) {
+        node.AllowOnly({"name", "id", "kind", "items"});
+        const Node nameNode = node.At("name");
+        const std::string name = nameNode.Name();
+        if (name == kReservedName) {
+            nameNode.Fail("a tool name other than \"none\", which a script uses for no tool");
+        }
+        if (m_model.FindTool(name)) {
+            nameNode.Fail("a tool name not used before, not \"" + name + "\" again");
+        }
+        // Tools without an id are numbered from 1000 in description order.
+        const bool numbered = !node.Has("id");
+        const ToolID id = numbered ? static_cast<ToolID>(1000 + index)
+                                   : static_cast<ToolID>(node.At("id").Integer(0, kIntMaximum));
+        if (const auto used = m_toolIds.find(id); used != m_toolIds.end()) {
+            (numbered ? node : node.At("id"))
+                .Fail("a tool id not used before: " + used->second.path + " has " +
+                      std::to_string(id) +
+                      (numbered || used->second.numbered
+                           ? " (tools without an id get 1000 plus their place)"
+                           : ""));
+        }
+        m_toolIds.emplace(id, UsedToolId{node.Path(), numbered});
+        const std::string kind = node.Has("kind") ? node.At("kind").String() : std::string("tool");
+        const Kernel::LocalisedString toolName{Kernel::String8(name)};
+        Counted<Tool> tool;
+        if (kind == "tool") {
+            tool = MakeCounted<Tool>(id, toolName, m_model.document);
+        } else if (kind == "adjustment") {
+            tool = MakeCounted<AdjustmentTool>(id, toolName, m_model.document);
+        } else if (kind == "shape") {
+            tool = MakeCounted<ShapeTool>(id, toolName, m_model.document);
+        } else {
+            node.At("kind").Fail("a tool kind (tool, adjustment, shape)");
+        }
+        m_identifiers.clear();
+        if (node.Has("items")) {
+            for (const Node& itemNode : node.At("items").Elements()) {
+                tool->AddDialReflected(Item(itemNode, false));
+            }
+        }
+        return tool;
+    }
+
+private:
+    static constexpr std::array<std::string_view, 14> kCommonKeys = {
+        "kind",    "id",     "name",         "icon",  "sensitivity", "nonLinear",   "precision",
+        "default", "button", "dialPosition", "north", "colour",      "colourRange", "saturation"};
+
+    Counted<Reflected> Item(const Node& node, bool inGroup) {
+        if (!node.Value().is_object()) {
+            node.Fail(inGroup ? "an element (an object)" : "an item (an object)");
+        }
+        const Node kindNode = node.At("kind");
+        const std::string kind = kindNode.String();
+        const std::uint32_t id = NewIdentifier(node.At("id"));
+        const std::string nameText = node.At("name").Name();
+        const Kernel::LocalisedString name{Kernel::String8(nameText)};
         Counted<Reflected> item;
         if (kind == "double" || kind == "float" || kind == "int") {
             node.AllowOnly(kCommonKeys, {"value", "range"});
-            const auto [minimum, maximum] = ParseRange(node);
-            const double value = node.At("value").Number();
-            if (kind == "double") {
-                item =
-                    MakeCounted<Kernel::ReflectedRangeT<double>>(id, name, value, minimum, maximum);
-            } else if (kind == "float") {
-                item = MakeCounted<Kernel::ReflectedRangeT<float>>(
-                    id, name, static_cast<float>(value), static_cast<float>(minimum),
-                    static_cast<float>(maximum));
-            } else {
-                item = MakeCounted<Kernel::ReflectedRangeT<int>>(
-                    id, name, node.At("value").Integer(), static_cast<int>(minimum),
-                    static_cast<int>(maximum));
-            }
+            item = Ranged(node, kind, id, name);
         } else if (kind == "unit") {
             node.AllowOnly(kCommonKeys, {"value", "range", "unit", "shownIn"});
             item = Unit(node, id, name);
@@ -242,9 +198,16 @@ public:
                 id, name, Kernel::PointT<double>{0.0, 0.0});
         } else if (kind == "group") {
             node.AllowOnly(kCommonKeys, {"elements", "current"});
+            if (inGroup) {
+                kindNode.Fail("an element kind other than group: groups do not nest");
+            }
             item = Group(node, id, name);
         } else if (kind == "history") {
             node.AllowOnly(kCommonKeys, {});
+            // The dial finds the history item by this identifier to keep its overlay's text.
+            if (id != Kernel::FourCC("hist")) {
+                node.At("id").Fail("\"hist\", the identifier of the history item");
+            }
             item = MakeCounted<Kernel::ReflectedBinding<Counted<DocumentHistory>>>(
                 id, name, m_model.document->GetHistory());
         } else if (kind == "view-rotation") {
@@ -254,158 +217,218 @@ public:
             node.AllowOnly(kCommonKeys, {"modes", "value"});
             item = BlendMode(node, id, name);
         } else {
-            node.At("kind").Fail(
+            kindNode.Fail(
                 "an item kind (double, float, int, unit, bool, enum, group, history, "
                 "view-rotation, blend-mode, position)");
         }
         Attributes(node, *item);
         m_model.itemsById.emplace(id, item);
+        // The menu lists the tool's own items, not group elements, nor the items the puck's
+        // button and position drive.
+        if (!inGroup && !node.Boolean("button", false) && !node.Boolean("dialPosition", false)) {
+            m_model.menuEntries.insert(nameText);
+        }
         return item;
     }
 
-    Counted<Tool> MakeTool(const Node& node, int index) {
-        node.AllowOnly({"name", "id", "kind", "items"});
-        const std::string name = node.At("name").String();
-        if (m_model.FindTool(name)) {
-            node.At("name").Fail("a tool name not used before");
+    // An identifier not used before by this tool, group elements included: the dial tells
+    // items apart by identifier alone.
+    std::uint32_t NewIdentifier(const Node& node) {
+        const std::uint32_t id = Identifier(node);
+        if (const auto used = m_identifiers.find(id); used != m_identifiers.end()) {
+            node.Fail("an identifier not used before in this tool, not \"" + node.String() +
+                      "\" again (" + used->second + " has it)");
         }
-        const ToolID id = node.Has("id") ? node.At("id").Integer() : 1000 + index;
-        const std::string kind = node.String("kind", "tool");
-        const Kernel::LocalisedString toolName{Kernel::String8(name)};
-        Counted<Tool> tool;
-        if (kind == "tool") {
-            tool = MakeCounted<Tool>(id, toolName, m_model.document);
-        } else if (kind == "adjustment") {
-            tool = MakeCounted<AdjustmentTool>(id, toolName, m_model.document);
-        } else if (kind == "shape") {
-            tool = MakeCounted<ShapeTool>(id, toolName, m_model.document);
-        } else {
-            node.At("kind").Fail("a tool kind (tool, adjustment, shape)");
-        }
-        if (node.Has("items")) {
-            for (const Node& itemNode : node.At("items").Elements()) {
-                tool->AddDialReflected(Item(itemNode));
-            }
-        }
-        return tool;
+        m_identifiers.emplace(id, node.Path());
+        return id;
     }
 
-private:
-    static constexpr std::array<std::string_view, 14> kCommonKeys = {
-        "kind",    "id",     "name",         "icon",  "sensitivity", "nonLinear",   "precision",
-        "default", "button", "dialPosition", "north", "colour",      "colourRange", "saturation"};
-
-    std::uint32_t Identifier(const Node& node) {
+    static std::uint32_t Identifier(const Node& node) {
         const std::string text = node.String();
-        if (text.size() != 4) {
-            node.Fail("a four-character identifier such as \"size\"");
+        if (!IsIdentifier(text)) {
+            node.Fail(
+                "a four-character identifier such as \"size\": four characters from space to "
+                "'~' (letters, digits, blanks and ASCII punctuation), not \"" +
+                text + "\"");
         }
         return ParseIdentifier(text);
     }
 
-    Counted<Reflected> Unit(const Node& node, std::uint32_t id,
-                            const Kernel::LocalisedString& name) {
+    // [minimum, maximum] and the value, each within what the item's type holds.
+    struct Bounds {
+        double minimum;
+        double maximum;
+        double value;
+    };
+    static Bounds RangeAndValue(const Node& node, bool whole) {
+        const Node range = node.At("range");
+        const std::vector<Node> ends = range.Elements();
+        if (ends.size() != 2) {
+            range.Fail("[minimum, maximum]");
+        }
+        auto number = [whole](const Node& n) {
+            return whole ? static_cast<double>(n.Integer(kIntMinimum, kIntMaximum))
+                         : n.Number(-kMaxMagnitude, kMaxMagnitude);
+        };
+        Bounds bounds{number(ends[0]), number(ends[1]), 0.0};
+        // A minimum equal to the maximum is allowed: the item holds its one value, and a
+        // rotation writes that value again.
+        if (bounds.minimum > bounds.maximum) {
+            range.Fail("[minimum, maximum] with the minimum at most the maximum, not " +
+                       JsonText(range.Value()));
+        }
+        const Node valueNode = node.At("value");
+        bounds.value = number(valueNode);
+        if (bounds.value < bounds.minimum || bounds.value > bounds.maximum) {
+            valueNode.Fail("a value within the range " + JsonText(range.Value()) + ", not " +
+                           JsonText(valueNode.Value()));
+        }
+        return bounds;
+    }
+
+    static Counted<Reflected> Ranged(const Node& node, const std::string& kind, std::uint32_t id,
+                                     const Kernel::LocalisedString& name) {
+        const Bounds b = RangeAndValue(node, kind == "int");
+        if (kind == "double") {
+            return MakeCounted<Kernel::ReflectedRangeT<double>>(id, name, b.value, b.minimum,
+                                                                b.maximum);
+        }
+        if (kind == "float") {
+            // Rounded to the nearest float, which keeps their order.
+            return MakeCounted<Kernel::ReflectedRangeT<float>>(
+                id, name, static_cast<float>(b.value), static_cast<float>(b.minimum),
+                static_cast<float>(b.maximum));
+        }
+        return MakeCounted<Kernel::ReflectedRangeT<int>>(id, name, static_cast<int>(b.value),
+                                                         static_cast<int>(b.minimum),
+                                                         static_cast<int>(b.maximum));
+    }
+
+    static Counted<Reflected> Unit(const Node& node, std::uint32_t id,
+                                   const Kernel::LocalisedString& name) {
         const Kernel::UnitType stored = ParseUnit(node.At("unit"));
-        const auto [minimum, maximum] = ParseRange(node);
-        auto item = MakeCounted<Kernel::ReflectedUnitRange>(
-            id, name, stored, node.At("value").Number(), minimum, maximum);
-        // Shown in the user's unit for its kind of quantity, or in a fixed unit.
-        const std::string shownIn = node.String("shownIn", "user");
-        const Kernel::UserUnitKind userKind =
-            Kernel::UnitValue::GetUnitTypeCategory(stored) == Kernel::UnitCategory::Angle
-                ? Kernel::UserUnitKind::Angle
-                : Kernel::UserUnitKind::Length;
-        if (shownIn == "user") {
+        const Kernel::UnitCategory category = Kernel::UnitValue::GetUnitTypeCategory(stored);
+        const Bounds b = RangeAndValue(node, false);
+        auto item = MakeCounted<Kernel::ReflectedUnitRange>(id, name, stored, b.value, b.minimum,
+                                                            b.maximum);
+        // Shown in the user's unit for its kind of quantity, or in a fixed unit of its kind.
+        const Kernel::UserUnitKind userKind = category == Kernel::UnitCategory::Angle
+                                                  ? Kernel::UserUnitKind::Angle
+                                                  : Kernel::UserUnitKind::Length;
+        const bool fixed = node.Has("shownIn") && node.At("shownIn").String() != "user";
+        if (!fixed) {
             item->AppendAttribute(
                 MakeCounted<Kernel::ValueTypeAttribute>(userKind, false, Kernel::UnitTypes::None));
         } else {
-            item->AppendAttribute(MakeCounted<Kernel::ValueTypeAttribute>(
-                userKind, true, ParseUnit(node.At("shownIn"))));
+            const Kernel::UnitType shown =
+                ParseUnitOf(node.At("shownIn"), category,
+                            "user, or a unit of the same kind of quantity as \"unit\"");
+            item->AppendAttribute(MakeCounted<Kernel::ValueTypeAttribute>(userKind, true, shown));
         }
         return item;
     }
 
+    // Choice names: at least one, each a name, none twice.
+    static std::vector<std::string> Names(const Node& node, std::string_view what) {
+        std::vector<std::string> names;
+        for (const Node& element : node.Elements()) {
+            std::string text = element.Name();
+            if (std::find(names.begin(), names.end(), text) != names.end()) {
+                element.Fail(std::string(what) + " not named before, not \"" + text + "\" again");
+            }
+            names.push_back(std::move(text));
+        }
+        if (names.empty()) {
+            node.Fail("at least one " + std::string(what));
+        }
+        return names;
+    }
+
     Counted<Reflected> Enum(const Node& node, std::uint32_t id,
                             const Kernel::LocalisedString& name) {
-        std::vector<std::string> choices;
-        for (const Node& choice : node.At("choices").Elements()) {
-            choices.push_back(choice.String());
-        }
-        if (choices.empty()) {
-            node.At("choices").Fail("at least one choice");
-        }
-        int value = 0;
-        if (node.Has("value")) {
-            value = ChoiceIndex(node.At("value"), choices);
-        }
-        m_model.enumChoices[id] = choices;
+        std::vector<std::string> choices = Names(node.At("choices"), "choice");
+        const int value = node.Has("value") ? ChoiceIndex(node.At("value"), choices) : 0;
+        const int last = static_cast<int>(choices.size()) - 1;
+        m_model.enumChoices[id] = std::move(choices);
         // The host offers a choice to the dial as a whole-number range over its entries.
-        return MakeCounted<Kernel::ReflectedRangeT<int>>(id, name, value, 0,
-                                                         static_cast<int>(choices.size()) - 1);
+        return MakeCounted<Kernel::ReflectedRangeT<int>>(id, name, value, 0, last);
     }
 
     static int ChoiceIndex(const Node& node, const std::vector<std::string>& names) {
         if (node.Value().is_string()) {
+            const std::string wanted = node.String();
             for (std::size_t i = 0; i < names.size(); ++i) {
-                if (names[i] == node.String()) {
+                if (names[i] == wanted) {
                     return static_cast<int>(i);
                 }
             }
-            node.Fail("one of the choices");
+            node.Fail("one of the choices, not \"" + wanted + "\"");
         }
-        const int index = node.Integer();
-        if (index < 0 || static_cast<std::size_t>(index) >= names.size()) {
-            node.Fail("an index of one of the choices");
-        }
-        return index;
+        return static_cast<int>(node.Integer(0, static_cast<std::int64_t>(names.size()) - 1));
     }
 
     Counted<Reflected> Group(const Node& node, std::uint32_t id,
                              const Kernel::LocalisedString& name) {
         std::vector<Counted<Reflected>> elements;
         for (const Node& element : node.At("elements").Elements()) {
-            elements.push_back(Item(element));
+            elements.push_back(Item(element, true));
         }
-        auto group = MakeCounted<Corvanta::ReflectedGroup>(id, name, std::move(elements));
+        auto group = MakeCounted<Corvanta::ReflectedGroup>(id, name, elements);
         if (node.Has("current")) {
-            group->AppendAttribute(
-                MakeCounted<Corvanta::CurrentElementAttribute>(Identifier(node.At("current"))));
+            const Node current = node.At("current");
+            const std::uint32_t currentId = Identifier(current);
+            const bool member = std::any_of(
+                elements.begin(), elements.end(),
+                [currentId](const auto& element) { return element->GetIdentifier() == currentId; });
+            if (!member) {
+                current.Fail("the identifier of one of the group's elements, not \"" +
+                             current.String() + "\"");
+            }
+            group->AppendAttribute(MakeCounted<Corvanta::CurrentElementAttribute>(currentId));
         }
         return group;
     }
 
-    Counted<Reflected> BlendMode(const Node& node, std::uint32_t id,
-                                 const Kernel::LocalisedString& name) {
+    static Counted<Reflected> BlendMode(const Node& node, std::uint32_t id,
+                                        const Kernel::LocalisedString& name) {
+        const std::vector<std::string> names = Names(node.At("modes"), "mode");
         std::vector<Kernel::ReflectedRasterBlendMode::Entry> entries;
-        std::vector<std::string> names;
-        for (const Node& mode : node.At("modes").Elements()) {
-            names.push_back(mode.String());
+        for (const std::string& mode : names) {
             entries.push_back({static_cast<std::int32_t>(entries.size()),
-                               Kernel::LocalisedString(Kernel::String8(names.back()))});
+                               Kernel::LocalisedString(Kernel::String8(mode))});
         }
         const int index = node.Has("value") ? ChoiceIndex(node.At("value"), names) : 0;
         return MakeCounted<Kernel::ReflectedRasterBlendMode>(id, name, std::move(entries), index);
     }
 
-    void Attributes(const Node& node, Reflected& item) {
+    static void Attributes(const Node& node, Reflected& item) {
         if (node.Has("icon")) {
             item.AppendAttribute(
-                MakeCounted<ImageAttribute>(Kernel::String8(node.At("icon").String())));
+                MakeCounted<ImageAttribute>(Kernel::String8(node.At("icon").Name())));
         }
         if (node.Has("sensitivity")) {
-            item.AppendAttribute(
-                MakeCounted<SensitivityAttribute>(node.At("sensitivity").Number()));
+            item.AppendAttribute(MakeCounted<SensitivityAttribute>(
+                node.At("sensitivity").Number(-limits::kMaxSensitivity, limits::kMaxSensitivity)));
         }
         if (node.Has("nonLinear")) {
             const Node curve = node.At("nonLinear");
-            const double exponent =
-                curve.Value().is_boolean() ? (curve.Boolean() ? 2.0 : 0.0) : curve.Number();
+            double exponent = 0.0;
+            if (curve.Value().is_boolean()) {
+                exponent = curve.Boolean() ? 2.0 : 0.0;
+            } else {
+                exponent = curve.Number(0.0, limits::kMaxCurveExponent);
+                if (exponent == 0.0) {
+                    curve.Fail("true, false or a curve exponent above 0 and at most " +
+                               BoundText(limits::kMaxCurveExponent));
+                }
+            }
             if (exponent != 0.0) {
                 item.AppendAttribute(MakeCounted<Corvanta::NonLinearRangeAttribute>(exponent));
             }
         }
         if (node.Has("precision")) {
-            item.AppendAttribute(MakeCounted<PrecisionAttribute>(node.At("precision").Integer()));
+            item.AppendAttribute(MakeCounted<PrecisionAttribute>(
+                static_cast<int>(node.At("precision").Integer(0, limits::kMaxPrecision))));
         }
         if (node.Boolean("default", false)) {
             item.AppendAttribute(MakeCounted<Corvanta::DefaultItemAttribute>());
@@ -417,8 +440,8 @@ private:
             item.AppendAttribute(MakeCounted<Corvanta::DialPositionAttribute>());
         }
         if (node.Has("north")) {
-            item.AppendAttribute(
-                MakeCounted<Corvanta::DialNorthValueAttribute>(node.At("north").Number()));
+            item.AppendAttribute(MakeCounted<Corvanta::DialNorthValueAttribute>(
+                node.At("north").Number(-kMaxMagnitude, kMaxMagnitude)));
         }
         if (node.Has("colour")) {
             item.AppendAttribute(MakeCounted<ColourAttribute>(ParseColour(node.At("colour"))));
@@ -438,6 +461,12 @@ private:
     }
 
     HostModel& m_model;
+    struct UsedToolId {
+        std::string path;  // of the tool that has it
+        bool numbered;     // given by its place, not by the description
+    };
+    std::map<ToolID, UsedToolId> m_toolIds;
+    std::map<std::uint32_t, std::string> m_identifiers;  // this tool's, with their paths
 };
 
 Selection ParseSelection(const Node& node) {
@@ -453,22 +482,47 @@ Selection ParseSelection(const Node& node) {
             }
         }
         if (!found) {
-            layer.Fail("a layer kind (pixel, levels, curves, exposure, ... gradient-map)");
+            std::string known;
+            for (const LayerKind& candidate : kLayerKinds) {
+                known += (known.empty() ? "" : ", ") + std::string(candidate.name);
+            }
+            layer.Fail("a layer kind (" + known + "), not \"" + kind + "\"");
         }
-        selection.Add(
-            found->make(Kernel::LocalisedString(Kernel::String8(entry.String("name", kind)))));
+        const std::string name = entry.Has("name") ? entry.At("name").Name() : kind;
+        selection.Add(found->make(Kernel::LocalisedString(Kernel::String8(name))));
     }
     return selection;
 }
 
+RECT ParseWindow(const Node& window) {
+    const std::vector<Node> sides = window.Elements();
+    if (sides.size() != 4) {
+        window.Fail("[left, top, right, bottom]");
+    }
+    auto side = [](const Node& n) {
+        return static_cast<std::int32_t>(n.Integer(limits::kMinCoordinate, limits::kMaxCoordinate));
+    };
+    const RECT rect{side(sides[0]), side(sides[1]), side(sides[2]), side(sides[3])};
+    if (rect.right <= rect.left || rect.bottom <= rect.top) {
+        window.Fail("a rectangle with its right and bottom beyond its left and top, not " +
+                    JsonText(window.Value()));
+    }
+    return rect;
+}
+
 }  // namespace
 
+bool IsIdentifier(std::string_view text) {
+    return text.size() == 4 &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c <= 0x7E; });
+}
+
 std::uint32_t ParseIdentifier(std::string_view text) {
-    if (text.size() != 4) {
-        throw HostDescriptionError("an identifier has four characters: \"" + std::string(text) +
-                                   "\"");
+    if (!IsIdentifier(text)) {
+        throw HostDescriptionError(
+            "an identifier has four characters from space to '~', such as \"size\"");
     }
-    char code[5] = {text[0], text[1], text[2], text[3], '\0'};
+    const char code[5] = {text[0], text[1], text[2], text[3], '\0'};
     return Kernel::FourCC(code);
 }
 
@@ -487,49 +541,39 @@ Kernel::Counted<Kernel::Reflected> HostModel::FindItem(std::uint32_t identifier)
 }
 
 HostModel ParseHostDescription(const std::string& text, const std::string& source) {
-    json document;
-    try {
-        document = json::parse(text);
-    } catch (const json::parse_error& error) {
-        throw HostDescriptionError(source + ": not valid JSON: " + error.what());
-    }
+    const json document = ReadJson(text, source);
     const Node root(document, "", source);
     root.AllowOnly({"window", "history", "historyPosition", "units", "selections", "tools"});
 
     HostModel model;
     model.document = MakeCounted<DocumentController>();
     if (root.Has("window")) {
-        const Node window = root.At("window");
-        const std::vector<Node> sides = window.Elements();
-        if (sides.size() != 4) {
-            window.Fail("[left, top, right, bottom]");
-        }
-        model.window =
-            RECT{sides[0].Integer(), sides[1].Integer(), sides[2].Integer(), sides[3].Integer()};
-        if (model.window.right <= model.window.left || model.window.bottom <= model.window.top) {
-            window.Fail("a rectangle with its right and bottom beyond its left and top");
+        model.window = ParseWindow(root.At("window"));
+    }
+    const Kernel::Counted<DocumentHistory> history = model.document->GetHistory();
+    if (root.Has("history")) {
+        for (const Node& entry : root.At("history").Elements()) {
+            history->Push(Kernel::LocalisedString(Kernel::String8(entry.Name())));
         }
     }
-    if (root.Has("history")) {
-        const Kernel::Counted<DocumentHistory> history = model.document->GetHistory();
-        for (const Node& entry : root.At("history").Elements()) {
-            history->Push(Kernel::LocalisedString(Kernel::String8(entry.String())));
-        }
-        if (root.Has("historyPosition")) {
-            const Node position = root.At("historyPosition");
-            if (!history->SetIndex(position.Integer() - 1)) {
-                position.Fail("a position from 0 to the number of history entries");
-            }
-        }
+    if (root.Has("historyPosition")) {
+        const Node position = root.At("historyPosition");
+        // 0 is before the first entry; the default is after the last.
+        history->SetIndex(static_cast<int>(position.Integer(0, history->GetCount())) - 1);
     }
     Kernel::Counted<const Kernel::UserUnits> units;
     if (root.Has("units")) {
         const Node node = root.At("units");
         node.AllowOnly({"length", "angle", "dpi"});
         units = MakeCounted<Kernel::UserUnits>(
-            node.Has("length") ? ParseUnit(node.At("length")) : Kernel::UnitTypes::Pixels,
-            node.Has("angle") ? ParseUnit(node.At("angle")) : Kernel::UnitTypes::Degrees,
-            node.Number("dpi", 72.0));
+            node.Has("length")
+                ? ParseUnitOf(node.At("length"), Kernel::UnitCategory::Length,
+                              "a unit of length (pixels, points, millimetres, centimetres, inches)")
+                : Kernel::UnitTypes::Pixels,
+            node.Has("angle") ? ParseUnitOf(node.At("angle"), Kernel::UnitCategory::Angle,
+                                            "a unit of angle (degrees, radians)")
+                              : Kernel::UnitTypes::Degrees,
+            node.Has("dpi") ? node.At("dpi").Number(limits::kMinDpi, limits::kMaxDpi) : 72.0);
     }
     if (root.Has("selections")) {
         const Node selections = root.At("selections");
@@ -537,7 +581,16 @@ HostModel ParseHostDescription(const std::string& text, const std::string& sourc
             selections.Fail("an object of named selections");
         }
         for (const auto& [name, unused] : selections.Value().items()) {
-            model.selections.emplace(name, ParseSelection(selections.At(name)));
+            const Node selection = selections.At(name);
+            // The key is the name; check it as one, at the key's own path.
+            const json key = name;
+            const Node keyNode(key, selection.Path(), source);
+            if (keyNode.Name() == kReservedName) {
+                keyNode.Fail(
+                    "a selection name other than \"none\", which a script uses for "
+                    "no selection");
+            }
+            model.selections.emplace(name, ParseSelection(selection));
         }
     }
     Builder builder(model);
@@ -561,6 +614,25 @@ HostModel LoadHostDescription(const std::string& path) {
     std::ostringstream text;
     text << file.rdbuf();
     return ParseHostDescription(text.str(), path);
+}
+
+std::string HostDescriptionHelp() {
+    return R"(Host description (JSON; docs/host-description.md gives every field):
+  {"window": [100, 50, 1380, 850],
+   "history": ["Open", "Brush stroke"], "historyPosition": 2,
+   "units": {"length": "pixels", "angle": "degrees", "dpi": 96},
+   "selections": {"levels layer": [{"layer": "levels", "name": "Levels 1"}]},
+   "tools": [{"name": "Paint Brush", "id": 7, "kind": "tool", "items": [
+     {"kind": "double", "id": "size", "name": "Size", "value": 24, "range": [1, 500]}]}]}
+  Tool kinds: tool, adjustment, shape. Item kinds: double, float, int, unit, bool, enum, group,
+  history, view-rotation, blend-mode, position. Identifiers: four characters from space to '~',
+  unique within a tool (group elements included). Names: not empty, no control characters;
+  "none" names no tool and no selection. Numbers of double, float and unit items within
+  -1e15..1e15, of int items within the 32-bit range; minimum <= value <= maximum (a minimum
+  equal to the maximum makes an item that keeps its one value). Window sides within
+  -32768..32767, dpi from 1 to 100000. An adjustment tool joins the menu beside the current
+  tool only under the id the editor gives its layer kind (levels 188, curves 163, ...).
+)";
 }
 
 }  // namespace Quarn::WinRT::sim

@@ -15,10 +15,12 @@
 //   }
 //
 // Item kinds: double, float, int, unit, bool, enum, group, history, view-rotation,
-// blend-mode, position. A mistake is reported with the JSON path of the value at fault.
+// blend-mode, position. docs/host-description.md gives every field with its bounds. A mistake
+// is reported with the JSON path of the value at fault, and nothing is built.
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -42,9 +44,12 @@ struct HostModel {
     // In description order; names are unique.
     std::vector<Kernel::Counted<Tool>> tools;
     std::map<std::string, Selection, std::less<>> selections;
-    // Every item of every tool, group elements included, by identifier: the transcript names
-    // the item a value was written to. The first item with an identifier wins.
+    // Every item of every tool, group elements included, by identifier. Identifiers are unique
+    // within a tool; across tools the first item with an identifier wins.
     std::map<std::uint32_t, Kernel::Counted<Kernel::Reflected>> itemsById;
+    // The texts the device's menu can show for some tool: the names of the items that are not
+    // the button or the position item (a group is one entry under its own name).
+    std::set<std::string, std::less<>> menuEntries;
     // Names of the choices of enum items, by identifier.
     std::map<std::uint32_t, std::vector<std::string>> enumChoices;
 
@@ -56,7 +61,12 @@ struct HostModel {
 HostModel ParseHostDescription(const std::string& json, const std::string& source);
 HostModel LoadHostDescription(const std::string& path);
 
-// "size" as the four-character identifier; throws HostDescriptionError for any other length.
+// "size" as the four-character identifier; throws HostDescriptionError for any other text.
 std::uint32_t ParseIdentifier(std::string_view text);
+// Four characters from space to '~' (printable ASCII), such as "size" or "hue ".
+bool IsIdentifier(std::string_view text);
+
+// The host description's format in brief, with a minimal example, for --help.
+std::string HostDescriptionHelp();
 
 }  // namespace Quarn::WinRT::sim

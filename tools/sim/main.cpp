@@ -4,20 +4,60 @@
 //   quarn-dial-sim examples/paint.json examples/tour.dial
 //   quarn-dial-sim --transcript out.txt examples/paint.json examples/tour.dial
 //   quarn-dial-sim --frames frames/ examples/paint.json examples/tour.dial
-//   quarn-dial-sim paths --product 0 --build-kind 3 [--packaged]
+//   quarn-dial-sim paths --product Raster --build-kind 3 [--packaged]
 //
 // Exit status: 0 when the session ran, 2 for a bad command line, host description or script
-// (nothing runs then), 1 when the session itself failed.
+// (nothing runs then), 1 when a command failed at run time (after the whole transcript).
 
 #include <CLI/CLI.hpp>
 
 #include <iostream>
+#include <optional>
 
 #include "bindings/sim/sim_platform.h"
 #include "package/describe.h"
+#include "package/version_names.h"
+#include "tools/sim/host_description.h"
 #include "tools/sim/run.h"
+#include "tools/sim/script.h"
 
 namespace {
+
+using Quarn::WinRT::sim::kExitBadInput;
+
+constexpr int kProducts = 3;  // Raster, Vector, Layout
+constexpr int kBuildKinds = 8;
+
+std::string ProductName(int product) {
+    return std::string(
+        Corvanta::GetProductShortName(static_cast<Corvanta::Product>(product)).GetView());
+}
+
+// "0" or "Raster" (any case) for a product the editor knows.
+std::optional<int> ParseProduct(const std::string& text) {
+    for (int product = 0; product < kProducts; ++product) {
+        if (text == std::to_string(product) ||
+            CLI::detail::to_lower(text) == CLI::detail::to_lower(ProductName(product))) {
+            return product;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string PathsHelp() {
+    std::string help = "Products:\n";
+    for (int product = 0; product < kProducts; ++product) {
+        help += "  " + std::to_string(product) + "  " + ProductName(product) + "\n";
+    }
+    help += "Build kinds (the version folder, then its persisted form):\n";
+    for (int kind = 0; kind < kBuildKinds; ++kind) {
+        help += "  " + std::to_string(kind) + "  \"" +
+                std::string(Quarn::WinRT::detail::VersionFolderName(kind).GetView()) + "\", \"" +
+                std::string(Quarn::WinRT::detail::PersistedVersionFolderName(kind).GetView()) +
+                "\"\n";
+    }
+    return help;
+}
 
 // Where a build keeps its data, on the simulated platform's folders.
 int ListPaths(int product, int buildKind, bool packaged) {
@@ -33,25 +73,45 @@ int ListPaths(int product, int buildKind, bool packaged) {
 
 int main(int argc, char** argv) {
     using namespace Quarn::WinRT::sim;
-    CLI::App app{"Drives the dial on the simulated platform and writes a transcript."};
+    CLI::App app{
+        "Drives the dial on the simulated platform with the host a JSON description gives, from a "
+        "session script, and writes a transcript of what the dial and the host saw.\n"
+        "Exit status: 0 when the session ran, 2 for a bad command line, host description or "
+        "script (reported with its place; nothing runs), 1 when a command failed at run time "
+        "(after the whole transcript)."};
+    app.footer("\n" + ScriptCommandsHelp() + "\n" + HostDescriptionHelp());
     RunOptions options;
+    std::string frames;
     app.add_option("--transcript", options.transcriptPath,
-                   "Write the transcript here (default: stdout)");
-    app.add_option("--frames", options.framesDirectory,
-                   "Write a PNG of the overlay here whenever what it shows changes");
+                   "Write the transcript here (default: standard output); never one of the inputs");
+    CLI::Option* framesOption = app.add_option(
+        "--frames", frames,
+        "Write a PNG of the overlay into this folder whenever what it shows changes");
     app.add_option("host", options.hostPath, "The host description (JSON)");
     app.add_option("script", options.scriptPath, "The session script");
 
     CLI::App* paths = app.add_subcommand("paths", "Print where a build keeps its data");
-    int product = 0;
+    paths->footer("\n" + PathsHelp());
+    std::string productText;
     int buildKind = 0;
     bool packaged = false;
-    paths->add_option("--product", product, "The product number")->required();
-    paths->add_option("--build-kind", buildKind, "The build kind")->required();
+    paths->add_option("--product", productText, "The product, by number or name")->required();
+    paths->add_option("--build-kind", buildKind, "The build kind, 0 to 7")
+        ->required()
+        ->check(CLI::Range(0, kBuildKinds - 1));
     paths->add_flag("--packaged", packaged, "Run with package identity");
+    std::optional<int> product;
     try {
         app.parse(argc, argv);
-        if (!paths->parsed() && (options.hostPath.empty() || options.scriptPath.empty())) {
+        if (paths->parsed()) {
+            product = ParseProduct(productText);
+            if (!product) {
+                throw CLI::ValidationError("--product",
+                                           "expected 0, 1, 2, Raster, Vector or "
+                                           "Layout, not \"" +
+                                               productText + "\"");
+            }
+        } else if (options.hostPath.empty() || options.scriptPath.empty()) {
             throw CLI::RequiredError("HOST.json and SCRIPT.dial");
         }
     } catch (const CLI::CallForHelp& help) {
@@ -61,7 +121,10 @@ int main(int argc, char** argv) {
         return kExitBadInput;
     }
     if (paths->parsed()) {
-        return ListPaths(product, buildKind, packaged);
+        return ListPaths(*product, buildKind, packaged);
+    }
+    if (framesOption->count() > 0) {
+        options.framesDirectory = frames;
     }
     return RunSession(options, std::cerr);
 }

@@ -1,11 +1,15 @@
 #include "tools/sim/run.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 
 #include "tools/sim/host_description.h"
+#include "tools/sim/limits.h"
+#include "tools/sim/same_file.h"
 #include "tools/sim/script.h"
 #include "tools/sim/session.h"
 #include "tools/sim/transcript.h"
@@ -14,15 +18,83 @@ namespace Quarn::WinRT::sim {
 
 namespace {
 
-bool ReadText(const std::string& path, std::string& text) {
+namespace fs = std::filesystem;
+
+// The whole file, or a message that says why not (a folder, missing, not readable, too large).
+std::optional<std::string> ReadText(const std::string& path, std::uintmax_t maximumBytes,
+                                    std::string& text) {
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    if (error || !fs::exists(status)) {
+        return path + ": no such file";
+    }
+    if (fs::is_directory(status)) {
+        return path + ": is a folder, not a file";
+    }
+    if (fs::is_regular_file(status)) {
+        const std::uintmax_t size = fs::file_size(path, error);
+        if (!error && size > maximumBytes) {
+            return path + ": expected at most " + std::to_string(maximumBytes) + " bytes, not " +
+                   std::to_string(size);
+        }
+    }
     std::ifstream file(path, std::ios::binary);
     if (!file) {
-        return false;
+        return path + ": cannot be read: " + std::strerror(errno);
     }
     std::ostringstream buffer;
     buffer << file.rdbuf();
+    if (file.bad()) {
+        return path + ": cannot be read";
+    }
     text = buffer.str();
-    return true;
+    return std::nullopt;
+}
+
+// Where the transcript and frames go must not be an input, and must be what it says.
+std::optional<std::string> CheckOutputs(const RunOptions& options) {
+    const std::string inputs[] = {options.hostPath, options.scriptPath};
+    if (!options.transcriptPath.empty()) {
+        for (const std::string& input : inputs) {
+            if (SameFile(options.transcriptPath, input)) {
+                return "--transcript " + options.transcriptPath +
+                       ": would write over an input file";
+            }
+        }
+        std::error_code error;
+        if (fs::is_directory(options.transcriptPath, error)) {
+            return "--transcript " + options.transcriptPath + ": is a folder, not a file";
+        }
+    }
+    if (options.framesDirectory) {
+        const std::string& folder = *options.framesDirectory;
+        if (folder.empty()) {
+            return "--frames: expected a folder, not an empty name";
+        }
+        std::error_code error;
+        if (fs::exists(folder, error) && !fs::is_directory(folder, error)) {
+            return "--frames " + folder + ": is not a folder";
+        }
+        // Frames are named frame-NNN.png: none of those may be an input or the transcript.
+        for (const std::string& file : {inputs[0], inputs[1], options.transcriptPath}) {
+            const fs::path path(file);
+            const std::string name = path.filename().string();
+            if (!file.empty() && name.starts_with("frame-") && name.ends_with(".png") &&
+                SameFile(path.parent_path().empty() ? "." : path.parent_path().string(), folder)) {
+                return "--frames " + folder + ": its frames would write over " + file;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> MakeFramesFolder(const std::string& folder) {
+    std::error_code error;
+    fs::create_directories(folder, error);
+    if (error || !fs::is_directory(folder, error)) {
+        return "--frames " + folder + ": cannot be made a folder for frames";
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -30,12 +102,13 @@ bool ReadText(const std::string& path, std::string& text) {
 int RunSessionText(const std::string& hostJson, const std::string& hostSource,
                    const std::string& script, const std::string& scriptSource,
                    const std::string& baseDirectory, std::ostream& transcript, std::ostream& errors,
-                   const std::string& framesDirectory) {
+                   const std::string& framesDirectory,
+                   const std::vector<std::string>& protectedPaths) {
     HostModel model;
-    std::vector<Step> steps;
+    const ScriptOptions scriptOptions{baseDirectory, protectedPaths};
     try {
         model = ParseHostDescription(hostJson, hostSource);
-        steps = ParseScript(script, scriptSource, model, ScriptOptions{baseDirectory});
+        CheckScript(script, scriptSource, model, scriptOptions);
     } catch (const HostDescriptionError& error) {
         errors << error.what() << '\n';
         return kExitBadInput;
@@ -44,6 +117,7 @@ int RunSessionText(const std::string& hostJson, const std::string& hostSource,
         return kExitBadInput;
     }
 
+    int errorCount = 0;
     try {
         Session* current = nullptr;
         Transcript lines(transcript, [&current] {
@@ -52,15 +126,30 @@ int RunSessionText(const std::string& hostJson, const std::string& hostSource,
         Session session(model, lines);
         session.SetFramesDirectory(framesDirectory);
         current = &session;
-        for (const Step& step : steps) {
+        // Each line is parsed again as it runs: nothing of a line outlives it.
+        ForEachStep(script, scriptSource, model, scriptOptions, [&](const Step& step) {
             session.Echo(step.text);
             step.run(session);
             session.ReportChanges();
-        }
+            if (session.ErrorCount() != errorCount) {
+                errorCount = session.ErrorCount();
+                errors << scriptSource << ":" << step.line << ": " << session.LastError() << '\n';
+            }
+        });
         current = nullptr;
     } catch (const std::exception& error) {
         // The dial catches what the platform raises; anything reaching here is a defect.
         errors << scriptSource << ": the session failed: " << error.what() << '\n';
+        return kExitFailed;
+    }
+    transcript.flush();
+    if (!transcript) {
+        errors << "the transcript could not be written completely\n";
+        return kExitFailed;
+    }
+    if (errorCount > 0) {
+        errors << scriptSource << ": " << errorCount << (errorCount == 1 ? " command" : " commands")
+               << " failed\n";
         return kExitFailed;
     }
     return kExitOk;
@@ -69,35 +158,57 @@ int RunSessionText(const std::string& hostJson, const std::string& hostSource,
 int RunSession(const RunOptions& options, std::ostream& errors) {
     std::string host;
     std::string script;
-    if (!ReadText(options.hostPath, host)) {
-        errors << options.hostPath << ": cannot be read\n";
-        return kExitBadInput;
-    }
-    if (!ReadText(options.scriptPath, script)) {
-        errors << options.scriptPath << ": cannot be read\n";
-        return kExitBadInput;
-    }
-    if (!options.framesDirectory.empty()) {
-        std::error_code error;
-        std::filesystem::create_directories(options.framesDirectory, error);
-        if (error || !std::filesystem::is_directory(options.framesDirectory)) {
-            errors << options.framesDirectory << ": cannot be made a folder for frames\n";
+    struct Input {
+        const std::string& path;
+        std::uintmax_t maximumBytes;
+        std::string& text;
+    };
+    for (const Input& input : {Input{options.hostPath, limits::kMaxHostBytes, host},
+                               Input{options.scriptPath, limits::kMaxScriptBytes, script}}) {
+        if (const auto problem = ReadText(input.path, input.maximumBytes, input.text)) {
+            errors << *problem << '\n';
             return kExitBadInput;
         }
     }
-    const std::string base = std::filesystem::path(options.scriptPath).parent_path().string();
+    if (const auto problem = CheckOutputs(options)) {
+        errors << *problem << '\n';
+        return kExitBadInput;
+    }
+    const std::string base = fs::path(options.scriptPath).parent_path().string();
+    std::vector<std::string> protectedPaths = {options.hostPath, options.scriptPath};
+    if (!options.transcriptPath.empty()) {
+        protectedPaths.push_back(options.transcriptPath);
+    }
+    const std::string frames = options.framesDirectory.value_or(std::string());
+    // The inputs are checked before the transcript file and the frames folder are made, so a
+    // bad input leaves nothing behind.
+    HostModel model;
+    try {
+        model = ParseHostDescription(host, options.hostPath);
+        CheckScript(script, options.scriptPath, model,
+                    ScriptOptions{base.empty() ? "." : base, protectedPaths});
+    } catch (const std::runtime_error& error) {
+        errors << error.what() << '\n';
+        return kExitBadInput;
+    }
+    if (!frames.empty()) {
+        if (const auto problem = MakeFramesFolder(frames)) {
+            errors << *problem << '\n';
+            return kExitBadInput;
+        }
+    }
     if (options.transcriptPath.empty()) {
         return RunSessionText(host, options.hostPath, script, options.scriptPath,
-                              base.empty() ? "." : base, std::cout, errors,
-                              options.framesDirectory);
+                              base.empty() ? "." : base, std::cout, errors, frames, protectedPaths);
     }
     std::ofstream out(options.transcriptPath, std::ios::binary);
     if (!out) {
-        errors << options.transcriptPath << ": cannot be written\n";
+        errors << "--transcript " << options.transcriptPath
+               << ": cannot be written: " << std::strerror(errno) << '\n';
         return kExitBadInput;
     }
     return RunSessionText(host, options.hostPath, script, options.scriptPath,
-                          base.empty() ? "." : base, out, errors, options.framesDirectory);
+                          base.empty() ? "." : base, out, errors, frames, protectedPaths);
 }
 
 }  // namespace Quarn::WinRT::sim

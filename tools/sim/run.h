@@ -1,8 +1,10 @@
 #pragma once
 // Running a whole session from files, as the command line does; tests call it the same way.
 
+#include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace Quarn::WinRT::sim {
 
@@ -13,18 +15,23 @@ inline constexpr int kExitBadInput = 2;
 struct RunOptions {
     std::string hostPath;
     std::string scriptPath;
-    std::string transcriptPath;   // empty: standard output
-    std::string framesDirectory;  // empty: no frames written
+    std::string transcriptPath;                  // empty: standard output
+    std::optional<std::string> framesDirectory;  // not given: no frames written
 };
 
-// Loads the description and the script, checks both, then runs the script. Problems with the
-// input go to `errors` with the place they were found, and nothing runs.
+// Checks the files, the description and the whole script, then runs the script with its
+// transcript streamed out line by line. A problem with the input goes to `errors` with the
+// place it was found, and nothing runs (kExitBadInput). A command that fails at run time is an
+// "error" line in the transcript and on `errors`; the session still runs to its end and then
+// answers kExitFailed.
 int RunSession(const RunOptions& options, std::ostream& errors);
 
 // The same, from texts already in memory; the transcript goes to `transcript`.
+// `protectedPaths` are files no frame may be written over.
 int RunSessionText(const std::string& hostJson, const std::string& hostSource,
                    const std::string& script, const std::string& scriptSource,
                    const std::string& baseDirectory, std::ostream& transcript, std::ostream& errors,
-                   const std::string& framesDirectory = {});
+                   const std::string& framesDirectory = {},
+                   const std::vector<std::string>& protectedPaths = {});
 
 }  // namespace Quarn::WinRT::sim

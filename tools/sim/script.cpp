@@ -6,10 +6,14 @@
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <system_error>
 
 #include "bindings/platform/win_types.h"
 #include "bindings/sim/sim_platform.h"
+#include "tools/sim/limits.h"
+#include "tools/sim/same_file.h"
 #include "tools/sim/session.h"
+#include "tools/sim/transcript.h"
 
 namespace Quarn::WinRT::sim {
 
@@ -22,21 +26,31 @@ struct Expected {
     std::string what;
 };
 
-double ParseDouble(const std::string& word, std::string_view what) {
+std::string Bound(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.15g", value);
+    return text;
+}
+
+double ParseDouble(const std::string& word, std::string_view what, double minimum, double maximum) {
     double value = 0;
     const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
-    if (error != std::errc() || end != word.data() + word.size() || !std::isfinite(value)) {
-        throw Expected{std::string(what) + " as a finite number, not \"" + word + "\""};
+    if (error != std::errc() || end != word.data() + word.size() || !std::isfinite(value) ||
+        value < minimum || value > maximum) {
+        throw Expected{std::string(what) + " as a number from " + Bound(minimum) + " to " +
+                       Bound(maximum) + ", not " + Quoted(word)};
     }
     return value;
 }
 
-std::int64_t ParseWhole(const std::string& word, std::string_view what, std::int64_t minimum) {
+std::int64_t ParseWhole(const std::string& word, std::string_view what, std::int64_t minimum,
+                        std::int64_t maximum) {
     std::int64_t value = 0;
     const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
-    if (error != std::errc() || end != word.data() + word.size() || value < minimum) {
-        throw Expected{std::string(what) + " as a whole number of at least " +
-                       std::to_string(minimum) + ", not \"" + word + "\""};
+    if (error != std::errc() || end != word.data() + word.size() || value < minimum ||
+        value > maximum) {
+        throw Expected{std::string(what) + " as a whole number from " + std::to_string(minimum) +
+                       " to " + std::to_string(maximum) + ", not " + Quoted(word)};
     }
     return value;
 }
@@ -64,8 +78,8 @@ HRESULT ParseHresult(const std::string& word) {
     const auto [stop, error] = std::from_chars(begin, end, value, hex ? 16 : 10);
     if (error != std::errc() || stop != end || value < INT32_MIN || value > UINT32_MAX ||
         (hex && value > UINT32_MAX)) {
-        throw Expected{"an HRESULT (0x80004005, -2147467259 or a name such as E_FAIL), not \"" +
-                       word + "\""};
+        throw Expected{"an HRESULT (0x80004005, -2147467259 or a name such as E_FAIL), not " +
+                       Quoted(word)};
     }
     return static_cast<HRESULT>(static_cast<std::uint32_t>(value));
 }
@@ -78,6 +92,9 @@ std::string Join(const Words& words, std::size_t from) {
     return joined;
 }
 
+constexpr double kMinPoint = limits::kMinCoordinate;
+constexpr double kMaxPoint = limits::kMaxCoordinate;
+
 // X Y [W H] from words[from...].
 Puck ParsePuck(const Words& words, std::size_t from) {
     const std::size_t count = words.size() - from;
@@ -85,14 +102,11 @@ Puck ParsePuck(const Words& words, std::size_t from) {
         throw Expected{"X Y, or X Y W H"};
     }
     Puck puck;
-    puck.x = static_cast<float>(ParseDouble(words[from], "X"));
-    puck.y = static_cast<float>(ParseDouble(words[from + 1], "Y"));
+    puck.x = static_cast<float>(ParseDouble(words[from], "X", kMinPoint, kMaxPoint));
+    puck.y = static_cast<float>(ParseDouble(words[from + 1], "Y", kMinPoint, kMaxPoint));
     if (count == 4) {
-        puck.width = static_cast<float>(ParseDouble(words[from + 2], "W"));
-        puck.height = static_cast<float>(ParseDouble(words[from + 3], "H"));
-        if (puck.width < 0 || puck.height < 0) {
-            throw Expected{"a contact size of zero or more"};
-        }
+        puck.width = static_cast<float>(ParseDouble(words[from + 2], "W", 0, kMaxPoint));
+        puck.height = static_cast<float>(ParseDouble(words[from + 3], "H", 0, kMaxPoint));
     }
     return puck;
 }
@@ -104,25 +118,38 @@ void Arity(const Words& words, std::size_t minimum, std::size_t maximum) {
     }
 }
 
+// The script read so far: what the commands need to see of the host and of the lines above.
 struct Context {
     const HostModel& model;
     const ScriptOptions& options;
+    ScriptTotals totals;
 };
 
-using Parser = std::function<void(Session&)> (*)(const Words&, const Context&);
+void AddVirtualTime(Context& c, std::int64_t ms) {
+    c.totals.virtualMs += ms;  // each line adds at most 6e10 ms, so this cannot wrap
+    if (c.totals.virtualMs > limits::kMaxVirtualMs) {
+        throw Expected{"a script whose virtual time stays within " +
+                       std::to_string(limits::kMaxVirtualMs) + " ms; this line takes it to " +
+                       std::to_string(c.totals.virtualMs) + " ms"};
+    }
+}
+
+using Action = std::function<void(Session&)>;
+using Parser = Action (*)(const Words&, Context&);
 
 struct CommandSpec {
     std::string_view name;
     std::string_view usage;
+    std::string_view help;  // what it does, with its bounds
     Parser parse;
 };
 
-std::function<void(Session&)> Attach(const Words& w, const Context&) {
+Action Attach(const Words& w, Context&) {
     Arity(w, 0, 0);
     return [](Session& s) { s.Attach(); };
 }
 
-std::function<void(Session&)> Resources(const Words& w, const Context& c) {
+Action Resources(const Words& w, Context& c) {
     Arity(w, 1, 1);
     std::filesystem::path directory(w[1]);
     if (directory.is_relative()) {
@@ -133,7 +160,15 @@ std::function<void(Session&)> Resources(const Words& w, const Context& c) {
     return [text](Session& s) { s.Resources(text); };
 }
 
-std::function<void(Session&)> ToolCommand(const Words& w, const Context& c) {
+std::string List(const std::vector<std::string>& names) {
+    std::string known;
+    for (const std::string& name : names) {
+        known += (known.empty() ? "" : ", ") + name;
+    }
+    return known;
+}
+
+Action ToolCommand(const Words& w, Context& c) {
     Arity(w, 1, 64);
     const bool fromSelection = w[1] == "--from-selection";
     const std::string name = Join(w, fromSelection ? 2 : 1);
@@ -142,67 +177,79 @@ std::function<void(Session&)> ToolCommand(const Words& w, const Context& c) {
     }
     Kernel::Counted<Tool> tool = c.model.FindTool(name);
     if (!tool) {
-        std::string known;
+        std::vector<std::string> known;
         for (const auto& candidate : c.model.tools) {
-            known += (known.empty() ? "" : ", ") +
-                     std::string(candidate->GetName().ToString().GetView());
+            known.emplace_back(candidate->GetName().ToString().GetView());
         }
-        throw Expected{"a tool of the host description (" + known + ") or none, not \"" + name +
-                       "\""};
+        throw Expected{"a tool of the host description (" + List(known) + ") or none, not " +
+                       Quoted(name)};
     }
     return [tool, fromSelection](Session& s) { s.SetTool(tool, fromSelection); };
 }
 
-std::function<void(Session&)> Select(const Words& w, const Context&) {
+Action Select(const Words& w, Context& c) {
     Arity(w, 1, 64);
     const std::string entry = Join(w, 1);
+    if (!c.model.menuEntries.contains(entry)) {
+        throw Expected{"an entry that a tool of the host description puts in the menu (" +
+                       List({c.model.menuEntries.begin(), c.model.menuEntries.end()}) + "), not " +
+                       Quoted(entry)};
+    }
     return [entry](Session& s) { s.Select(entry); };
 }
 
-std::function<void(Session&)> Rotate(const Words& w, const Context&) {
+Action Rotate(const Words& w, Context& c) {
     Arity(w, 1, 4);
-    const double degrees = ParseDouble(w[1], "DEGREES");
-    int count = 1;
+    const double degrees = ParseDouble(w[1], "DEGREES", -limits::kMaxDegrees, limits::kMaxDegrees);
+    std::int64_t count = 1;
     std::int64_t every = 0;
     std::size_t next = 2;
     if (next < w.size() && w[next].starts_with('x')) {
-        count = static_cast<int>(ParseWhole(w[next].substr(1), "the count after x", 1));
+        count = ParseWhole(w[next].substr(1), "the count after x", 1, limits::kMaxRepeats);
         ++next;
     }
     if (next < w.size()) {
         if (w[next] != "every" || next + 2 != w.size()) {
             throw Expected{""};
         }
-        every = ParseWhole(w[next + 1], "MS", 0);
+        every = ParseWhole(w[next + 1], "MS", 0, limits::kMaxEveryMs);
         next += 2;
     }
     if (next != w.size()) {
         throw Expected{""};
     }
-    return [degrees, count, every](Session& s) { s.Rotate(degrees, count, every); };
+    c.totals.rotationEvents += count;
+    if (c.totals.rotationEvents > limits::kMaxRotationEvents) {
+        throw Expected{"at most " + std::to_string(limits::kMaxRotationEvents) +
+                       " rotation events in a script; this line brings them to " +
+                       std::to_string(c.totals.rotationEvents)};
+    }
+    AddVirtualTime(c, every * (count - 1));
+    return
+        [degrees, count, every](Session& s) { s.Rotate(degrees, static_cast<int>(count), every); };
 }
 
-std::function<void(Session&)> Click(const Words& w, const Context&) {
+Action Click(const Words& w, Context&) {
     Arity(w, 0, 0);
     return [](Session& s) { s.Click(); };
 }
 
-std::function<void(Session&)> ContactCommand(const Words& w, const Context&) {
+Action ContactCommand(const Words& w, Context&) {
     const Puck puck = ParsePuck(w, 1);
     return [puck](Session& s) { s.Contact(puck); };
 }
 
-std::function<void(Session&)> Move(const Words& w, const Context&) {
+Action Move(const Words& w, Context&) {
     const Puck puck = ParsePuck(w, 1);
     return [puck](Session& s) { s.Move(puck); };
 }
 
-std::function<void(Session&)> Lift(const Words& w, const Context&) {
+Action Lift(const Words& w, Context&) {
     Arity(w, 0, 0);
     return [](Session& s) { s.Lift(); };
 }
 
-std::function<void(Session&)> Acquire(const Words& w, const Context&) {
+Action Acquire(const Words& w, Context&) {
     std::optional<Puck> puck;
     if (w.size() > 1) {
         puck = ParsePuck(w, 1);
@@ -210,12 +257,12 @@ std::function<void(Session&)> Acquire(const Words& w, const Context&) {
     return [puck](Session& s) { s.Acquire(puck); };
 }
 
-std::function<void(Session&)> Lose(const Words& w, const Context&) {
+Action Lose(const Words& w, Context&) {
     Arity(w, 0, 0);
     return [](Session& s) { s.Lose(); };
 }
 
-std::function<void(Session&)> Key(const Words& w, const Context&) {
+Action Key(const Words& w, Context&) {
     Arity(w, 2, 2);
     int key = 0;
     if (w[1] == "ctrl") {
@@ -223,22 +270,23 @@ std::function<void(Session&)> Key(const Words& w, const Context&) {
     } else if (w[1] == "shift") {
         key = VK_SHIFT;
     } else {
-        throw Expected{"ctrl or shift, not \"" + w[1] + "\""};
+        throw Expected{"ctrl or shift, not " + Quoted(w[1])};
     }
     if (w[2] != "down" && w[2] != "up") {
-        throw Expected{"down or up, not \"" + w[2] + "\""};
+        throw Expected{"down or up, not " + Quoted(w[2])};
     }
     const bool down = w[2] == "down";
     return [key, down](Session& s) { s.Key(key, down); };
 }
 
-std::function<void(Session&)> Wait(const Words& w, const Context&) {
+Action Wait(const Words& w, Context& c) {
     Arity(w, 1, 1);
-    const std::int64_t ms = ParseWhole(w[1], "MS", 0);
+    const std::int64_t ms = ParseWhole(w[1], "MS", 0, limits::kMaxWaitMs);
+    AddVirtualTime(c, ms);
     return [ms](Session& s) { s.Wait(ms); };
 }
 
-std::function<void(Session&)> FailCommand(const Words& w, const Context&) {
+Action FailCommand(const Words& w, Context&) {
     Arity(w, 2, 64);
     std::size_t next = 1;
     FaultMode mode = FaultMode::Once;
@@ -251,23 +299,24 @@ std::function<void(Session&)> FailCommand(const Words& w, const Context&) {
     }
     const std::string operation = w[next];
     if (!SimPlatform::IsFaultableOperation(operation)) {
-        std::string known;
+        std::vector<std::string> known;
         for (const std::string_view name : SimPlatform::FaultableOperations()) {
-            known += (known.empty() ? "" : ", ") + std::string(name);
+            known.emplace_back(name);
         }
-        throw Expected{"an operation of the platform (" + known + "), not \"" + operation + "\""};
+        throw Expected{"an operation of the platform (" + List(known) + "), not " +
+                       Quoted(operation)};
     }
     const HRESULT code = ParseHresult(w[next + 1]);
     const std::string message = Join(w, next + 2);
     return [operation, code, message, mode](Session& s) { s.Fail(operation, code, message, mode); };
 }
 
-std::function<void(Session&)> Unsupported(const Words& w, const Context&) {
+Action Unsupported(const Words& w, Context&) {
     Arity(w, 0, 0);
     return [](Session& s) { s.Unsupported(); };
 }
 
-std::function<void(Session&)> NotifyCommand(const Words& w, const Context&) {
+Action NotifyCommand(const Words& w, Context&) {
     Arity(w, 1, 2);
     static const std::map<std::string, NotificationKind, std::less<>> kKinds = {
         {"selection", NotificationKind::Selection},
@@ -283,13 +332,14 @@ std::function<void(Session&)> NotifyCommand(const Words& w, const Context&) {
     if (kind == kKinds.end()) {
         throw Expected{
             "a notification kind (selection, temporary-selection, history, "
-            "invalidate-all, invalidate ITEM, update-all, update, adjustment), not \"" +
-            w[1] + "\""};
+            "invalidate-all, invalidate ITEM, update-all, update, adjustment), not " +
+            Quoted(w[1])};
     }
     std::uint32_t identifier = 0;
     if (kind->second == NotificationKind::Invalidate) {
-        if (w.size() != 3 || w[2].size() != 4) {
-            throw Expected{"invalidate ITEM, with the item's four-character identifier"};
+        if (w.size() != 3 || !IsIdentifier(w[2])) {
+            throw Expected{
+                "invalidate ITEM, with the item's four-character identifier (space to '~')"};
         }
         // An identifier no item has is allowed: the host may name an item the dial never held.
         identifier = ParseIdentifier(w[2]);
@@ -300,7 +350,7 @@ std::function<void(Session&)> NotifyCommand(const Words& w, const Context&) {
     return [chosen, identifier](Session& s) { s.Notify(chosen, identifier); };
 }
 
-std::function<void(Session&)> History(const Words& w, const Context&) {
+Action History(const Words& w, Context&) {
     Arity(w, 1, 64);
     if (w[1] == "push" && w.size() >= 3) {
         const std::string name = Join(w, 2);
@@ -315,16 +365,16 @@ std::function<void(Session&)> History(const Words& w, const Context&) {
     throw Expected{""};
 }
 
-std::function<void(Session&)> SelectionCommand(const Words& w, const Context& c) {
+Action SelectionCommand(const Words& w, Context& c) {
     Arity(w, 1, 64);
     const std::string name = Join(w, 1);
     if (name != "none" && !c.model.selections.contains(name)) {
-        throw Expected{"a selection of the host description, or none, not \"" + name + "\""};
+        throw Expected{"a selection of the host description, or none, not " + Quoted(name)};
     }
     return [name](Session& s) { s.SetSelection(name); };
 }
 
-std::function<void(Session&)> Show(const Words& w, const Context&) {
+Action Show(const Words& w, Context&) {
     Arity(w, 1, 1);
     if (w[1] == "items") {
         return [](Session& s) { s.ShowItems(); };
@@ -332,70 +382,181 @@ std::function<void(Session&)> Show(const Words& w, const Context&) {
     if (w[1] == "menu") {
         return [](Session& s) { s.ShowMenu(); };
     }
-    throw Expected{"items or menu, not \"" + w[1] + "\""};
+    throw Expected{"items or menu, not " + Quoted(w[1])};
 }
 
-std::function<void(Session&)> ContextCommand(const Words& w, const Context&) {
+Action ContextCommand(const Words& w, Context&) {
     Arity(w, 1, 1);
     if (w[1] != "mta" && w[1] != "sta") {
-        throw Expected{"mta or sta, not \"" + w[1] + "\""};
+        throw Expected{"mta or sta, not " + Quoted(w[1])};
     }
     const bool multiThreaded = w[1] == "mta";
     return [multiThreaded](Session& s) { s.Context(multiThreaded); };
 }
 
-std::function<void(Session&)> FrameCommand(const Words& w, const Context&) {
+Action FrameCommand(const Words& w, Context& c) {
     Arity(w, 1, 1);
-    if (!w[1].ends_with(".png")) {
-        throw Expected{"a file name ending in .png, not \"" + w[1] + "\""};
+    const std::string path = w[1];
+    if (!path.ends_with(".png") || path.size() == 4) {
+        throw Expected{"a file name ending in .png, not " + Quoted(path)};
+    }
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        throw Expected{"a file, not the folder " + Quoted(path)};
+    }
+    for (const std::string& input : c.options.protectedPaths) {
+        if (SameFile(path, input)) {
+            throw Expected{"a frame file that is not one of the simulator's own files, not " +
+                           Quoted(path)};
+        }
     }
     // Written where the simulator runs, like the transcript; made when the command runs.
-    const std::string path = w[1];
     return [path](Session& s) { s.Frame(path); };
 }
 
-std::function<void(Session&)> Hit(const Words& w, const Context&) {
+Action Hit(const Words& w, Context&) {
     Arity(w, 2, 2);
-    const double x = ParseDouble(w[1], "X");
-    const double y = ParseDouble(w[2], "Y");
-    if (x < INT16_MIN || x > INT16_MAX || y < INT16_MIN || y > INT16_MAX) {
-        throw Expected{"a point within -32768..32767 on both axes"};
-    }
+    const double x = ParseDouble(w[1], "X", kMinPoint, kMaxPoint);
+    const double y = ParseDouble(w[2], "Y", kMinPoint, kMaxPoint);
     return [x, y](Session& s) { s.Hit(static_cast<int>(x), static_cast<int>(y)); };
 }
 
 constexpr std::array kCommands = {
-    CommandSpec{"attach", "attach", &Attach},
-    CommandSpec{"resources", "resources DIR", &Resources},
-    CommandSpec{"tool", "tool [--from-selection] NAME, or tool none", &ToolCommand},
-    CommandSpec{"select", "select ENTRY", &Select},
-    CommandSpec{"rotate", "rotate DEGREES [xCOUNT] [every MS]", &Rotate},
-    CommandSpec{"click", "click", &Click},
-    CommandSpec{"contact", "contact X Y [W H]", &ContactCommand},
-    CommandSpec{"move", "move X Y [W H]", &Move},
-    CommandSpec{"lift", "lift", &Lift},
-    CommandSpec{"acquire", "acquire [X Y [W H]]", &Acquire},
-    CommandSpec{"lose", "lose", &Lose},
-    CommandSpec{"key", "key ctrl|shift down|up", &Key},
-    CommandSpec{"wait", "wait MS", &Wait},
-    CommandSpec{"fail", "fail [always] OPERATION HRESULT [MESSAGE]", &FailCommand},
-    CommandSpec{"unsupported", "unsupported", &Unsupported},
-    CommandSpec{"notify", "notify KIND, or notify invalidate ITEM", &NotifyCommand},
-    CommandSpec{"history", "history push NAME, history undo or history redo", &History},
-    CommandSpec{"selection", "selection NAME, or selection none", &SelectionCommand},
-    CommandSpec{"show", "show items|menu", &Show},
-    CommandSpec{"context", "context mta|sta", &ContextCommand},
-    CommandSpec{"frame", "frame FILE.png", &FrameCommand},
-    CommandSpec{"hit", "hit X Y", &Hit},
+    CommandSpec{"attach", "attach", "the application attaches the dial to its window", &Attach},
+    CommandSpec{"resources", "resources DIR",
+                "where the menu icons lie (DIR/Dial/NAME.png; relative to the script)", &Resources},
+    CommandSpec{"tool", "tool [--from-selection] NAME, or tool none",
+                "the application's current tool changes (--from-selection: the selected "
+                "adjustment layer's tool gives the default item)",
+                &ToolCommand},
+    CommandSpec{"select", "select ENTRY",
+                "invokes the menu entry with that text; it must be an item some tool puts in "
+                "the menu, and an entry missing from the menu at that moment is a run-time error",
+                &Select},
+    CommandSpec{"rotate", "rotate DEGREES [xCOUNT] [every MS]",
+                "the puck turned by DEGREES (-360 to 360), COUNT times (1 to 1000000, at most "
+                "10000000 in a script), MS apart (0 to 60000)",
+                &Rotate},
+    CommandSpec{"click", "click", "the puck pressed", &Click},
+    CommandSpec{"contact", "contact X Y [W H]",
+                "the puck put on the screen: its centre in window pixels (-32768 to 32767) and "
+                "its size (0 to 32767; 120 by 120 when left out)",
+                &ContactCommand},
+    CommandSpec{"move", "move X Y [W H]", "the puck moved on the screen, as contact", &Move},
+    CommandSpec{"lift", "lift", "the puck lifted from the screen", &Lift},
+    CommandSpec{"acquire", "acquire [X Y [W H]]",
+                "the window gains the device, the puck on the screen if X Y are given", &Acquire},
+    CommandSpec{"lose", "lose", "the window loses the device", &Lose},
+    CommandSpec{"key", "key ctrl|shift down|up", "a key pressed or released", &Key},
+    CommandSpec{"wait", "wait MS",
+                "virtual time passes (0 to 86400000 ms a line, 1000000000000 ms in a script) "
+                "and due timers fire",
+                &Wait},
+    CommandSpec{"fail", "fail [always] OPERATION HRESULT [MESSAGE]",
+                "the platform operation fails once (or always) with that HRESULT", &FailCommand},
+    CommandSpec{"unsupported", "unsupported", "the platform has no wheel device", &Unsupported},
+    CommandSpec{"notify", "notify KIND, or notify invalidate ITEM",
+                "the application forwards a notification: selection, temporary-selection, "
+                "history, invalidate-all, invalidate ITEM (a four-character identifier), "
+                "update-all, update, adjustment",
+                &NotifyCommand},
+    CommandSpec{"history", "history push NAME, history undo or history redo",
+                "the document's history changes, announced as the editor would", &History},
+    CommandSpec{"selection", "selection NAME, or selection none",
+                "the document's selection becomes one of the description's", &SelectionCommand},
+    CommandSpec{"show", "show items|menu", "prints the items or the menu again", &Show},
+    CommandSpec{"context", "context mta|sta", "CreateContext on the session's thread",
+                &ContextCommand},
+    CommandSpec{"frame", "frame FILE.png",
+                "renders the overlay window's next frame to a PNG; a file that cannot be "
+                "written is a run-time error",
+                &FrameCommand},
+    CommandSpec{"hit", "hit X Y",
+                "how the overlay window answers the mouse at that point of the host window "
+                "(-32768 to 32767)",
+                &Hit},
 };
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// Calls `line` for each line with its number; LF, CRLF and CR all end a line.
+template <class Visit>
+void ForEachLine(std::string_view text, Visit&& line) {
+    if (text.starts_with(kByteOrderMark)) {
+        text.remove_prefix(kByteOrderMark.size());
+    }
+    int number = 0;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            end = text.size();
+        }
+        line(++number, text.substr(start, end - start));
+        start = end + 1;
+        if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') {
+            ++start;
+        }
+    }
+}
+
+const CommandSpec* FindCommand(std::string_view name) {
+    for (const CommandSpec& candidate : kCommands) {
+        if (candidate.name == name) {
+            return &candidate;
+        }
+    }
+    return nullptr;
+}
+
+// Parses every line in order; `visit` gets each command (and may ignore it).
+template <class Visit>
+ScriptTotals Parse(std::string_view text, const std::string& source, const HostModel& model,
+                   const ScriptOptions& options, Visit&& visit) {
+    Context context{model, options, {}};
+    ForEachLine(text, [&](int lineNumber, std::string_view line) {
+        Words words;
+        try {
+            words = SplitWords(line);
+        } catch (const std::invalid_argument& missing) {
+            throw ScriptError(source, lineNumber, std::string("expected ") + missing.what());
+        }
+        if (words.empty()) {
+            return;
+        }
+        const CommandSpec* command = FindCommand(words[0]);
+        if (!command) {
+            std::string known;
+            for (const CommandSpec& candidate : kCommands) {
+                known += (known.empty() ? "" : ", ") + std::string(candidate.name);
+            }
+            throw ScriptError(source, lineNumber,
+                              "expected a command (" + known + "), not " + Quoted(words[0]));
+        }
+        try {
+            Action action = command->parse(words, context);
+            ++context.totals.commands;
+            visit(lineNumber, words, std::move(action));
+        } catch (const Expected& expected) {
+            throw ScriptError(source, lineNumber,
+                              "expected " +
+                                  (expected.what.empty() ? std::string() : expected.what + "; ") +
+                                  "usage: " + std::string(command->usage));
+        }
+    });
+    return context.totals;
+}
 
 }  // namespace
 
 std::vector<std::string> SplitWords(std::string_view line) {
     std::vector<std::string> words;
     std::size_t i = 0;
+    auto blank = [&line](std::size_t at) {
+        return line[at] == ' ' || line[at] == '\t' || line[at] == '\r';
+    };
     while (i < line.size()) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r')) {
+        while (i < line.size() && blank(i)) {
             ++i;
         }
         if (i >= line.size() || line[i] == '#') {
@@ -410,7 +571,7 @@ std::vector<std::string> SplitWords(std::string_view line) {
             word = std::string(line.substr(i + 1, close - i - 1));
             i = close + 1;
         } else {
-            while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r') {
+            while (i < line.size() && !blank(i)) {
                 word += line[i++];
             }
         }
@@ -419,53 +580,64 @@ std::vector<std::string> SplitWords(std::string_view line) {
     return words;
 }
 
+ScriptTotals CheckScript(std::string_view text, const std::string& source, const HostModel& model,
+                         const ScriptOptions& options) {
+    return Parse(text, source, model, options, [](int, const Words&, Action&&) {});
+}
+
+void ForEachStep(std::string_view text, const std::string& source, const HostModel& model,
+                 const ScriptOptions& options, const std::function<void(const Step&)>& visit) {
+    Parse(text, source, model, options, [&visit](int line, const Words& words, Action&& action) {
+        visit(Step{line, Join(words, 0), std::move(action)});
+    });
+}
+
 std::vector<Step> ParseScript(std::string_view text, const std::string& source,
                               const HostModel& model, const ScriptOptions& options) {
+    CheckScript(text, source, model, options);
     std::vector<Step> steps;
-    const Context context{model, options};
-    int lineNumber = 0;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        const std::size_t end = std::min(text.find('\n', start), text.size());
-        const std::string_view line = text.substr(start, end - start);
-        start = end + 1;
-        ++lineNumber;
-
-        Words words;
-        try {
-            words = SplitWords(line);
-        } catch (const std::invalid_argument& missing) {
-            throw ScriptError(source, lineNumber, std::string("expected ") + missing.what());
-        }
-        if (words.empty()) {
-            continue;
-        }
-        const CommandSpec* command = nullptr;
-        for (const CommandSpec& candidate : kCommands) {
-            if (candidate.name == words[0]) {
-                command = &candidate;
-            }
-        }
-        if (!command) {
-            std::string known;
-            for (const CommandSpec& candidate : kCommands) {
-                known += (known.empty() ? "" : ", ") + std::string(candidate.name);
-            }
-            throw ScriptError(source, lineNumber,
-                              "expected a command (" + known + "), not \"" + words[0] + "\"");
-        }
-        try {
-            steps.push_back(Step{lineNumber, Join(words, 0), command->parse(words, context)});
-        } catch (const Expected& expected) {
-            throw ScriptError(source, lineNumber,
-                              "expected " +
-                                  (expected.what.empty() ? std::string() : expected.what + "; ") +
-                                  "usage: " + std::string(command->usage));
-        } catch (const HostDescriptionError& error) {
-            throw ScriptError(source, lineNumber, error.what());
-        }
-    }
+    ForEachStep(text, source, model, options,
+                [&steps](const Step& step) { steps.push_back(step); });
     return steps;
+}
+
+namespace {
+
+// `text` in lines of at most `width` characters, each after `indent`.
+std::string Wrapped(std::string_view text, std::size_t indent, std::size_t width) {
+    std::string result;
+    std::size_t column = 0;
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find(' '), text.size());
+        const std::string_view word = text.substr(0, end);
+        text.remove_prefix(std::min(end + 1, text.size()));
+        if (column > 0 && column + 1 + word.size() > width) {
+            result += '\n';
+            column = 0;
+        }
+        if (column == 0) {
+            result.append(indent, ' ');
+            column = indent;
+        } else {
+            result += ' ';
+            ++column;
+        }
+        result += word;
+        column += word.size();
+    }
+    return result + "\n";
+}
+
+}  // namespace
+
+std::string ScriptCommandsHelp() {
+    std::string help =
+        "Script commands (one a line; '#' starts a comment; \"double quotes\" keep blanks in "
+        "one word;\nlines end in LF, CRLF or CR):\n";
+    for (const CommandSpec& command : kCommands) {
+        help += "  " + std::string(command.usage) + "\n" + Wrapped(command.help, 6, 96);
+    }
+    return help;
 }
 
 }  // namespace Quarn::WinRT::sim

@@ -1,22 +1,12 @@
 #pragma once
 // Session scripts: one command a line, '#' starts a comment, words are split at blanks and a
-// word in double quotes may hold blanks. The whole script is read and checked against the host
-// description before anything runs, so a mistake on line 40 stops the run before line 1.
-//
-//   attach                          resources DIR              tool [--from-selection] NAME
-//   tool none                       select ENTRY               rotate DEGREES [xCOUNT] [every MS]
-//   click                           contact X Y [W H]          move X Y [W H]
-//   lift                            acquire [X Y [W H]]        lose
-//   key ctrl|shift down|up          wait MS                    unsupported
-//   fail [always] OPERATION HRESULT [MESSAGE]
-//   notify selection|temporary-selection|history|invalidate-all|update-all|update|adjustment
-//   notify invalidate ITEM          history push NAME | undo | redo
-//   selection NAME|none             show items|menu           context mta|sta
-//   frame FILE.png                  hit X Y
-//
-// X and Y are the puck's centre in the host window's pixels (for hit, the mouse's point); W and
-// H its contact size (120 by 120 when left out). ITEM is a four-character identifier.
+// word in double quotes may hold blanks. Lines end in LF, CRLF or CR; a UTF-8 byte-order mark
+// at the start is skipped. The whole script is checked against the host description before
+// anything runs, so a mistake on line 40 stops the run before line 1; then it runs line by
+// line, parsing each line again as it comes, so a script of a million lines keeps nothing per
+// line in memory. ScriptCommandsHelp() lists the commands with their bounds.
 
+#include <cstdint>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -44,12 +34,35 @@ struct Step {
 struct ScriptOptions {
     // Relative resource directories are taken from here (the script's folder).
     std::string baseDirectory = ".";
+    // Files a frame must not be written over: the inputs and the transcript.
+    std::vector<std::string> protectedPaths;
 };
 
+// What a checked script adds up to.
+struct ScriptTotals {
+    std::int64_t commands = 0;
+    std::int64_t rotationEvents = 0;
+    std::int64_t virtualMs = 0;  // where the virtual clock stands after the last line
+};
+
+// Checks every line; throws ScriptError with the file, line and what was expected for the
+// first mistake.
+ScriptTotals CheckScript(std::string_view text, const std::string& source, const HostModel& model,
+                         const ScriptOptions& options);
+
+// Hands each command to `visit` in order. Call it on a checked script: a line it cannot parse
+// throws ScriptError as CheckScript would.
+void ForEachStep(std::string_view text, const std::string& source, const HostModel& model,
+                 const ScriptOptions& options, const std::function<void(const Step&)>& visit);
+
+// Checks the script, then gives all its commands at once.
 std::vector<Step> ParseScript(std::string_view text, const std::string& source,
                               const HostModel& model, const ScriptOptions& options);
 
 // Splits a line into words; throws std::invalid_argument for an unclosed quote.
 std::vector<std::string> SplitWords(std::string_view line);
+
+// Every command with its arguments, bounds and what it does, for --help.
+std::string ScriptCommandsHelp();
 
 }  // namespace Quarn::WinRT::sim

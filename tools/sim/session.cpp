@@ -69,7 +69,10 @@ void Session::OnHostEvent(const sample::HostEvent& event) {
             m_transcript.Line("trace", Quoted(event.text));
             break;
         case Kind::ValueWritten: {
-            std::string text = ItemLabel(event.itemId, m_model) + " = " + event.text;
+            // The item itself names it: two tools may use one identifier for different items.
+            std::string text =
+                (event.item ? ItemLabel(*event.item) : ItemLabel(event.itemId, m_model)) + " = " +
+                event.text;
             const auto choices = m_model.enumChoices.find(event.itemId);
             if (choices != m_model.enumChoices.end()) {
                 const int index = std::atoi(event.text.c_str());
@@ -154,7 +157,8 @@ std::string Session::SaveFrame(const std::string& path) {
         return "no frame: nothing presents into the overlay window";
     }
     if (!frame->SavePng(path)) {
-        return path + " could not be written";
+        Error(path + ": the frame could not be written");
+        return {};
     }
     const auto drawn = std::count_if(frame->pixels.begin(), frame->pixels.end(),
                                      [](std::uint32_t pixel) { return pixel != 0; });
@@ -163,7 +167,15 @@ std::string Session::SaveFrame(const std::string& path) {
 }
 
 void Session::Frame(const std::string& path) {
-    m_transcript.Line("frame", SaveFrame(path));
+    if (const std::string saved = SaveFrame(path); !saved.empty()) {
+        m_transcript.Line("frame", saved);
+    }
+}
+
+void Session::Error(std::string_view text) {
+    m_transcript.Line("error", text);
+    m_lastError = text;
+    ++m_errorCount;
 }
 
 void Session::Hit(int x, int y) {
@@ -211,8 +223,11 @@ void Session::ReportChanges() {
         if (!m_framesDirectory.empty()) {
             char name[32];
             std::snprintf(name, sizeof name, "frame-%03d.png", ++m_framesWritten);
-            m_transcript.Line(
-                "frame", SaveFrame((std::filesystem::path(m_framesDirectory) / name).string()));
+            const std::string saved =
+                SaveFrame((std::filesystem::path(m_framesDirectory) / name).string());
+            if (!saved.empty()) {
+                m_transcript.Line("frame", saved);
+            }
         }
     }
 }
@@ -245,7 +260,7 @@ void Session::SetTool(Kernel::Counted<Tool> tool, bool defaultFromSelection) {
 void Session::Select(const std::string& entryText) {
     SimController* controller = m_platform.Wheel().ActiveController();
     if (!controller) {
-        m_transcript.Line("device", "no menu to choose from");
+        Error("no menu to choose " + Quoted(entryText) + " from: the dial has no controller");
         return;
     }
     const auto& entries = controller->GetSimMenu().Entries();
@@ -259,7 +274,7 @@ void Session::Select(const std::string& entryText) {
             return;
         }
     }
-    m_transcript.Line("device", "the menu has no entry " + Quoted(entryText));
+    Error("the menu has no entry " + Quoted(entryText));
 }
 
 void Session::Rotate(double degrees, int count, std::int64_t everyMs) {

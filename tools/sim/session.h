@@ -87,6 +87,13 @@ public:
     // After each operation: reports what changed since the last look.
     void ReportChanges();
 
+    // A command that could not do what the script asked (an entry the menu does not have, a
+    // frame that cannot be written): an "error" line, and the run ends with a failure.
+    void Error(std::string_view text);
+    int ErrorCount() const { return m_errorCount; }
+    const std::string& LastError() const { return m_lastError; }
+    const sample::HostRecorder& Host() const { return m_host; }
+
     SimPlatform& Platform() { return m_platform; }
     detail::Dial& Dial() { return *m_dial; }
 
@@ -108,7 +115,8 @@ private:
     HostModel& m_model;
     Transcript& m_transcript;
     SimPlatform m_platform;
-    sample::HostRecorder m_host;
+    // Listens only: a session keeps no event, however long it runs.
+    sample::HostRecorder m_host{sample::HostRecorder::Retention::ListenOnly};
     HWND m_window = nullptr;
     std::unique_ptr<Callbacks> m_callbacks;
     Kernel::Counted<detail::Dial> m_dial;
@@ -121,6 +129,8 @@ private:
     std::string m_seenOverlay;
     std::string m_framesDirectory;
     int m_framesWritten = 0;
+    int m_errorCount = 0;
+    std::string m_lastError;
 };
 
 }  // namespace Quarn::WinRT::sim

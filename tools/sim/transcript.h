@@ -18,12 +18,13 @@ public:
 
     // `topic` is a short word ("value", "menu", "log", ...) that a reader can search for.
     void Line(std::string_view topic, std::string_view text);
-    int LineCount() const { return m_lines; }
+    std::int64_t LineCount() const { return m_lines; }
 
 private:
     std::ostream& m_out;
     Now m_now;
-    int m_lines = 0;
+    std::int64_t m_lines = 0;
+    std::string m_line;
 };
 
 // Text as a double-quoted literal with C escapes, so that log and trace texts appear exactly,
