@@ -17,7 +17,7 @@ constexpr float kDefaultBoxSize = 382.0f;
 }
 
 void Dial::PlaceOverlayAtDefaultBox() {
-    const OverlayPoint centre = m_overlayWindow->GetCentre();
+    const platform::draw::Point2F centre = m_overlayWindow->GetCentre();
     const float half = kDefaultBoxSize * 0.5f;
     m_overlayWindow->Place(centre.x - half, centre.y - half, kDefaultBoxSize, kDefaultBoxSize);
 }

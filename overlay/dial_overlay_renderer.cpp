@@ -139,7 +139,6 @@ void DialOverlayRenderer::RenderLoop() {
         }
         m_deviceContext->EndDraw();
         m_swapChain->Present(1, 0);
-        m_frames.fetch_add(1, std::memory_order_release);
         overlay.reset();
     }
 }

@@ -135,7 +135,7 @@ std::string Session::CurrentItemState() {
 
 std::string Session::OverlayState() {
     const detail::DialOverlayWindow& overlay = m_dial->GetOverlayWindow();
-    const detail::OverlayPoint centre = overlay.GetCentre();
+    const platform::draw::Point2F centre = overlay.GetCentre();
     std::string placement = "no window";
     if (const SimWindow* window = m_platform.Windows().Find(overlay.GetHandle())) {
         const RECT& r = window->rect;
