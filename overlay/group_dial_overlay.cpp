@@ -35,9 +35,19 @@ void GroupDialOverlay::SetCurrent(Kernel::Counted<Kernel::Reflected> element) {
     m_valueBrush = nullptr;
 }
 
-Kernel::Counted<Kernel::Reflected> GroupDialOverlay::GetCurrent() {
+Kernel::Counted<Kernel::Reflected> GroupDialOverlay::GetCurrent() const {
     std::lock_guard lock(m_itemsLock);
     return m_current;
+}
+
+std::optional<GroupItem> GroupDialOverlay::GetRecord(std::uint32_t id) const {
+    std::lock_guard lock(m_itemsLock);
+    for (const auto& record : m_items) {
+        if (record && record->id == id) {
+            return *record;
+        }
+    }
+    return std::nullopt;
 }
 
 bool GroupDialOverlay::OnButtonClicked(Kernel::Counted<Kernel::Reflected> item, Dial* dial) {

@@ -98,7 +98,11 @@ public:
     // Host thread. The element whose badge holds the point (window-client pixels), if any.
     std::optional<std::uint32_t> ElementAt(int x, int y);
     // Host thread. The current element, or empty.
-    Kernel::Counted<Kernel::Reflected> GetCurrent();
+    Kernel::Counted<Kernel::Reflected> GetCurrent() const;
+    // Host thread. A copy of the record of the element with `id`, as the next frame draws it.
+    std::optional<GroupItem> GetRecord(std::uint32_t id) const;
+    // Host thread. How many elements the overlay shows.
+    std::size_t GetElementCount() const { return m_elements.size(); }
 
     // Value arcs: degrees, 0 straight up, growing clockwise on screen.
     struct ArcAngles {
@@ -141,7 +145,7 @@ private:
     std::vector<Kernel::Counted<Kernel::Reflected>> m_elements;
     Kernel::Counted<Kernel::Reflected> m_current;
     std::vector<std::unique_ptr<GroupItem>> m_items;
-    OverlayLock m_itemsLock{OverlayLockRank::Items};
+    mutable OverlayLock m_itemsLock{OverlayLockRank::Items};
     OverlayLock m_hitLock{OverlayLockRank::Hit};
     std::optional<std::uint32_t> m_pressedId;
     platform::Ref<platform::draw::SolidColourBrush> m_valueBrush;

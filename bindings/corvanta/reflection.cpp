@@ -1,5 +1,7 @@
 #include "bindings/corvanta/reflection.h"
 
+#include "bindings/corvanta/group.h"
+
 namespace Corvanta {
 
 std::vector<Kernel::Counted<Kernel::Reflected>> DialReflection::EnumerateReflecteds(
@@ -15,6 +17,14 @@ Kernel::Counted<Kernel::Reflected> Reflection::FindReflected(
     for (const Kernel::Counted<Kernel::Reflected>& item : items) {
         if (item && item->GetIdentifier() == identifier) {
             return item;
+        }
+    }
+    // Not among the list's own entries: an element of one of its groups, in the list's order.
+    for (const Kernel::Counted<Kernel::Reflected>& item : items) {
+        if (const auto* group = dynamic_cast<const ReflectedGroup*>(item.Get())) {
+            if (auto element = FindReflected(group->GetElements(), identifier)) {
+                return element;
+            }
         }
     }
     return {};

@@ -2,6 +2,8 @@
 #include "bindings/vorta/notifications.h"
 #include "dial/history_cache.h"
 #include "dial/item_lookup.h"
+#include "overlay/dial_overlay_window.h"
+#include "overlay/group_dial_overlay.h"
 #include "tests/dial/dial_fixture.h"
 
 namespace Quarn::WinRT::testing {
@@ -101,8 +103,18 @@ TEST_F(NotifyTest, InvalidatedItemReplacesTheSelectedItemButNotTheGroup) {
     EXPECT_EQ(dial->GetSelectedItem(), Counted<Reflected>(freshSize));
 
     Choose("Colour");
+    const auto* groupOverlay =
+        dynamic_cast<const detail::GroupDialOverlay*>(dial->GetOverlayWindow().GetOverlay());
+    ASSERT_NE(groupOverlay, nullptr);
+    ASSERT_TRUE(groupOverlay->GetRecord(FourCC("hue ")));
+    EXPECT_EQ(groupOverlay->GetRecord(FourCC("hue "))->value, 0);
     dial->OnNotify(MakeCounted<Kernel::InvalidateReflectedNotification>(tool, FourCC("hue ")));
     EXPECT_EQ(dial->GetSelectedItem(), Counted<Reflected>(group));  // the group object stays
+    // ... while the overlay shows the fresh element, its record rebuilt from it.
+    EXPECT_EQ(groupOverlay->GetCurrent(), Counted<Reflected>(freshHue));
+    ASSERT_TRUE(groupOverlay->GetRecord(FourCC("hue ")));
+    EXPECT_EQ(groupOverlay->GetRecord(FourCC("hue "))->value, 90);
+    EXPECT_EQ(groupOverlay->GetRecord(FourCC("hue "))->valueText, "90");
 
     auto stranger = MakeCounted<Kernel::Reflectable>();
     dial->OnNotify(MakeCounted<Kernel::InvalidateReflectedNotification>(stranger, FourCC("size")));

@@ -134,12 +134,12 @@ TEST_F(DialOverlayTest, ChangesTheOverlayShowsReachIt) {
     dial->OnNotify(MakeCounted<DocumentHistoryChangedNotification>(document, false));
     EXPECT_EQ(overlay.toolChanges, before + 2);
 
-    // The stale item in use (the group) reaches the overlay as its fresh self; an element inside
-    // it, an item not in use and one the dial never held do not.
+    // The stale item in use (the group) and an element inside it reach the overlay as their
+    // fresh selves; an item not in use and one the dial never held do not.
     for (std::uint32_t stale : {FourCC("flow"), FourCC("opac"), FourCC("none"), FourCC("grp ")}) {
         dial->OnNotify(MakeCounted<Kernel::InvalidateReflectedNotification>(tool, stale));
     }
-    EXPECT_EQ(overlay.refreshed, (std::vector<std::uint32_t>{FourCC("grp ")}));
+    EXPECT_EQ(overlay.refreshed, (std::vector<std::uint32_t>{FourCC("flow"), FourCC("grp ")}));
 }
 
 }  // namespace
