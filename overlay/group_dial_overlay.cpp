@@ -73,7 +73,7 @@ bool GroupDialOverlay::OnButtonClicked(Kernel::Counted<Kernel::Reflected> item, 
     return true;
 }
 
-std::optional<std::uint32_t> GroupDialOverlay::ElementAt(int x, int y) {
+std::optional<std::uint32_t> GroupDialOverlay::ElementAt(int x, int y) const {
     const draw::Point2F point{static_cast<float>(x), static_cast<float>(y)};
     std::lock_guard lock(m_hitLock);
     const std::size_t count = std::min(m_elements.size(), m_hitGeometries.size());

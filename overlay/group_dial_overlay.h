@@ -96,7 +96,7 @@ public:
     void SetLayout(const OverlayRect& window, const OverlayRect& contact) override;
 
     // Host thread. The element whose badge holds the point (window-client pixels), if any.
-    std::optional<std::uint32_t> ElementAt(int x, int y);
+    std::optional<std::uint32_t> ElementAt(int x, int y) const;
     // Host thread. The current element, or empty.
     Kernel::Counted<Kernel::Reflected> GetCurrent() const;
     // Host thread. A copy of the record of the element with `id`, as the next frame draws it.
@@ -146,7 +146,7 @@ private:
     Kernel::Counted<Kernel::Reflected> m_current;
     std::vector<std::unique_ptr<GroupItem>> m_items;
     mutable OverlayLock m_itemsLock{OverlayLockRank::Items};
-    OverlayLock m_hitLock{OverlayLockRank::Hit};
+    mutable OverlayLock m_hitLock{OverlayLockRank::Hit};
     std::optional<std::uint32_t> m_pressedId;
     platform::Ref<platform::draw::SolidColourBrush> m_valueBrush;
     platform::Ref<platform::draw::SolidColourBrush> m_blackBrush;

@@ -36,7 +36,7 @@ void HistoryDialOverlay::UpdateText() {
     std::swap(m_text, text);
 }
 
-Kernel::String16 HistoryDialOverlay::GetText() {
+Kernel::String16 HistoryDialOverlay::GetText() const {
     std::lock_guard lock(m_textLock);
     return m_text;
 }

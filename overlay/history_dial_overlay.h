@@ -28,14 +28,14 @@ public:
     // label when the description is empty.
     void UpdateText();
     // Host thread; a copy of the label text.
-    Kernel::String16 GetText();
+    Kernel::String16 GetText() const;
 
     void OnToolChanged(Kernel::Counted<Tool> tool) override;
     OverlayRect ComputeWindowRect(const OverlayRect& contact) override;
     void Draw(const DrawContext& context) override;
 
 private:
-    OverlayLock m_textLock{OverlayLockRank::Text};
+    mutable OverlayLock m_textLock{OverlayLockRank::Text};
     Kernel::String16 m_text;  // guarded by m_textLock
     Kernel::Counted<Kernel::Reflected> m_item;
 };
