@@ -215,7 +215,7 @@ void BM_RingFrameThroughInterface(benchmark::State& state) {
 void BM_DiscFrameThroughInterface(benchmark::State& state) {
     RingFrameThroughInterface(state, false);
 }
-BENCHMARK(BM_RingFrameThroughInterface)->Arg(3)->Arg(12)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RingFrameThroughInterface)->Arg(1)->Arg(3)->Arg(12)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DiscFrameThroughInterface)->Arg(3)->Unit(benchmark::kMicrosecond);
 
 void BM_HistoryFrameThroughInterface(benchmark::State& state) {
@@ -387,7 +387,7 @@ void BM_RingFramePlainCairo(benchmark::State& state) {
         plain.End(cr);
     }
 }
-BENCHMARK(BM_RingFramePlainCairo)->Arg(3)->Arg(12)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RingFramePlainCairo)->Arg(1)->Arg(3)->Arg(12)->Unit(benchmark::kMicrosecond);
 
 void BM_DiscFramePlainCairo(benchmark::State& state) {
     PlainCairo plain(kDiscWindow, kDiscWindow);

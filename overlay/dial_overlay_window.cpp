@@ -1,5 +1,6 @@
 #include "overlay/dial_overlay_window.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -48,10 +49,10 @@ DialOverlayWindow::DialOverlayWindow(HWND hostWindow)
     creation.className = kClassName;
     creation.title = kTitle;
     creation.style = WS_POPUP;
-    creation.x = host.left;
-    creation.y = host.top;
-    creation.width = host.right - host.left;
-    creation.height = host.bottom - host.top;
+    creation.x = static_cast<int>(host.left);
+    creation.y = static_cast<int>(host.top);
+    creation.width = static_cast<int>(host.right - host.left);
+    creation.height = static_cast<int>(host.bottom - host.top);
     creation.owner = hostWindow;
     creation.createParam = this;
     m_hwnd = m_windowing.CreateWindowFrom(creation);

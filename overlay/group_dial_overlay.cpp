@@ -1,6 +1,7 @@
 // The group overlay's elements, records, layout and input; its drawing is group_drawing.cpp.
 #include "overlay/group_dial_overlay.h"
 
+#include <algorithm>
 #include <mutex>
 
 #include "dial/dial.h"
