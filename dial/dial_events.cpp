@@ -44,7 +44,7 @@ std::optional<platform::Rect> Dial::ContactScreenRect(const platform::Rect& boun
 }
 
 void Dial::PlaceOverlayAtDefaultBox() {
-    const auto centre = m_overlayWindow->GetCentre();
+    const platform::draw::Point2F centre = m_overlayWindow->GetCentre();
     const float half = kDefaultBoxSize * 0.5f;
     m_overlayWindow->Place(centre.x - half, centre.y - half, kDefaultBoxSize, kDefaultBoxSize);
 }

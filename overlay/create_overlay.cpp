@@ -9,6 +9,8 @@
 #include "bindings/vorta/tool.h"
 #include "items/item_lookup.h"
 #include "items/type_test.h"
+#include "overlay/group_dial_overlay.h"
+#include "overlay/history_dial_overlay.h"
 
 namespace Quarn::WinRT::detail {
 
@@ -16,8 +18,21 @@ namespace {
 
 using HistoryBinding = Kernel::ReflectedBinding<Kernel::Counted<DocumentHistory>>;
 
+std::unique_ptr<DialOverlay> MakeHistoryOverlay(Kernel::Counted<Kernel::Reflected> item) {
+    auto overlay = std::make_unique<HistoryDialOverlay>();
+    overlay->SetItem(std::move(item));
+    return overlay;
+}
+
+std::unique_ptr<DialOverlay> MakeGroupOverlay(Kernel::Counted<Tool> tool, ItemList elements,
+                                              Kernel::Counted<Kernel::Reflected> current) {
+    auto overlay = std::make_unique<GroupDialOverlay>();
+    overlay->SetItems(std::move(tool), std::move(elements), std::move(current));
+    return overlay;
+}
+
 // Host thread only, like every dial.
-OverlayKinds s_kinds;
+OverlayKinds s_kinds{&MakeHistoryOverlay, &MakeGroupOverlay};
 
 // The elements the overlay shows: the position and button elements follow the puck and the
 // button, never the overlay.

@@ -3,9 +3,10 @@
 // overlay with its elements (less those driven by the puck's position or the button) and its
 // current element, anything else none.
 //
-// The two kinds are made through OverlayKinds, so that the choice and the group's preparation
-// stay here whatever the kinds are; a kind that is not installed shows its items without an
-// overlay. Install on the host thread before any dial exists.
+// The two kinds are made through OverlayKinds: the library's own GroupDialOverlay and
+// HistoryDialOverlay unless a test installs others (the choice and the group's preparation stay
+// here whatever the kinds are); a kind installed as null shows its items without an overlay.
+// Install on the host thread before any dial exists.
 
 #include <memory>
 #include <vector>
@@ -30,7 +31,7 @@ struct OverlayKinds {
 
 const OverlayKinds& InstalledOverlayKinds();
 
-// Installs other kinds for its lifetime (tests, and the overlays' own issue until they land).
+// Installs other kinds for its lifetime (tests).
 class ScopedOverlayKinds {
 public:
     explicit ScopedOverlayKinds(const OverlayKinds& kinds);

@@ -62,14 +62,21 @@ draw::Point2F DialOverlay::GetPuckCentre() const {
     return {contact.x + contact.width * 0.5f, contact.y + contact.height * 0.5f};
 }
 
+platform::Ref<draw::TextFormat> DialOverlay::CreateMenuFontFormat(const DrawContext& context,
+                                                                  float size) {
+    platform::Ref<draw::TextFormat> format;
+    std::u16string menuFont;
+    if (context.textFactory && context.system && context.system->GetMenuFontFace(&menuFont)) {
+        context.textFactory->CreateTextFormat(menuFont, draw::FontWeight::Normal,
+                                              draw::FontStyle::Normal, draw::FontStretch::Normal,
+                                              size, u"", &format);
+    }
+    return format;
+}
+
 platform::Ref<draw::TextFormat> DialOverlay::GetTextFormat(const DrawContext& context) {
-    if (!m_textFormat && context.textFactory && context.system) {
-        std::u16string menuFont;
-        if (context.system->GetMenuFontFace(&menuFont)) {
-            context.textFactory->CreateTextFormat(
-                menuFont, draw::FontWeight::Normal, draw::FontStyle::Normal,
-                draw::FontStretch::Normal, kLabelFontSize, u"", &m_textFormat);
-        }
+    if (!m_textFormat) {
+        m_textFormat = CreateMenuFontFormat(context, kLabelFontSize);
     }
     return m_textFormat;
 }

@@ -19,6 +19,7 @@
 #include "bindings/platform/geometry.h"
 #include "bindings/platform/ref.h"
 #include "overlay/draw_context.h"
+#include "overlay/overlay_lock.h"
 
 class Tool;
 
@@ -79,6 +80,10 @@ public:
     // Render thread. The 24-pixel label format in the system's menu font, made on first use;
     // null when it cannot be made (the next call tries again).
     platform::Ref<platform::draw::TextFormat> GetTextFormat(const DrawContext& context);
+    // The system's menu font at `size` pixels, normal weight, style and stretch, no locale; null
+    // when the menu font cannot be asked for or the format cannot be made.
+    static platform::Ref<platform::draw::TextFormat> CreateMenuFontFormat(
+        const DrawContext& context, float size);
     platform::Ref<platform::draw::SolidColourBrush> GetGreyBrush(
         platform::draw::DeviceContext* context);
 
@@ -96,7 +101,7 @@ public:
 
 protected:
     // For subclasses' own shared data; the base's operations never take it.
-    Kernel::CriticalSectionSpin m_lock;
+    OverlayLock m_lock{OverlayLockRank::Overlay};
 
 private:
     std::atomic<bool> m_onScreen{false};

@@ -1,5 +1,6 @@
 #include "overlay/dial_overlay_renderer.h"
 
+#include <algorithm>
 #include <mutex>
 
 #include "overlay/dial_overlay.h"
@@ -32,8 +33,11 @@ HRESULT DialOverlayRenderer::CreateSwapChain(HWND window) {
     RECT client{};
     m_windowing.GetClientRect(window, &client);
     render::SwapChainDescription description;
-    description.width = static_cast<UINT>(std::max(0, client.right - client.left));
-    description.height = static_cast<UINT>(std::max(0, client.bottom - client.top));
+    // RECT's fields are LONG on Windows: the size goes through int before it is compared.
+    description.width =
+        static_cast<UINT>(std::max(0, static_cast<int>(client.right - client.left)));
+    description.height =
+        static_cast<UINT>(std::max(0, static_cast<int>(client.bottom - client.top)));
     return m_dxgiFactory->CreateSwapChainForComposition(m_dxgiDevice.Get(), description,
                                                         &m_swapChain);
 }
@@ -139,7 +143,6 @@ void DialOverlayRenderer::RenderLoop() {
         }
         m_deviceContext->EndDraw();
         m_swapChain->Present(1, 0);
-        m_frames.fetch_add(1, std::memory_order_release);
         overlay.reset();
     }
 }

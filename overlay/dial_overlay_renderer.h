@@ -42,8 +42,6 @@ public:
     void Stop();
 
     bool IsRunning() const { return m_thread.joinable(); }
-    // How many frames the render thread has presented, for tests and the simulator.
-    std::uint64_t FramesPresented() const { return m_frames.load(std::memory_order_acquire); }
 
 private:
     HRESULT CreateSwapChain(HWND window);
@@ -72,7 +70,6 @@ private:
     Kernel::CriticalSectionSpin m_lock;
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
-    std::atomic<std::uint64_t> m_frames{0};
 };
 
 }  // namespace Quarn::WinRT::detail

@@ -1,5 +1,6 @@
 #include "overlay/dial_overlay_window.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -48,15 +49,15 @@ DialOverlayWindow::DialOverlayWindow(HWND hostWindow)
     creation.className = kClassName;
     creation.title = kTitle;
     creation.style = WS_POPUP;
-    creation.x = host.left;
-    creation.y = host.top;
-    creation.width = host.right - host.left;
-    creation.height = host.bottom - host.top;
+    creation.x = static_cast<int>(host.left);
+    creation.y = static_cast<int>(host.top);
+    creation.width = static_cast<int>(host.right - host.left);
+    creation.height = static_cast<int>(host.bottom - host.top);
     creation.owner = hostWindow;
     creation.createParam = this;
     m_hwnd = m_windowing.CreateWindowFrom(creation);
 
-    m_centre = OverlayPoint{
+    m_centre = platform::draw::Point2F{
         static_cast<float>(host.left) + static_cast<float>(host.right - host.left) * 0.5f,
         static_cast<float>(host.top) + static_cast<float>(host.bottom - host.top) * 0.5f};
     m_windowing.ShowWindow(m_hwnd, SW_SHOWNA);
@@ -142,7 +143,7 @@ void DialOverlayWindow::SetItem(Kernel::Counted<Tool> tool, Kernel::Counted<Kern
 }
 
 void DialOverlayWindow::Place(float x, float y, float width, float height) {
-    m_centre = OverlayPoint{x + width * 0.5f, y + height * 0.5f};
+    m_centre = platform::draw::Point2F{x + width * 0.5f, y + height * 0.5f};
     if (!m_overlay) {
         return;
     }

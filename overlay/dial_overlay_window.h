@@ -13,6 +13,7 @@
 
 #include <memory>
 
+#include "bindings/draw/draw.h"
 #include "bindings/kernel/counted.h"
 #include "bindings/kernel/reflected.h"
 #include "bindings/platform/win_types.h"
@@ -25,11 +26,6 @@ namespace Quarn::WinRT::detail {
 class Dial;
 class DialOverlay;
 class DialOverlayRenderer;
-
-struct OverlayPoint {
-    float x = 0;
-    float y = 0;
-};
 
 class DialOverlayWindow {
 public:
@@ -60,11 +56,12 @@ public:
     void RefreshItem(Kernel::Counted<Tool> tool, Kernel::Counted<Kernel::Reflected> item);
 
     // Centre of the last box given to Place; at first the centre of the host window.
-    OverlayPoint GetCentre() const { return m_centre; }
+    platform::draw::Point2F GetCentre() const { return m_centre; }
     bool HasOverlay() const { return m_overlay != nullptr; }
     HWND GetHandle() const { return m_hwnd; }
     const DialOverlayRenderer* GetRenderer() const { return m_renderer.get(); }
-    const std::shared_ptr<DialOverlay>& GetOverlay() const { return m_overlay; }
+    // The current overlay, for the simulator to say what is shown; null without one.
+    const DialOverlay* GetOverlay() const { return m_overlay.get(); }
 
 private:
     static LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -75,7 +72,7 @@ private:
     std::unique_ptr<DialOverlayRenderer> m_renderer;
     std::shared_ptr<DialOverlay> m_overlay;
     Dial* m_dial = nullptr;
-    OverlayPoint m_centre;
+    platform::draw::Point2F m_centre;
 };
 
 }  // namespace Quarn::WinRT::detail

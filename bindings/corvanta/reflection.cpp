@@ -15,12 +15,12 @@ std::vector<Kernel::Counted<Kernel::Reflected>> DialReflection::EnumerateReflect
 Kernel::Counted<Kernel::Reflected> Reflection::FindReflected(
     const std::vector<Kernel::Counted<Kernel::Reflected>>& items, std::uint32_t identifier) {
     for (const Kernel::Counted<Kernel::Reflected>& item : items) {
-        if (!item) {
-            continue;
-        }
-        if (item->GetIdentifier() == identifier) {
+        if (item && item->GetIdentifier() == identifier) {
             return item;
         }
+    }
+    // Not among the list's own entries: an element of one of its groups, in the list's order.
+    for (const Kernel::Counted<Kernel::Reflected>& item : items) {
         if (const auto* group = dynamic_cast<const ReflectedGroup*>(item.Get())) {
             if (auto element = FindReflected(group->GetElements(), identifier)) {
                 return element;

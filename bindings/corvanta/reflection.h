@@ -18,9 +18,9 @@ struct DialReflection {
 };
 
 struct Reflection {
-    // The first item with `identifier`, or empty; empty entries of the list are skipped. A group
-    // is searched after itself and before the items that follow it, so an element of a group
-    // in the list is found too.
+    // The item with `identifier`, or empty: the first of the list's own entries that has it, else
+    // the first element of a group of the list (groups searched in order, nested ones too).
+    // Empty entries are skipped.
     static Kernel::Counted<Kernel::Reflected> FindReflected(
         const std::vector<Kernel::Counted<Kernel::Reflected>>& items, std::uint32_t identifier);
 };

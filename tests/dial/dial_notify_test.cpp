@@ -2,23 +2,12 @@
 #include "bindings/vorta/notifications.h"
 #include "dial/history_cache.h"
 #include "items/item_lookup.h"
-#include "overlay/create_overlay.h"
+#include "overlay/dial_overlay_window.h"
+#include "overlay/group_dial_overlay.h"
 #include "tests/dial/dial_fixture.h"
-#include "tests/overlay/test_overlay.h"
 
 namespace Quarn::WinRT::testing {
 namespace {
-
-// The group overlay the dial's window shows last; host thread only.
-TestOverlay* s_overlay = nullptr;
-
-std::unique_ptr<detail::DialOverlay> MakeGroupOverlay(Counted<Tool>,
-                                                      std::vector<Counted<Reflected>>,
-                                                      Counted<Reflected>) {
-    auto made = std::make_unique<TestOverlay>();
-    s_overlay = made.get();
-    return made;
-}
 
 class NotifyTest : public DialTest {
 protected:
@@ -91,7 +80,6 @@ TEST_F(NotifyTest, HistoryChangeRefreshesTheSelectedHistoryItem) {
 }
 
 TEST_F(NotifyTest, InvalidatedItemReplacesTheSelectedItemButNotTheGroup) {
-    const detail::ScopedOverlayKinds kinds{detail::OverlayKinds{nullptr, &MakeGroupOverlay}};
     auto tool = MakeTool({});
     auto size = DoubleItem("size", "Size", 10, 1, 100);
     auto hue = DoubleItem("hue ", "Hue", 0, 0, 360);
@@ -115,11 +103,18 @@ TEST_F(NotifyTest, InvalidatedItemReplacesTheSelectedItemButNotTheGroup) {
     EXPECT_EQ(dial->GetSelectedItem(), Counted<Reflected>(freshSize));
 
     Choose("Colour");
-    ASSERT_NE(s_overlay, nullptr);
+    const auto* groupOverlay =
+        dynamic_cast<const detail::GroupDialOverlay*>(dial->GetOverlayWindow().GetOverlay());
+    ASSERT_NE(groupOverlay, nullptr);
+    ASSERT_TRUE(groupOverlay->GetRecord(FourCC("hue ")));
+    EXPECT_EQ(groupOverlay->GetRecord(FourCC("hue "))->value, 0);
     dial->OnNotify(MakeCounted<Kernel::InvalidateReflectedNotification>(tool, FourCC("hue ")));
-    // The group object stays selected, and its overlay receives the fresh element.
-    EXPECT_EQ(dial->GetSelectedItem(), Counted<Reflected>(group));
-    EXPECT_EQ(s_overlay->refreshed, std::vector<std::uint32_t>{FourCC("hue ")});
+    EXPECT_EQ(dial->GetSelectedItem(), Counted<Reflected>(group));  // the group object stays
+    // ... while the overlay shows the fresh element, its record rebuilt from it.
+    EXPECT_EQ(groupOverlay->GetCurrent(), Counted<Reflected>(freshHue));
+    ASSERT_TRUE(groupOverlay->GetRecord(FourCC("hue ")));
+    EXPECT_EQ(groupOverlay->GetRecord(FourCC("hue "))->value, 90);
+    EXPECT_EQ(groupOverlay->GetRecord(FourCC("hue "))->valueText, "90");
 
     auto stranger = MakeCounted<Kernel::Reflectable>();
     dial->OnNotify(MakeCounted<Kernel::InvalidateReflectedNotification>(stranger, FourCC("size")));

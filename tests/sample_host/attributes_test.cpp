@@ -167,22 +167,23 @@ TEST(ProductTest, ShortNamesOfKnownAndUnknownProducts) {
 TEST(ReflectionTest, FindReflectedTakesTheFirstMatchAndSkipsEmptyEntries) {
     auto first = MakeCounted<Corvanta::ViewRotationReflected>(Kernel::FourCC("rot "), "Rotate");
     auto second = MakeCounted<Kernel::Reflected>(Kernel::FourCC("rot "), "Rotate again");
+    auto inGroup = MakeCounted<Kernel::Reflected>(Kernel::FourCC("rot "), "Rotate in a group");
+    auto onlyInGroup = MakeCounted<Kernel::Reflected>(Kernel::FourCC("elem"), "Element");
+    auto deep = MakeCounted<Kernel::Reflected>(Kernel::FourCC("deep"), "Deep");
+    auto inner = MakeCounted<Corvanta::ReflectedGroup>(
+        Kernel::FourCC("innr"), "Inner", std::vector<Counted<Kernel::Reflected>>{deep});
     auto group = MakeCounted<Corvanta::ReflectedGroup>(
-        Kernel::FourCC("grp "), "Group", std::vector<Counted<Kernel::Reflected>>{first});
+        Kernel::FourCC("grp "), "Group",
+        std::vector<Counted<Kernel::Reflected>>{nullptr, inGroup, onlyInGroup, inner});
     const std::vector<Counted<Kernel::Reflected>> items = {nullptr, group, first, second};
 
+    // The list's own entries come before the elements of its groups.
     EXPECT_EQ(Corvanta::Reflection::FindReflected(items, Kernel::FourCC("rot ")), first);
     EXPECT_EQ(Corvanta::Reflection::FindReflected(items, Kernel::FourCC("grp ")), group);
+    EXPECT_EQ(Corvanta::Reflection::FindReflected(items, Kernel::FourCC("elem")), onlyInGroup);
+    EXPECT_EQ(Corvanta::Reflection::FindReflected(items, Kernel::FourCC("deep")), deep);
     EXPECT_FALSE(Corvanta::Reflection::FindReflected(items, Kernel::FourCC("none")));
     EXPECT_FALSE(Corvanta::Reflection::FindReflected({}, 0));
-    // An element of a group, found inside it before any later item with its identifier.
-    auto inner = MakeCounted<Kernel::Reflected>(Kernel::FourCC("innr"), "Inner");
-    auto later = MakeCounted<Kernel::Reflected>(Kernel::FourCC("innr"), "Later");
-    const std::vector<Counted<Kernel::Reflected>> nested = {
-        MakeCounted<Corvanta::ReflectedGroup>(Kernel::FourCC("grp2"), "Group",
-                                              std::vector<Counted<Kernel::Reflected>>{inner}),
-        later};
-    EXPECT_EQ(Corvanta::Reflection::FindReflected(nested, Kernel::FourCC("innr")), inner);
 }
 
 TEST(ReflectionTest, EnumerationIsASnapshot) {

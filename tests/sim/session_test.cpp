@@ -199,6 +199,51 @@ TEST(SessionTest, ALongSessionKeepsNoEvents) {
     current = nullptr;
 }
 
+constexpr const char* kGroupHost = R"({
+  "history": ["Open", "Stroke"],
+  "tools": [
+    {"name": "Paint", "id": 7, "items": [
+      {"kind": "group", "id": "colr", "name": "Colour", "current": "satu", "elements": [
+        {"kind": "double", "id": "hue ", "name": "Hue", "value": 210, "range": [0, 360]},
+        {"kind": "double", "id": "satu", "name": "Saturation", "value": 0.5, "range": [0, 1],
+         "precision": 2},
+        {"kind": "double", "id": "ligh", "name": "Lightness", "value": 0.25, "range": [0, 1],
+         "precision": 2}]},
+      {"kind": "history", "id": "hist", "name": "History"}
+    ]}
+  ]
+})";
+
+TEST(SessionTest, TheTranscriptSaysWhichOverlayIsShownAndWhatAClickHits) {
+    // The puck's centre at (400, 300) puts the first badge at about (469, 104) in the editor's
+    // window, 208 pixels from the centre, one 70-pixel chord clockwise from straight up.
+    const SessionResult result = RunScript(kGroupHost,
+                                           "attach\ntool Paint\nselect Colour\nrotate 5\n"
+                                           "contact 400 300\nhit 469 104\nhit 400 300\nhit 430 "
+                                           "180\nclick\nclick\nlift\nwait 2000\n"
+                                           "select History\nrotate -6\n");
+    ASSERT_EQ(result.exitStatus, kExitOk) << result.errors;
+    const char* expected[] = {
+        R"(overlay shown, window \([-0-9]+, [-0-9]+\) 382x382, .*group overlay, a disc, current Saturation 0\.5[0-9]*$)",
+        R"(overlay shown, window \([-0-9]+, [-0-9]+\) 920x920, .*group overlay, a ring of 3 around the puck, current Saturation)",
+        R"(hit \(469, 104\): client, the overlay claims it for the badge of Hue; the mouse reaches the Dial window$)",
+        R"(hit \(400, 300\): transparent; the mouse reaches the Editor window$)",
+        R"(hit \(430, 180\): transparent; the mouse reaches the Editor window$)",
+        R"(group overlay, a ring of 3 around the puck, current Lightness 0\.25$)",
+        R"(group overlay, a ring of 3 around the puck, current Hue 210$)",
+        R"(overlay shown, window \([-0-9]+, [-0-9]+\) 1382x1382, .*history overlay, "1/2: Open"$)",
+    };
+    std::size_t next = 0;
+    for (const char* pattern : expected) {
+        const std::regex wanted(pattern);
+        while (next < result.lines.size() && !std::regex_search(result.lines[next], wanted)) {
+            ++next;
+        }
+        ASSERT_LT(next, result.lines.size()) << "no line /" << pattern << "/ in order";
+        ++next;
+    }
+}
+
 TEST(SessionTest, FramesAreRenderedToPngFiles) {
     const std::string path = ::testing::TempDir() + "quarn-sim-frame.png";
     std::remove(path.c_str());

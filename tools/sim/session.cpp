@@ -8,6 +8,8 @@
 #include "bindings/vorta/notifications.h"
 
 #include "overlay/dial_overlay_window.h"
+#include "overlay/group_dial_overlay.h"
+#include "overlay/history_dial_overlay.h"
 #include "quarn/winrt/context.h"
 #include "tools/sim/describe.h"
 
@@ -136,9 +138,43 @@ std::string Session::CurrentItemState() {
     return text;
 }
 
+namespace {
+
+// What the overlay shows, as a user would say it: the ring or the disc of a group with its
+// current element's value, or the history label.
+std::string DescribeOverlay(const detail::DialOverlay* overlay) {
+    if (const auto* group = dynamic_cast<const detail::GroupDialOverlay*>(overlay)) {
+        std::string text = "group overlay, ";
+        text += group->IsOnScreen()
+                    ? "a ring of " + std::to_string(group->GetElementCount()) + " around the puck"
+                    : std::string("a disc");
+        const auto current = group->GetCurrent();
+        const auto record = current ? group->GetRecord(current->GetIdentifier())
+                                    : std::optional<detail::GroupItem>();
+        if (record) {
+            text += ", current " + std::string(record->name.GetView()) + " " +
+                    std::string(record->valueText.GetView());
+            if (!record->unitText.IsEmpty()) {
+                text += " " + std::string(record->unitText.GetView());
+            }
+        } else {
+            text += ", no current element";
+        }
+        return text;
+    }
+    if (const auto* history = dynamic_cast<const detail::HistoryDialOverlay*>(overlay)) {
+        std::string label;
+        Kernel::AppendUtf8(label, history->GetText().GetView());
+        return "history overlay, " + (label.empty() ? std::string("no label") : Quoted(label));
+    }
+    return overlay ? "an overlay" : "no overlay";
+}
+
+}  // namespace
+
 std::string Session::OverlayState() {
     const detail::DialOverlayWindow& overlay = m_dial->GetOverlayWindow();
-    const detail::OverlayPoint centre = overlay.GetCentre();
+    const platform::draw::Point2F centre = overlay.GetCentre();
     std::string placement = "no window";
     if (const SimWindow* window = m_platform.Windows().Find(overlay.GetHandle())) {
         const RECT& r = window->rect;
@@ -146,8 +182,8 @@ std::string Session::OverlayState() {
                     std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
     }
     return std::string(overlay.IsVisible() ? "shown" : "hidden") + ", " + placement + ", centre (" +
-           Number(centre.x, 1) + ", " + Number(centre.y, 1) + ")" +
-           (overlay.HasOverlay() ? ", with an overlay" : ", no overlay");
+           Number(centre.x, 1) + ", " + Number(centre.y, 1) + "), " +
+           DescribeOverlay(overlay.GetOverlay());
 }
 
 std::string Session::SaveFrame(const std::string& path) {
@@ -190,10 +226,22 @@ void Session::Hit(int x, int y) {
     if (const SimWindow* window = m_platform.Windows().Find(target)) {
         reaches = "the " + window->title + " window";
     }
-    m_transcript.Line(
-        "hit", "(" + std::to_string(x) + ", " + std::to_string(y) +
-                   "): " + (answer == HTCLIENT ? "client, the overlay claims it" : "transparent") +
-                   "; the mouse reaches " + reaches);
+    std::string claim = answer == HTCLIENT ? "client, the overlay claims it" : "transparent";
+    const auto* group =
+        dynamic_cast<const detail::GroupDialOverlay*>(m_dial->GetOverlayWindow().GetOverlay());
+    const SimWindow* overlayWindow = m_platform.Windows().Find(overlay);
+    if (answer == HTCLIENT && group && overlayWindow) {
+        // The badge under the point, in the overlay window's own pixels.
+        if (const auto id =
+                group->ElementAt(static_cast<int>(screen.x - overlayWindow->rect.left),
+                                 static_cast<int>(screen.y - overlayWindow->rect.top))) {
+            const auto record = group->GetRecord(*id);
+            claim += " for the badge of " +
+                     (record ? std::string(record->name.GetView()) : Kernel::FourCCToString(*id));
+        }
+    }
+    m_transcript.Line("hit", "(" + std::to_string(x) + ", " + std::to_string(y) + "): " + claim +
+                                 "; the mouse reaches " + reaches);
 }
 
 void Session::ReportChanges() {

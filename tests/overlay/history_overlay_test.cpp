@@ -1,0 +1,109 @@
+// The history overlay's label: its text from the item's history cache, where it sits, and that
+// it takes no input.
+#include <gtest/gtest.h>
+
+#include "bindings/vorta/tool.h"
+#include "dial/history_cache.h"
+#include "overlay/history_dial_overlay.h"
+#include "tests/overlay/counting_drawing.h"
+
+namespace Quarn::WinRT::testing {
+namespace {
+
+using Kernel::Counted;
+using Kernel::MakeCounted;
+using Kernel::Reflected;
+
+Counted<Reflected> HistoryItem(std::int32_t position, std::int32_t count, const char* description) {
+    auto item = MakeCounted<Reflected>(Kernel::FourCC("hist"), "History");
+    auto cache = MakeCounted<detail::DocumentHistoryCacheAttribute>();
+    cache->position = position;
+    cache->count = count;
+    cache->description = Kernel::String8(description);
+    item->AppendAttribute(cache);
+    return item;
+}
+
+std::string Utf8(const Kernel::String16& text) {
+    std::string out;
+    Kernel::AppendUtf8(out, text.GetView());
+    return out;
+}
+
+TEST(HistoryOverlayTest, TheLabelIsPositionCountAndDescription) {
+    struct Case {
+        const char* name;
+        Counted<Reflected> item;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"three of ten", HistoryItem(3, 10, "Brush stroke"), "3/10: Brush stroke"},
+        {"position 0 still shows 0", HistoryItem(0, 10, "Open"), "0/10: Open"},
+        {"no digit grouping", HistoryItem(12345, 1234567, "Fill"), "12345/1234567: Fill"},
+        {"non-ASCII description", HistoryItem(1, 2, "F\xC3\xBCllung"), "1/2: F\xC3\xBCllung"},
+        {"an empty description: no label", HistoryItem(3, 10, ""), ""},
+        {"no history cache: no label", MakeCounted<Reflected>(Kernel::FourCC("hist"), "H"), ""},
+        {"no item", {}, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        detail::HistoryDialOverlay overlay;
+        overlay.SetItem(c.item);
+        EXPECT_EQ(Utf8(overlay.GetText()), c.text);
+    }
+}
+
+TEST(HistoryOverlayTest, ARefreshRereadsTheCacheTheDialKeepsUpToDate) {
+    auto item = HistoryItem(3, 10, "Brush stroke");
+    detail::HistoryDialOverlay overlay;
+    overlay.SetItem(item);
+    auto cache = Counted<detail::DocumentHistoryCacheAttribute>(
+        dynamic_cast<detail::DocumentHistoryCacheAttribute*>(item->GetAttributes()[0].Get()));
+    cache->position = 0;
+    cache->description = Kernel::String8();
+    EXPECT_EQ(Utf8(overlay.GetText()), "3/10: Brush stroke") << "until the refresh";
+    overlay.OnToolChanged({});
+    EXPECT_EQ(Utf8(overlay.GetText()), "");
+}
+
+TEST(HistoryOverlayTest, ThePillStarts30PixelsRightOfTheContactInAWindowGrownBy500) {
+    RecordingSetup setup;
+    detail::HistoryDialOverlay overlay;
+    overlay.SetItem(HistoryItem(3, 10, "Brush stroke"));
+    const detail::OverlayRect contact{100, 200, 382, 382};
+    EXPECT_EQ(overlay.ComputeWindowRect(contact), (detail::OverlayRect{-400, -300, 1382, 1382}));
+    overlay.SetContact(true);
+    EXPECT_EQ(overlay.ComputeWindowRect(contact), (detail::OverlayRect{-400, -300, 1382, 1382}));
+
+    // The default 382-pixel box in a window grown by 500: the puck's centre is (691, 691).
+    overlay.SetLayout({-400, -300, 1382, 1382}, {500, 500, 382, 382});
+    // "3/10: Brush stroke": 18 units of 12 pixels, one line of 30.
+    const std::vector<std::string> expected = {
+        "FillRoundedRectangle (912,661,1188,751) radii=(45,45) brush=(0,0,0,1)",
+        "DrawText \"3/10: Brush stroke\" rect=(942,691,1158,721) size=24 brush=(1,1,1,1)",
+    };
+    for (int frame = 0; frame < 2; ++frame) {
+        setup.context->ResetBrushCount();
+        EXPECT_EQ(setup.Frame(overlay), expected);
+        EXPECT_EQ(setup.context->BrushesMade(), 2) << "black and white, made every frame";
+    }
+    // No label, or no size: nothing drawn.
+    overlay.SetItem(HistoryItem(0, 10, ""));
+    EXPECT_TRUE(setup.Frame(overlay).empty());
+    overlay.SetItem(HistoryItem(3, 10, "Brush stroke"));
+    overlay.SetLayout({-400, -300, 1382, 1382}, {500, 500, 382, 0});
+    EXPECT_TRUE(setup.Frame(overlay).empty());
+}
+
+TEST(HistoryOverlayTest, TakesNoInput) {
+    detail::HistoryDialOverlay overlay;
+    overlay.SetItem(HistoryItem(3, 10, "Brush stroke"));
+    overlay.SetLayout({0, 0, 1382, 1382}, {500, 500, 382, 382});
+    EXPECT_FALSE(overlay.HitTest(691, 691));
+    EXPECT_FALSE(overlay.HitTest(950, 700));
+    EXPECT_FALSE(overlay.OnButtonClicked({}, nullptr));
+    EXPECT_FALSE(overlay.OnRotation({}, nullptr, 10));
+}
+
+}  // namespace
+}  // namespace Quarn::WinRT::testing
