@@ -25,6 +25,12 @@ int TruncateToInt(float value) {
     return static_cast<int>(std::clamp(value, -kLimit, kLimit));
 }
 
+bool IsFinite(const OverlayRect& rect) {
+    return std::isfinite(rect.x) && std::isfinite(rect.y) && std::isfinite(rect.width) &&
+           std::isfinite(rect.height) && std::isfinite(rect.x + rect.width) &&
+           std::isfinite(rect.y + rect.height);
+}
+
 }  // namespace
 
 DialOverlayWindow::DialOverlayWindow(HWND hostWindow)
@@ -143,12 +149,23 @@ void DialOverlayWindow::SetItem(Kernel::Counted<Tool> tool, Kernel::Counted<Kern
 }
 
 void DialOverlayWindow::Place(float x, float y, float width, float height) {
-    m_centre = platform::draw::Point2F{x + width * 0.5f, y + height * 0.5f};
+    // A box that cannot be located (NaN, infinite, or so large that its centre or the overlay's
+    // window overflows a float) leaves the window, its centre and the overlay's layout where they
+    // were: a later finite box places it again, and the render thread never sees a NaN layout.
+    if (!IsFinite(OverlayRect{x, y, width, height})) {
+        return;
+    }
+    const platform::draw::Point2F centre{x + width * 0.5f, y + height * 0.5f};
     if (!m_overlay) {
+        m_centre = centre;
         return;
     }
     const OverlayRect contact{x, y, width, height};
     const OverlayRect window = m_overlay->ComputeWindowRect(contact);
+    if (!IsFinite(window)) {
+        return;
+    }
+    m_centre = centre;
     m_windowing.SetWindowPos(m_hwnd, nullptr, TruncateToInt(window.x), TruncateToInt(window.y),
                              TruncateToInt(window.width), TruncateToInt(window.height),
                              kPlaceFlags);

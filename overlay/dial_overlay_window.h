@@ -44,7 +44,8 @@ public:
     // Builds the overlay for the item (none for an empty item) and makes it current; the first
     // call also creates and starts the renderer.
     void SetItem(Kernel::Counted<Tool> tool, Kernel::Counted<Kernel::Reflected> item, Dial* dial);
-    // Moves the window around a contact rectangle in screen pixels.
+    // Moves the window around a contact rectangle in screen pixels; a box that is not finite, or
+    // whose window would not be, changes nothing.
     void Place(float x, float y, float width, float height);
     void Show();
     void Hide();

@@ -102,13 +102,34 @@ TEST_F(OverlayTest, PlaceWithoutAnOverlayOnlyMovesTheCentre) {
     EXPECT_EQ(platform.Windows().Find(window->GetHandle())->rect.left, before.left);
 }
 
-TEST_F(OverlayTest, PlaceWithNonFiniteCoordinatesDoesNotMisbehave) {
+TEST_F(OverlayTest, PlaceIgnoresABoxThatCannotBeLocated) {
     ShowTestOverlay();
+    window->Place(400, 300, 40, 40);
+    const RECT placed = platform.Windows().Find(window->GetHandle())->rect;
+    const platform::draw::Point2F centre = window->GetCentre();
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
-    window->Place(nan, inf, -inf, nan);
-    const sim::SimWindow* placed = platform.Windows().Find(window->GetHandle());
-    EXPECT_EQ(placed->rect.left, 0);
+    const float huge = std::numeric_limits<float>::max();
+    struct Case {
+        const char* name;
+        float x, y, width, height;
+    };
+    const Case cases[] = {
+        {"NaN corner", nan, 300, 40, 40},
+        {"infinite side", 400, 300, inf, 40},
+        {"negative infinity", -inf, 300, 40, 40},
+        {"far corner overflows", huge, 300, huge, 40},
+        {"far corner overflows downwards", 400, -huge, 40, -huge},
+    };
+    for (const Case& c : cases) {
+        window->Place(c.x, c.y, c.width, c.height);
+        const RECT now = platform.Windows().Find(window->GetHandle())->rect;
+        EXPECT_EQ(now.left, placed.left) << c.name;
+        EXPECT_EQ(now.top, placed.top) << c.name;
+        EXPECT_EQ(now.right, placed.right) << c.name;
+        EXPECT_FLOAT_EQ(window->GetCentre().x, centre.x) << c.name;
+        EXPECT_FLOAT_EQ(window->GetCentre().y, centre.y) << c.name;
+    }
     EXPECT_TRUE(Frame());
 }
 
