@@ -32,8 +32,8 @@ HRESULT DialOverlayRenderer::CreateSwapChain(HWND window) {
     RECT client{};
     m_windowing.GetClientRect(window, &client);
     render::SwapChainDescription description;
-    description.width = static_cast<UINT>(std::max(0, client.right - client.left));
-    description.height = static_cast<UINT>(std::max(0, client.bottom - client.top));
+    description.width = static_cast<UINT>(std::max<LONG>(0, client.right - client.left));
+    description.height = static_cast<UINT>(std::max<LONG>(0, client.bottom - client.top));
     return m_dxgiFactory->CreateSwapChainForComposition(m_dxgiDevice.Get(), description,
                                                         &m_swapChain);
 }
