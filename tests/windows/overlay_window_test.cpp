@@ -96,6 +96,7 @@ TEST_F(OverlayWindowTest, IsALayeredTransparentPopupOwnedByTheHostOverItsRectang
     const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(overlay, GWL_EXSTYLE));
     EXPECT_EQ(exStyle & WS_EX_LAYERED, DWORD{WS_EX_LAYERED});
     EXPECT_EQ(exStyle & WS_EX_TRANSPARENT, DWORD{WS_EX_TRANSPARENT});
+    EXPECT_EQ(exStyle & WS_EX_NOREDIRECTIONBITMAP, DWORD{WS_EX_NOREDIRECTIONBITMAP});
     const auto style = static_cast<DWORD>(GetWindowLongPtrW(overlay, GWL_STYLE));
     EXPECT_EQ(style & WS_POPUP, DWORD{WS_POPUP});
     EXPECT_EQ(style & (WS_CHILD | WS_CAPTION | WS_THICKFRAME | WS_SYSMENU), DWORD{0});
