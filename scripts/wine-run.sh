@@ -18,10 +18,10 @@ fi
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe="
 
-# Runs one command on a display of its own, then waits for the prefix's server to end, so the
-# next run never meets a desktop process bound to a display that is gone.
+# Runs one command on a display of its own, then ends the prefix's server (and with it Wine's
+# desktop process), so the next run never meets a desktop bound to a display that is gone.
 on_display() {
-    xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '"$@"; status=$?; wineserver -w; exit $status' \
+    xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '"$@"; status=$?; wineserver -k; exit $status' \
         wine-run "$@"
 }
 
