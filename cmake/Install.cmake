@@ -5,7 +5,15 @@ include(CMakePackageConfigHelpers)
 
 set(QUARN_CONFIG_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/QuarnWinRT)
 
-install(TARGETS QuarnWinRT quarn_host quarn_platform quarn_draw quarn_warnings
+# On Windows the platform backends are inside the DLL, and the host's libraries are DLLs of
+# their own; elsewhere everything is a static library.
+if(WIN32)
+    set(quarn_installed QuarnWinRT quarn_host quarn_kernel quarn_corvanta quarn_vorta
+        quarn_warnings)
+else()
+    set(quarn_installed QuarnWinRT quarn_host quarn_platform quarn_draw quarn_warnings)
+endif()
+install(TARGETS ${quarn_installed}
     EXPORT QuarnWinRTTargets
     ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
     LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}

@@ -8,6 +8,10 @@ set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# The DLL must not need the MinGW runtime DLLs.
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
+# No DLL may need the MinGW runtime DLLs. The runtime linked into each stays its own: a DLL that
+# exports everything it defines (the host's stand-ins) must not also export the runtime's
+# archives, or every module importing it would see two definitions of the unwinder.
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -Wl,--exclude-libs,ALL")
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+# Tests and GoogleTest's discovery run the executables under Wine on a virtual display.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)

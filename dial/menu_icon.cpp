@@ -35,7 +35,7 @@ platform::Ref<platform::IconStream> LoadMenuItemIcon(const Kernel::String8& reso
         const Kernel::String16 path = Kernel::ConvertEnc<Kernel::TEncUtf16>(
             MenuIconPath(resourcesDirectory, image->imageName));
         platform::FileSystem& files = *platform::Services().files;
-        if (!files.PathFileExists(path.GetView())) {
+        if (!files.PathFileExistsW(path.GetView())) {
             return nullptr;
         }
         // Blocks the host thread until the platform has loaded the file.

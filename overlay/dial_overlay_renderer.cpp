@@ -33,11 +33,8 @@ HRESULT DialOverlayRenderer::CreateSwapChain(HWND window) {
     RECT client{};
     m_windowing.GetClientRect(window, &client);
     render::SwapChainDescription description;
-    // RECT's fields are LONG on Windows: the size goes through int before it is compared.
-    description.width =
-        static_cast<UINT>(std::max(0, static_cast<int>(client.right - client.left)));
-    description.height =
-        static_cast<UINT>(std::max(0, static_cast<int>(client.bottom - client.top)));
+    description.width = static_cast<UINT>(std::max<LONG>(0, client.right - client.left));
+    description.height = static_cast<UINT>(std::max<LONG>(0, client.bottom - client.top));
     return m_dxgiFactory->CreateSwapChainForComposition(m_dxgiDevice.Get(), description,
                                                         &m_swapChain);
 }

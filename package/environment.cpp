@@ -12,12 +12,11 @@ public:
     std::int32_t GetCurrentPackageFullName(std::uint32_t*, char16_t*) override {
         return platform::kAppModelErrorNoPackage;
     }
-    HRESULT GetKnownFolderPath(platform::KnownFolder, DWORD, void*,
-                               std::u16string& path) override {
+    HRESULT GetKnownFolderPath(platform::KnownFolder, DWORD, void*, std::u16string& path) override {
         path.clear();
         return E_FAIL;
     }
-    DWORD GetTempPath(DWORD, char16_t*) override { return 0; }
+    DWORD GetTempPathW(DWORD, char16_t*) override { return 0; }
     platform::Ref<platform::ApplicationData> CurrentApplicationData() override {
         throw platform::PlatformError(E_FAIL, "No package environment.");
     }

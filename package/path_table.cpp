@@ -56,7 +56,7 @@ Kernel::String8 KnownFolderPath(platform::PackageEnvironment& environment,
 
 Kernel::String8 TempPath(platform::PackageEnvironment& environment) {
     std::array<char16_t, kMaxPath> buffer{};
-    const DWORD length = environment.GetTempPath(kMaxPath, buffer.data());
+    const DWORD length = environment.GetTempPathW(kMaxPath, buffer.data());
     // 0 is a failure; a length past the buffer is the size it would have needed.
     if (length == 0 || length >= kMaxPath) {
         return {};
@@ -97,8 +97,7 @@ PathTable ComputeSandboxedPathTable(Corvanta::Product product,
         throw platform::PlatformError(E_POINTER, "No application data.");
     }
     const Kernel::String8 localCache = FolderPath(data->LocalCacheFolder());
-    const Kernel::String8 publisherCache =
-        FolderPath(data->GetPublisherCacheFolder(u"Corvanta"));
+    const Kernel::String8 publisherCache = FolderPath(data->GetPublisherCacheFolder(u"Corvanta"));
     const Kernel::String8 temporary = FolderPath(data->TemporaryFolder());
 
     // Outside the package's folders: the persisted data must outlive the package, and the
@@ -131,8 +130,8 @@ PathTable ComputePathTable(Corvanta::Product product, Corvanta::CloudServices::B
         } catch (const platform::PlatformError& error) {
             Kernel::Log().WriteLine(Kernel::Format8(
                 "Error (0x%1): Failed to retrieve sandboxed paths! %2\n",
-                Kernel::ToStringBase<Kernel::TEncUtf8>(static_cast<std::uint32_t>(error.Code()),
-                                                       16, 8, Kernel::kPadZeros),
+                Kernel::ToStringBase<Kernel::TEncUtf8>(static_cast<std::uint32_t>(error.Code()), 16,
+                                                       8, Kernel::kPadZeros),
                 error.MessageUtf8()));
         } catch (...) {
             Kernel::Log().WriteLine("Error (unknown): Failed to retrieve sandboxed paths!\n");
@@ -142,8 +141,9 @@ PathTable ComputePathTable(Corvanta::Product product, Corvanta::CloudServices::B
 }
 
 Kernel::PathDos ComputeV2HomeDir(bool inProfile, platform::PackageEnvironment& environment) {
-    const Kernel::String8 root = KnownFolderPath(
-        environment, inProfile ? platform::KnownFolder::Profile : platform::KnownFolder::RoamingAppData);
+    const Kernel::String8 root =
+        KnownFolderPath(environment, inProfile ? platform::KnownFolder::Profile
+                                               : platform::KnownFolder::RoamingAppData);
     return Kernel::PathDos(
         JoinPath({root, inProfile ? kProfileFolder : kMaker, kCommon, kV2Version}));
 }

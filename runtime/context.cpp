@@ -18,7 +18,7 @@ namespace {
 // The library is only tested for its two entry points, never called through: an older
 // Windows without them has no Windows Runtime, which is not an error worth a trace.
 bool HasWindowsRuntime(platform::ComRuntime& com) {
-    platform::ModuleHandle module = com.LoadLibrary(platform::kWindowsRuntimeLibrary);
+    platform::ModuleHandle module = com.LoadLibraryW(platform::kWindowsRuntimeLibrary);
     if (!module) {
         return false;
     }

@@ -1,7 +1,21 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing need: only those missing, through sudo
 # when not root. Both commands of the README call it first.
+#
+#   scripts/setup.sh             # the Linux build: library, simulator, tests, benchmarks
+#   scripts/setup.sh --windows   # and the Windows cross build with its Wine test run
 set -euo pipefail
+
+windows=false
+for argument in "$@"; do
+    case "$argument" in
+        --windows) windows=true ;;
+        *)
+            echo "setup: unknown option $argument (only --windows)" >&2
+            exit 2
+            ;;
+    esac
+done
 
 packages=(
     build-essential
@@ -20,6 +34,22 @@ packages=(
     libpango1.0-dev
     fonts-dejavu-core
 )
+if $windows; then
+    # The MinGW-w64 cross compiler (posix threads, for std::thread) and GoogleTest's sources to
+    # build for the target; Wine and a virtual display to run the tests. Wine draws no text
+    # without fonts, and --no-install-recommends leaves them out.
+    packages+=(
+        g++-mingw-w64-x86-64-posix
+        mingw-w64-x86-64-dev
+        googletest
+        wine
+        wine64
+        xvfb
+        xauth
+        fonts-liberation
+        fonts-wine
+    )
+fi
 
 missing=()
 for package in "${packages[@]}"; do

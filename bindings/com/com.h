@@ -19,15 +19,15 @@ inline constexpr DWORD kCoInitApartmentThreaded = 0x2;
 inline constexpr std::u16string_view kWindowsRuntimeLibrary = u"api-ms-win-core-winrt-l1-1-0.dll";
 
 struct ModuleTag;
-using ModuleHandle = ModuleTag*;        // HMODULE
-using ProcAddress = void (*)();         // FARPROC
+using ModuleHandle = ModuleTag*;  // HMODULE
+using ProcAddress = void (*)();   // FARPROC
 
 class ComRuntime {
 public:
     virtual ~ComRuntime() = default;
 
     // As LoadLibraryW: null when the module cannot be loaded.
-    virtual ModuleHandle LoadLibrary(std::u16string_view fileName) = 0;
+    virtual ModuleHandle LoadLibraryW(std::u16string_view fileName) = 0;
     // As GetProcAddress: null when the module has no such export.
     virtual ProcAddress GetProcAddress(ModuleHandle module, const char* procName) = 0;
     // As FreeLibrary: false for a handle that is not loaded.

@@ -76,7 +76,7 @@ bool SimCom::IsRuntimeModule(platform::ModuleHandle module) const {
     return module == RuntimeModule() && m_loads > 0;
 }
 
-platform::ModuleHandle SimCom::LoadLibrary(std::u16string_view fileName) {
+platform::ModuleHandle SimCom::LoadLibraryW(std::u16string_view fileName) {
     if (m_faults.Take(ops::kLoadLibraryW)) {
         return nullptr;
     }

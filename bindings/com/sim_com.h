@@ -47,7 +47,7 @@ public:
     // Loads not yet freed, for tests that a probe leaves nothing loaded.
     int LoadedModuleCount() const;
 
-    platform::ModuleHandle LoadLibrary(std::u16string_view fileName) override;
+    platform::ModuleHandle LoadLibraryW(std::u16string_view fileName) override;
     platform::ProcAddress GetProcAddress(platform::ModuleHandle module,
                                          const char* procName) override;
     bool FreeLibrary(platform::ModuleHandle module) override;

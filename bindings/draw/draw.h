@@ -8,10 +8,12 @@
 // and operations that create a resource return an HRESULT and fill an out reference, which is
 // left empty on failure.
 //
-// Thread rule: a DeviceContext and every brush it creates belong to the render thread. A Factory
-// and its geometries and stroke styles are free-threaded (like a multi-threaded Direct2D
-// factory): the host thread builds hit-test geometries with it and asks FillContainsPoint,
-// while the render thread draws the same geometries.
+// Thread rule (the one statement of it; render.h refers here): a DeviceContext and every brush
+// it creates belong to the render thread. A TextFactory and its formats and layouts belong to
+// the render thread too. A Factory and its geometries and stroke styles are free-threaded (a
+// multi-threaded Direct2D factory): the host thread builds hit-test geometries with it and asks
+// FillContainsPoint while the render thread builds and draws geometries of the same factory, and
+// calls from the two threads may overlap.
 
 #include <cstdint>
 #include <optional>

@@ -13,7 +13,7 @@ class FileSystem {
 public:
     virtual ~FileSystem() = default;
     // As PathFileExistsW: false for a missing path, never an error.
-    virtual bool PathFileExists(std::u16string_view path) = 0;
+    virtual bool PathFileExistsW(std::u16string_view path) = 0;
     // Opens the file and makes an icon stream of it, waiting until the load completes; raises
     // PlatformError when the file cannot be read.
     virtual Ref<IconStream> LoadIconStream(std::u16string_view path) = 0;

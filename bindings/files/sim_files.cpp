@@ -59,7 +59,7 @@ bool SimFiles::ReadFile(const std::string& localPath, std::vector<unsigned char>
     return !in.bad();
 }
 
-bool SimFiles::PathFileExists(std::u16string_view path) {
+bool SimFiles::PathFileExistsW(std::u16string_view path) {
     if (m_faults.Take(ops::kPathFileExists)) {
         return false;  // Win32 reports any failure as "does not exist"
     }

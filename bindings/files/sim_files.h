@@ -42,7 +42,7 @@ public:
     // The simulator's reading of a DOS path on this machine.
     static std::string ToLocalPath(std::u16string_view dosPath);
 
-    bool PathFileExists(std::u16string_view path) override;
+    bool PathFileExistsW(std::u16string_view path) override;
     platform::Ref<platform::IconStream> LoadIconStream(std::u16string_view path) override;
 
 private:

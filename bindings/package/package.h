@@ -61,7 +61,7 @@ public:
     // As GetTempPathW: the length written (terminator excluded, the path ends in a
     // backslash); the length needed (terminator included) when `bufferLength` is too short;
     // 0 on failure.
-    virtual DWORD GetTempPath(DWORD bufferLength, char16_t* buffer) = 0;
+    virtual DWORD GetTempPathW(DWORD bufferLength, char16_t* buffer) = 0;
 
     // Windows.Storage.ApplicationData.Current; raises PlatformError for a process without
     // package identity.

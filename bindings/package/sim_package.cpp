@@ -164,7 +164,7 @@ HRESULT SimPackage::GetKnownFolderPath(platform::KnownFolder folder, DWORD /*fla
     return S_OK;
 }
 
-DWORD SimPackage::GetTempPath(DWORD bufferLength, char16_t* buffer) {
+DWORD SimPackage::GetTempPathW(DWORD bufferLength, char16_t* buffer) {
     if (m_faults.Take(ops::kGetTempPathW)) {
         return 0;
     }
@@ -184,8 +184,7 @@ DWORD SimPackage::GetTempPath(DWORD bufferLength, char16_t* buffer) {
 platform::Ref<platform::ApplicationData> SimPackage::CurrentApplicationData() {
     m_faults.Check(ops::kApplicationDataCurrent);
     if (!IsPackaged()) {
-        throw platform::PlatformError(kHresultNoPackage,
-                                      "The process has no package identity.");
+        throw platform::PlatformError(kHresultNoPackage, "The process has no package identity.");
     }
     return platform::MakeRef<SimApplicationData>(*this);
 }

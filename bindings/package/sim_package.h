@@ -70,7 +70,7 @@ public:
     std::int32_t GetCurrentPackageFullName(std::uint32_t* length, char16_t* buffer) override;
     HRESULT GetKnownFolderPath(platform::KnownFolder folder, DWORD flags, void* token,
                                std::u16string& path) override;
-    DWORD GetTempPath(DWORD bufferLength, char16_t* buffer) override;
+    DWORD GetTempPathW(DWORD bufferLength, char16_t* buffer) override;
     platform::Ref<platform::ApplicationData> CurrentApplicationData() override;
 
     // Reads of the application data; they check their faults and raise.

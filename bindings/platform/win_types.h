@@ -1,10 +1,24 @@
 #pragma once
 // The few Win32 types and constants the core names. On Windows they are the real ones; elsewhere
-// they are stand-ins with the same values, so that logic and tests read the same on both.
+// they are stand-ins with the same types and values (RECT and POINT of 32-bit LONG, IDC_ARROW a
+// resource pointer), so that code written against one compiles against the other.
+//
+// <windows.h> renames some functions to their W forms by macro (DrawText, GetTempPath,
+// LoadLibrary, PathFileExists, ...). Our operations named after such a function carry the W name
+// (GetTempPathW, LoadLibraryW, PathFileExistsW), so no macro touches them. DrawText keeps its
+// Direct2D name: every header that declares or calls it includes this one first, so on Windows
+// every translation unit sees the same DrawTextW.
 
 #include <cstdint>
 
 #if defined(_WIN32)
+// Our own TUs include <windows.h> through here only; the host may have included it already.
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
 #include <windows.h>
 #else
 
@@ -17,17 +31,20 @@ using DWORD = std::uint32_t;
 using WPARAM = std::uintptr_t;
 using LPARAM = std::intptr_t;
 using LRESULT = std::intptr_t;
+using LONG = std::int32_t;  // 32 bits on 64-bit Windows too
+using ULONG_PTR = std::uintptr_t;
+using LPCWSTR = const wchar_t*;
 
 struct RECT {
-    std::int32_t left;
-    std::int32_t top;
-    std::int32_t right;
-    std::int32_t bottom;
+    LONG left;
+    LONG top;
+    LONG right;
+    LONG bottom;
 };
 
 struct POINT {
-    std::int32_t x;
-    std::int32_t y;
+    LONG x;
+    LONG y;
 };
 
 using TIMERPROC = void (*)(HWND, UINT, UINT_PTR, DWORD);
@@ -81,7 +98,8 @@ inline constexpr LRESULT MA_ACTIVATE = 1;
 inline constexpr LRESULT MA_NOACTIVATE = 3;
 inline constexpr LRESULT HTTRANSPARENT = -1;
 inline constexpr LRESULT HTCLIENT = 1;
-inline constexpr int IDC_ARROW = 32512;
+// A standard cursor is named by a resource pointer that carries the id in its value.
+inline const LPCWSTR IDC_ARROW = reinterpret_cast<LPCWSTR>(ULONG_PTR{32512});
 inline constexpr UINT SPI_GETNONCLIENTMETRICS = 0x0029;
 
 inline constexpr int VK_SHIFT = 0x10;

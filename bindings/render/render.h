@@ -7,6 +7,7 @@
 //
 // Thread rule: the chain is built on the host thread (by the renderer's Start); from then on the
 // device context, the swap chain's Present and the text factory belong to the render thread.
+// The drawing factory is the exception: both threads use it, under draw.h's thread rule.
 
 #include "bindings/draw/draw.h"
 #include "bindings/platform/ref.h"
@@ -99,7 +100,9 @@ public:
     virtual HRESULT CreateDevice(UINT flags, Ref<GraphicsDevice>* device) = 0;
     virtual HRESULT QueryDxgiDevice(GraphicsDevice* device, Ref<DxgiDevice>* dxgiDevice) = 0;
     virtual HRESULT CreateDxgiFactory(UINT flags, Ref<DxgiFactory>* factory) = 0;
-    // D2D1CreateFactory: single-threaded, no debug layer.
+    // D2D1CreateFactory, no debug layer. The factory is shared by the host thread (hit-test
+    // geometries) and the render thread (drawing), so it must be free-threaded as draw.h says:
+    // with Direct2D that is a multi-threaded factory, which serialises its own use.
     virtual HRESULT CreateDrawingFactory(Ref<draw::Factory>* factory) = 0;
     virtual HRESULT CreateDrawingDevice(draw::Factory* factory, DxgiDevice* device,
                                         Ref<DrawingDevice>* drawingDevice) = 0;

@@ -188,7 +188,7 @@ ATOM SimWindowing::RegisterWindowClass(const platform::WindowClass& windowClass)
     return static_cast<ATOM>(0xC000 + m_classes.size() - 1);
 }
 
-HCURSOR SimWindowing::LoadStandardCursor(int id) {
+HCURSOR SimWindowing::LoadStandardCursor(LPCWSTR id) {
     return id == IDC_ARROW ? ArrowCursor() : nullptr;
 }
 

@@ -109,7 +109,7 @@ public:
     bool GetClientRect(HWND window, RECT* rect) override;
     bool ScreenToClient(HWND window, POINT* point) override;
     ATOM RegisterWindowClass(const platform::WindowClass& windowClass) override;
-    HCURSOR LoadStandardCursor(int id) override;
+    HCURSOR LoadStandardCursor(LPCWSTR id) override;
     HWND CreateWindowFrom(const platform::WindowCreation& creation) override;
     bool DestroyWindow(HWND window) override;
     bool IsWindow(HWND window) override { return Find(window) != nullptr; }

@@ -4,8 +4,11 @@
 // macro of <windows.h>, such as DefWindowProc or SetWindowLongPtr); failures are reported the Win32
 // way (a null, zero or false result), never raised, except where a comment says otherwise.
 //
-// Thread rule: called on the thread that owns the window. Window and timer procedures run on
-// that thread, from its message dispatch, never re-entrantly from SetTimer or KillTimer.
+// Thread rule: every operation on a window or a timer is called on the thread that owns the
+// window; window and timer procedures run on that thread, from its message dispatch, never
+// re-entrantly from SetTimer or KillTimer. The one exception is GetMenuFontFace, which reads a
+// system setting that belongs to no window: the render thread asks it for the overlays' label
+// font, so a backend answers it on any thread.
 
 #include <string>
 #include <string_view>
@@ -55,8 +58,8 @@ public:
 
     // RegisterClassExW: 0 when the class cannot be registered, for instance because it already is.
     virtual ATOM RegisterWindowClass(const WindowClass& windowClass) = 0;
-    // LoadCursorW with a null instance and a standard cursor id such as IDC_ARROW.
-    virtual HCURSOR LoadStandardCursor(int id) = 0;
+    // LoadCursorW with a null instance and a standard cursor such as IDC_ARROW.
+    virtual HCURSOR LoadStandardCursor(LPCWSTR id) = 0;
     // CreateWindowExW: sends WM_NCCREATE and WM_CREATE before it returns; null when creation fails.
     virtual HWND CreateWindowFrom(const WindowCreation& creation) = 0;
     // Destroys the windows it owns first, then sends WM_DESTROY to it.
@@ -71,7 +74,7 @@ public:
                               UINT flags) = 0;
 
     // SystemParametersInfoW(SPI_GETNONCLIENTMETRICS) with a 504-byte NONCLIENTMETRICSW: the
-    // face name of the menu font. False when the call fails.
+    // face name of the menu font. False when the call fails. Any thread (see above).
     virtual bool GetMenuFontFace(std::u16string* faceName) = 0;
 
     // Starts, or restarts with a new interval, the timer `id` of `window`. A periodic timer:

@@ -143,8 +143,8 @@ public:
                                std::u16string& path) override {
         return m_package.GetKnownFolderPath(folder, flags, token, path);
     }
-    DWORD GetTempPath(DWORD bufferLength, char16_t* buffer) override {
-        return m_package.GetTempPath(bufferLength, buffer);
+    DWORD GetTempPathW(DWORD bufferLength, char16_t* buffer) override {
+        return m_package.GetTempPathW(bufferLength, buffer);
     }
     platform::Ref<platform::ApplicationData> CurrentApplicationData() override {
         throw std::runtime_error("not a platform error");

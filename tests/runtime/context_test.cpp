@@ -79,7 +79,7 @@ TEST(ContextTest, AFailingInitialisationIsTracedWithItsCodeAsSignedDecimal) {
 // COM whose library probe runs out of memory: not a platform error.
 class ExhaustedCom final : public platform::ComRuntime {
 public:
-    platform::ModuleHandle LoadLibrary(std::u16string_view) override { throw std::bad_alloc(); }
+    platform::ModuleHandle LoadLibraryW(std::u16string_view) override { throw std::bad_alloc(); }
     platform::ProcAddress GetProcAddress(platform::ModuleHandle, const char*) override {
         return nullptr;
     }

@@ -1,0 +1,43 @@
+#pragma once
+// The Windows build's own backends, one per platform API, each a process-wide instance made on
+// first use. DefaultServices() hands them out on Windows; the Windows tests reach them through
+// it too. Each translates calls and errors and decides nothing; the thread rule of each is the
+// one its interface states.
+
+#include "bindings/com/com.h"
+#include "bindings/files/files.h"
+#include "bindings/keyboard/keyboard.h"
+#include "bindings/package/package.h"
+#include "bindings/render/render.h"
+#include "bindings/wheel/wheel.h"
+#include "bindings/window/window.h"
+
+namespace Quarn::WinRT::platform {
+
+// RegisterClassExW, CreateWindowExW, the window data, SetWindowPos, ShowWindow, the rectangles,
+// SystemParametersInfoW, LoadCursorW, SetTimer and KillTimer (win32_window.cpp).
+Windowing& Win32Windowing();
+// GetKeyState (win32_keyboard.cpp).
+Keyboard& Win32Keyboard();
+// PathFileExistsW (win32_files.cpp). Icon streams need the Windows Runtime's storage classes,
+// which this build does not reach yet: loading one raises E_NOTIMPL.
+FileSystem& Win32Files();
+// GetCurrentPackageFullName (looked up at run time), SHGetKnownFolderPath, GetTempPathW
+// (win32_package.cpp). The sandboxed ApplicationData is not reached yet: asking for it raises
+// E_NOTIMPL, which the core logs before it falls back to the unpackaged folders.
+PackageEnvironment& Win32Package();
+// LoadLibraryW, GetProcAddress, FreeLibrary, CoInitializeEx, FormatMessageW (win32_com.cpp).
+ComRuntime& Win32Com();
+// A wheel platform that reports itself unsupported, so SetCurrentWindow leaves the dial inert
+// (unsupported_wheel.cpp).
+WheelPlatform& UnsupportedWheel();
+// A graphics chain whose every creation fails with E_NOTIMPL, so the renderer's Start returns
+// false and no render thread runs (unavailable_graphics.cpp).
+render::Graphics& UnavailableGraphics();
+
+// A Win32 error code (GetLastError) as an HRESULT, as HRESULT_FROM_WIN32 makes it.
+constexpr HRESULT HResultFromWin32(DWORD error) {
+    return error == 0 ? S_OK : static_cast<HRESULT>((error & 0x0000FFFFu) | 0x80070000u);
+}
+
+}  // namespace Quarn::WinRT::platform

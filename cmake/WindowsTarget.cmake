@@ -1,0 +1,33 @@
+# What the Windows cross build needs beyond the toolchain file.
+
+# The Windows API as our sources use it: wide-character names, no min/max macros, the lean
+# header set, Windows 8 as the oldest system (the first with the Windows Runtime).
+add_compile_definitions(UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0602)
+
+# Every DLL and executable in one folder, where Windows looks for a program's DLLs.
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+# utf8cpp is header-only and target-neutral, but the toolchain rightly refuses the host's package
+# (its config lives among the host's libraries). Its headers are taken from the host's include
+# folder alone, through a folder of their own, so that no other host header is visible.
+find_path(QUARN_UTF8CPP_ROOT utf8cpp/utf8.h PATHS /usr/include NO_DEFAULT_PATH
+    NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+set(quarn_target_include ${CMAKE_BINARY_DIR}/target-include)
+file(MAKE_DIRECTORY ${quarn_target_include})
+file(CREATE_LINK ${QUARN_UTF8CPP_ROOT}/utf8cpp ${quarn_target_include}/utf8cpp SYMBOLIC)
+add_library(utf8cpp INTERFACE IMPORTED)
+set_target_properties(utf8cpp PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${quarn_target_include})
+include_directories(SYSTEM ${quarn_target_include})
+
+# Moves the sources that dial/, overlay/, package/ and runtime/ add to QuarnWinRT into an object
+# library, compiled once, of which both the DLL and the Windows test executable are made.
+function(quarn_split_core_objects)
+    get_target_property(core_sources QuarnWinRT SOURCES)
+    add_library(quarn_core OBJECT ${core_sources})
+    target_include_directories(quarn_core PUBLIC
+        ${PROJECT_SOURCE_DIR}/include ${PROJECT_SOURCE_DIR})
+    # Marked as building the DLL wherever the objects go, so their exports are definitions.
+    target_compile_definitions(quarn_core PUBLIC QUARN_WINRT_BUILDING)
+    target_link_libraries(quarn_core PUBLIC quarn_host quarn_platform PRIVATE quarn_warnings)
+    set_property(TARGET QuarnWinRT PROPERTY SOURCES $<TARGET_OBJECTS:quarn_core>)
+endfunction()

@@ -1,0 +1,96 @@
+cmake_minimum_required(VERSION 3.25)
+# Reads the export and import tables of the built DLLs (objdump -p) and fails on any of:
+#  - an entry point of the exported interface missing from Quarn.WinRT.dll;
+#  - a MinGW runtime DLL imported by any of our modules (everything is linked -static);
+#  - the Windows Runtime imported statically (CreateContext probes for it at run time);
+#  - Quarn.WinRT.dll not importing the host's DLLs, or containing what they define.
+# Run as: cmake -DOBJDUMP=... -DBIN_DIR=... -P check_dll_tables.cmake
+
+set(failures "")
+
+function(read_tables file)
+    execute_process(COMMAND ${OBJDUMP} -p ${BIN_DIR}/${file} OUTPUT_VARIABLE dump
+        RESULT_VARIABLE result ERROR_VARIABLE error)
+    if(NOT result EQUAL 0)
+        message(FATAL_ERROR "${OBJDUMP} -p ${file} failed: ${error}")
+    endif()
+    string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
+    list(TRANSFORM imports REPLACE "DLL Name: " "")
+    list(TRANSFORM imports TOLOWER)
+    # Export names follow the "[Ordinal/Name Pointer] Table" heading, one "[   n] name" a line.
+    string(FIND "${dump}" "[Ordinal/Name Pointer] Table" start)
+    set(exports "")
+    if(start GREATER -1)
+        string(SUBSTRING "${dump}" ${start} -1 table)
+        string(REGEX MATCHALL "\\[ *[0-9]+\\] [^\n]+" exports "${table}")
+        list(TRANSFORM exports REPLACE "\\[ *[0-9]+\\] " "")
+    endif()
+    set(imports "${imports}" PARENT_SCOPE)
+    set(exports "${exports}" PARENT_SCOPE)
+endfunction()
+
+# The exported interface, as the compiler names it.
+set(required_exports
+    _ZN5Quarn5WinRT7Factory10CreateDialEPvP6HWND__PNS0_14IDialCallbacksE
+    _ZN5Quarn5WinRT6detail4Dial6CreateEP6HWND__PNS0_14IDialCallbacksE
+    _ZN5Quarn5WinRT6detail4Dial14SelectMenuItemEN6Kernel7CountedINS3_9ReflectedEEE
+    _ZNK5Quarn5WinRT6detail4Dial8GetValueEbddddd
+    _ZNK5Quarn5WinRT6detail4Dial14GetLinearValueEdddd
+    _ZNK5Quarn5WinRT6detail4Dial14GetRampedValueEddddd
+    _ZN5Quarn5WinRT7Package11IsSandboxedEv
+    _ZN5Quarn5WinRT7Package24InitialiseCurrentPackageEN8Corvanta7ProductEi
+    _ZN5Quarn5WinRT7Package22FinaliseInitialisationEv
+    _ZN5Quarn5WinRT7Package28GetAppDataPathForCurrentUserEv
+    _ZN5Quarn5WinRT7Package37GetAppDataPathForCurrentUserPersistedEv
+    _ZN5Quarn5WinRT7Package25GetAppDataPathForAllUsersEv
+    _ZN5Quarn5WinRT7Package31GetCommonDataPathForCurrentUserEv
+    _ZN5Quarn5WinRT7Package40GetCommonDataPathForCurrentUserPersistedEv
+    _ZN5Quarn5WinRT7Package54GetCommonDataPathForCurrentUserPersistedBuildInvariantEv
+    _ZN5Quarn5WinRT7Package28GetCommonDataPathForAllUsersEv
+    _ZN5Quarn5WinRT7Package25GetTempPathForCurrentUserEv
+    _ZN5Quarn5WinRT7Package12GetV2HomeDirEb
+    _ZN5Quarn5WinRT13CreateContextEb
+    _ZN5Quarn5WinRT14DestroyContextEPv
+)
+
+read_tables(Quarn.WinRT.dll)
+set(dll_imports "${imports}")
+set(dll_exports "${exports}")
+foreach(name IN LISTS required_exports)
+    if(NOT name IN_LIST dll_exports)
+        list(APPEND failures "Quarn.WinRT.dll does not export ${name}")
+    endif()
+endforeach()
+foreach(host libkernel.dll libcorvanta.dll libvorta.dll)
+    if(NOT host IN_LIST dll_imports)
+        list(APPEND failures "Quarn.WinRT.dll does not import the host's ${host}")
+    endif()
+endforeach()
+# The host's classes are defined in the host's DLLs, not in ours.
+foreach(name IN LISTS dll_exports)
+    if(name MATCHES "^_ZN6Kernel|^_ZN8Corvanta|^_ZN4Tool")
+        list(APPEND failures "Quarn.WinRT.dll exports the host's ${name}")
+    endif()
+endforeach()
+foreach(dll IN LISTS dll_imports)
+    if(dll MATCHES "^api-ms-win-core-winrt|^combase")
+        list(APPEND failures "Quarn.WinRT.dll imports ${dll} statically")
+    endif()
+endforeach()
+
+file(GLOB modules RELATIVE ${BIN_DIR} ${BIN_DIR}/*.dll ${BIN_DIR}/*.exe)
+foreach(module IN LISTS modules)
+    read_tables(${module})
+    foreach(dll IN LISTS imports)
+        if(dll MATCHES "^(libstdc\\+\\+|libgcc|libwinpthread)")
+            list(APPEND failures "${module} needs the MinGW runtime DLL ${dll}")
+        endif()
+    endforeach()
+endforeach()
+
+list(LENGTH modules count)
+if(failures)
+    list(JOIN failures "\n  " text)
+    message(FATAL_ERROR "DLL tables:\n  ${text}")
+endif()
+message(STATUS "DLL tables of ${count} modules: ${dll_imports}")

@@ -1,0 +1,83 @@
+#include "tests/windows/win32_host.h"
+
+#include <vector>
+
+namespace Quarn::WinRT::testing {
+
+namespace {
+
+constexpr const wchar_t* kHostClass = L"QuarnTestHostWindow";
+
+void RegisterHostClass() {
+    static const ATOM atom = [] {
+        WNDCLASSEXW description{};
+        description.cbSize = sizeof(description);
+        description.lpfnWndProc = &DefWindowProcW;
+        description.hInstance = GetModuleHandleW(nullptr);
+        description.lpszClassName = kHostClass;
+        return RegisterClassExW(&description);
+    }();
+    (void)atom;
+}
+
+}  // namespace
+
+HostWindow::HostWindow(RECT rect) {
+    RegisterHostClass();
+    m_window = CreateWindowExW(0, kHostClass, L"Editor", WS_OVERLAPPEDWINDOW, rect.left, rect.top,
+                               rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+    ShowWindow(m_window, SW_SHOWNA);
+}
+
+HostWindow::~HostWindow() {
+    if (IsWindow(m_window)) {
+        DestroyWindow(m_window);
+    }
+}
+
+bool PumpUntil(const std::function<bool()>& done, unsigned timeoutMs) {
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    while (!done()) {
+        const ULONGLONG now = GetTickCount64();
+        if (now >= end) {
+            return false;
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    return true;
+}
+
+void PumpFor(unsigned ms) {
+    PumpUntil([] { return false; }, ms);
+}
+
+std::vector<HWND> OverlayWindowsOf(HWND owner) {
+    std::vector<HWND> found;
+    HWND window = nullptr;
+    while ((window = FindWindowExW(nullptr, window, L"DialOverlayWindow", nullptr)) != nullptr) {
+        if (GetWindow(window, GW_OWNER) == owner) {
+            found.push_back(window);
+        }
+    }
+    return found;
+}
+
+std::wstring ClassNameOf(HWND window) {
+    wchar_t name[256] = {};
+    const int length = GetClassNameW(window, name, 256);
+    return std::wstring(name, static_cast<std::size_t>(length > 0 ? length : 0));
+}
+
+std::wstring TitleOf(HWND window) {
+    wchar_t title[256] = {};
+    const int length = GetWindowTextW(window, title, 256);
+    return std::wstring(title, static_cast<std::size_t>(length > 0 ? length : 0));
+}
+
+}  // namespace Quarn::WinRT::testing

@@ -1,0 +1,39 @@
+#pragma once
+// What the Windows tests need of a real Win32 process: a host window of the editor's kind, and
+// a message loop that dispatches until a condition holds or time runs out.
+
+#include <functional>
+#include <string>
+
+#include "bindings/platform/win_types.h"
+
+namespace Quarn::WinRT::testing {
+
+// A top-level window of a class of its own, shown without activation; destroyed with the
+// object unless a test destroyed it first.
+class HostWindow {
+public:
+    explicit HostWindow(RECT rect);
+    ~HostWindow();
+    HostWindow(const HostWindow&) = delete;
+    HostWindow& operator=(const HostWindow&) = delete;
+
+    HWND Handle() const { return m_window; }
+
+private:
+    HWND m_window = nullptr;
+};
+
+// Dispatches the calling thread's messages (timers included) until `done` holds; false when
+// `timeoutMs` passed first.
+bool PumpUntil(const std::function<bool()>& done, unsigned timeoutMs);
+// Dispatches the calling thread's messages for `ms` milliseconds.
+void PumpFor(unsigned ms);
+
+// The overlay windows ("DialOverlayWindow") that `owner` owns, in z-order.
+std::vector<HWND> OverlayWindowsOf(HWND owner);
+
+std::wstring ClassNameOf(HWND window);
+std::wstring TitleOf(HWND window);
+
+}  // namespace Quarn::WinRT::testing
