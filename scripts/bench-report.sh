@@ -3,7 +3,7 @@
 # figure, its target and the ratio of the figure to the target, and the machine it ran on. The
 # machine may be shared: the load average before and after the run is part of the report.
 #
-#   scripts/bench-report.sh [--soak-result FILE]   (a soak verdict to include, from scripts/soak.sh)
+#   scripts/bench-report.sh [--soak-result FILE]   (Markdown on a soak run to include: scripts/soak.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 soak=""
@@ -113,6 +113,6 @@ print(f"\n{len(rows) - failed} of {len(rows)} figures meet their target.")
 if soak:
     print("\n## Soak\n")
     with open(soak) as f:
-        print("```\n" + f.read().rstrip() + "\n```")
+        print(f.read().rstrip())
 PY
 cat bench/REPORT.md
