@@ -418,10 +418,40 @@ void CairoDeviceContext::PushLayer(const LayerParameters& parameters) {
     if (parameters.opacityBrush) {
         layer.opacity *= std::clamp(parameters.opacityBrush->GetColour().a, 0.0f, 1.0f);
     }
-    m_layers.push_back(std::move(layer));
     if (m_cairo) {
+        layer.boundedGroup = ClipToMaskPixels(layer);
         cairo_push_group(m_cairo);
     }
+    m_layers.push_back(std::move(layer));
+}
+
+bool CairoDeviceContext::ClipToMaskPixels(const Layer& layer) {
+    if (!layer.mask || !IsInvertible(layer.maskPlacement)) {
+        return false;
+    }
+    cairo_matrix_t world;
+    cairo_get_matrix(m_cairo, &world);
+    const cairo_matrix_t placement = ToCairo(layer.maskPlacement);
+    cairo_set_matrix(m_cairo, &placement);
+    cairo_new_path(m_cairo);
+    cairo_fill_rule_t rule;
+    const bool drawn = AddGeometry(m_cairo, layer.mask.Get(), true, &rule) == Emitted::Drawn;
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    if (drawn) {
+        cairo_identity_matrix(m_cairo);
+        cairo_path_extents(m_cairo, &x1, &y1, &x2, &y2);
+    }
+    cairo_new_path(m_cairo);
+    if (drawn) {
+        // Whole pixels, one more on each side for the mask's antialiased edge: everything the
+        // composite can show lies inside, so the picture does not change.
+        cairo_save(m_cairo);
+        cairo_rectangle(m_cairo, std::floor(x1) - 1, std::floor(y1) - 1,
+                        std::ceil(x2) - std::floor(x1) + 2, std::ceil(y2) - std::floor(y1) + 2);
+        cairo_clip(m_cairo);
+    }
+    cairo_set_matrix(m_cairo, &world);
+    return drawn;
 }
 
 void CairoDeviceContext::PopLayer() {
@@ -441,6 +471,9 @@ void CairoDeviceContext::CompositeLayer(const Layer& layer) {
         return;
     }
     cairo_pattern_t* content = cairo_pop_group(m_cairo);
+    if (layer.boundedGroup) {
+        cairo_restore(m_cairo);
+    }
     cairo_save(m_cairo);
     cairo_new_path(m_cairo);
     bool visible = true;

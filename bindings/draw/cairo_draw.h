@@ -75,6 +75,7 @@ private:
         RectF contentBounds;
         Matrix3x2F boundsPlacement;  // the world transform at push
         float opacity = 1;
+        bool boundedGroup = false;  // a clip to the mask's pixels was saved before the group
     };
 
     void StartFrame();
@@ -84,6 +85,8 @@ private:
     cairo_t* Canvas(const Brush* brush);
     void Fail(HRESULT error);
     void CompositeLayer(const Layer& layer);
+    // Clips to the pixels the layer's mask can touch, so that its group covers only those.
+    bool ClipToMaskPixels(const Layer& layer);
 
     Ref<Factory> m_factory;
     Ref<TextFactory> m_text;
