@@ -24,6 +24,7 @@
 #include "bindings/sim/sim_platform.h"
 #include "bindings/vorta/attributes.h"
 #include "bindings/vorta/notifications.h"
+#include "bindings/window/window.h"
 #include "dial/dial.h"
 #include "fuzz/dial_invariants.h"
 #include "overlay/dial_overlay_window.h"
@@ -218,7 +219,7 @@ public:
 
 private:
     void Step() {
-        switch (m_in.ConsumeIntegralInRange(0, 24)) {
+        switch (m_in.ConsumeIntegralInRange(0, 25)) {
             case 0:
             case 1:
                 m_platform.Wheel().Rotate(NastyDouble(m_in));
@@ -306,6 +307,9 @@ private:
                 break;
             case 24:
                 Lifecycle();
+                break;
+            case 25:
+                Press();
                 break;
         }
     }
@@ -419,7 +423,12 @@ private:
             element = NewRangedItem(m_in, m_in.ConsumeIntegral<std::uint32_t>());
         }
         if (element) {  // the group overlay never passes an empty element
-            m_dial->SelectMenuItem(element);
+            try {
+                m_dial->SelectMenuItem(element);
+            } catch (const platform::PlatformError&) {
+                // Configuring the device for the new current item failed; that failure goes
+                // to SelectMenuItem's caller, the group overlay.
+            }
         }
     }
 
@@ -482,6 +491,19 @@ private:
         if (m_dial) {
             m_dial->OnNotify(MakeCounted<Kernel::InvalidateReflectedsNotification>(tool));
         }
+    }
+
+    // The user presses the mouse on the overlay window (on a badge of a group's ring, say) and
+    // lets go, as the window procedure receives it.
+    void Press() {
+        if (!m_dial) {
+            return;
+        }
+        const HWND overlay = m_dial->GetOverlayWindow().GetHandle();
+        const int x = m_in.ConsumeIntegralInRange(-64, 446);
+        const int y = m_in.ConsumeIntegralInRange(-64, 446);
+        m_platform.Windows().Send(overlay, WM_LBUTTONDOWN, 0, platform::LParamFromPoint(x, y));
+        m_platform.Windows().Send(overlay, WM_LBUTTONUP, 0, platform::LParamFromPoint(x, y));
     }
 
     // The editor drops its dial, and may make a new one; timers of the old dial keep firing.

@@ -32,12 +32,19 @@ for fuzzer in "${fuzzers[@]}"; do
     mkdir -p "$corpus" "$reproducers"
     options=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
              -artifact_prefix="$reproducers/")
+    if [ "$fuzzer" = fuzz_dial_events ]; then
+        options+=(-max_len=4096 -len_control=0)  # room for long sequences from the start
+    fi
     if [ -f "fuzz/dict/$fuzzer.dict" ]; then
         options+=(-dict="fuzz/dict/$fuzzer.dict")
     fi
     echo "== $fuzzer, $seconds s"
     log=build/fuzz/$fuzzer.log
-    if build/fuzz/fuzz/"$fuzzer" "${options[@]}" "$corpus" "fuzz/corpus/$fuzzer" >"$log" 2>&1; then
+    seeds=()
+    if [ -d "fuzz/corpus/$fuzzer" ]; then
+        seeds=("fuzz/corpus/$fuzzer")
+    fi
+    if build/fuzz/fuzz/"$fuzzer" "${options[@]}" "$corpus" "${seeds[@]}" >"$log" 2>&1; then
         grep -E '^stat::|^#[0-9]+ +DONE' "$log" || true
     else
         tail -n 60 "$log"
