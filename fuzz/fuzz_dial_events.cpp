@@ -219,7 +219,7 @@ public:
 
 private:
     void Step() {
-        switch (m_in.ConsumeIntegralInRange(0, 25)) {
+        switch (m_in.ConsumeIntegralInRange(0, 26)) {
             case 0:
             case 1:
                 m_platform.Wheel().Rotate(NastyDouble(m_in));
@@ -310,6 +310,9 @@ private:
                 break;
             case 25:
                 Press();
+                break;
+            case 26:
+                CheckFrame();
                 break;
         }
     }
@@ -493,6 +496,24 @@ private:
         }
     }
 
+    // The render thread draws what the overlay window holds now: with no overlay (after an
+    // Update that left the menu without the application's entries, say), a frame stays
+    // transparent rather than show the overlay it had before.
+    void CheckFrame() {
+        if (!m_dial) {
+            return;
+        }
+        const detail::DialOverlayWindow& overlay = m_dial->GetOverlayWindow();
+        if (auto frame =
+                m_platform.Graphics().RunFrame(overlay.GetHandle(), std::chrono::seconds(5))) {
+            const bool drawn = std::any_of(frame->pixels.begin(), frame->pixels.end(),
+                                           [](std::uint32_t pixel) { return pixel != 0; });
+            if (drawn && overlay.GetOverlay() == nullptr) {
+                fuzz::Violation("the render thread draws an overlay the window no longer has");
+            }
+        }
+    }
+
     // The user presses the mouse on the overlay window (on a badge of a group's ring, say) and
     // lets go, as the window procedure receives it.
     void Press() {
@@ -538,19 +559,6 @@ private:
         }
         if (detail::Dial::CurrentDial() != m_dial.Get()) {
             fuzz::Violation("the timers reach a dial other than the live one");
-        }
-        // With no overlay, the render thread has nothing to draw: a frame stays transparent.
-        const detail::DialOverlayWindow& overlay = m_dial->GetOverlayWindow();
-        if (m_in.ConsumeBool() || m_in.remaining_bytes() == 0) {
-            return;
-        }
-        if (auto frame =
-                m_platform.Graphics().RunFrame(overlay.GetHandle(), std::chrono::seconds(5))) {
-            const bool drawn = std::any_of(frame->pixels.begin(), frame->pixels.end(),
-                                           [](std::uint32_t pixel) { return pixel != 0; });
-            if (drawn && overlay.GetOverlay() == nullptr) {
-                fuzz::Violation("the render thread draws an overlay the window no longer has");
-            }
         }
     }
 
