@@ -10,6 +10,8 @@
 
 #include <array>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <limits>
@@ -194,6 +196,10 @@ public:
             }
         }
         m_host.SetListener([this](const sample::HostEvent& event) {
+            if (m_trace) {
+                std::fprintf(stderr, "  host: kind %d, %s%s\n", static_cast<int>(event.kind),
+                             event.text.c_str(), event.flag ? ", flag true" : "");
+            }
             m_invariants.OnHostEvent(event, m_dial.Get(), m_inTimers);
         });
         m_windows.push_back(m_platform.Windows().CreateHostWindow(m_model.window, "Editor"));
@@ -219,7 +225,11 @@ public:
 
 private:
     void Step() {
-        switch (m_in.ConsumeIntegralInRange(0, 26)) {
+        const int operation = m_in.ConsumeIntegralInRange(0, 26);
+        if (m_trace) {
+            std::fprintf(stderr, "step: operation %d\n", operation);
+        }
+        switch (operation) {
             case 0:
             case 1:
                 m_platform.Wheel().Rotate(NastyDouble(m_in));
@@ -573,6 +583,8 @@ private:
     FuzzCallbacks m_callbacks;
     Counted<detail::Dial> m_dial;
     bool m_inTimers = false;
+    // QUARN_FUZZ_TRACE=1 prints each step and what the host saw, to read a reproducer by.
+    const bool m_trace = std::getenv("QUARN_FUZZ_TRACE") != nullptr;
     int m_injections = 0;
 };
 
