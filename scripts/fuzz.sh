@@ -6,8 +6,10 @@
 #
 # A crash, a leak, a hang (over 10 s for one input) or a sanitizer report stops that fuzzer; the
 # script still runs the others, then fails. The input that did it is left in
-# build/fuzz/reproducers/<fuzzer>/; replay it with build/fuzz/fuzz/<fuzzer> <file>. What each
-# run found grows build/fuzz/corpus/<fuzzer>/, which later runs start from too.
+# build/fuzz/reproducers/<fuzzer>/; replay it with build/fuzz/fuzz/<fuzzer> <file> and the
+# LSAN_OPTIONS below (fontconfig keeps its caches to the end), adding QUARN_FUZZ_TRACE=1 for the
+# event fuzzer's steps. What each run found grows build/fuzz/corpus/<fuzzer>/, which later runs
+# start from too.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
