@@ -123,6 +123,10 @@ std::int32_t Dial::OnItemInvoked(platform::RadialControllerMenuItem& sender) {
     auto* menuTag = dynamic_cast<MenuItemTag*>(tag.Get());
     if (!menuTag) {
         Kernel::Log().WriteLine("Error: Failed to retrieve MenuItemTag!");
+        // No item is current now, so the history item's freeze ends with it: left set, every
+        // later Update would be ignored until another entry is chosen successfully.
+        m_menuFrozen = false;
+        m_stepRotation = false;
         return E_NOINTERFACE;
     }
     m_selectedItem = menuTag->item;

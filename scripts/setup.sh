@@ -23,6 +23,7 @@ packages=(
     ninja-build
     pkg-config
     clang
+    libclang-rt-14-dev
     clang-format
     libgtest-dev
     libgmock-dev

@@ -154,5 +154,21 @@ TEST_F(MenuTest, InvokingAnEntryWithoutItsTagLeavesNoSelection) {
                                         "Error: Failed to retrieve MenuItemTag!"}));
 }
 
+TEST_F(MenuTest, AnEntryWithoutItsTagEndsTheHistoryItemsFreeze) {
+    auto history = MakeCounted<Kernel::ReflectedBinding<Counted<DocumentHistory>>>(
+        FourCC("hist"), "History", document->GetHistory());
+    dial->Update(MakeTool({history, DoubleItem("a   ", "A", 0, 0, 1)}), false);
+    Choose("History");
+    ASSERT_TRUE(dial->IsMenuFrozen());
+    platform.Faults().Fail("RadialControllerMenuItem.Tag.get", E_FAIL, "Gone.");
+    platform.Wheel().InvokeMenuItem(1);
+    EXPECT_FALSE(dial->GetCurrentItem());
+    EXPECT_FALSE(dial->IsMenuFrozen());
+    EXPECT_FALSE(dial->IsStepRotation());
+    // The next tool reaches the menu again.
+    dial->Update(MakeTool({DoubleItem("b   ", "B", 0, 0, 1)}, 8, "Pen"), false);
+    EXPECT_EQ(MenuTexts(), std::vector<std::string>{"B"});
+}
+
 }  // namespace
 }  // namespace Quarn::WinRT::testing
