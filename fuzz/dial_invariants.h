@@ -61,6 +61,9 @@ inline constexpr LogForm kLogForms[] = {
     // controller is replaced or the dial goes.
     {"Dial error: Failed to revoke events. ", true},
     {"Dial error: Failed to clear menu items. ", true},
+    // A mouse release on a badge whose selection the device refuses, caught in the overlay
+    // window's procedure.
+    {"Dial error: Failed to handle an overlay window message. ", true},
 };
 
 class DialInvariants {

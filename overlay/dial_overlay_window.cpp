@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "bindings/kernel/format.h"
+#include "bindings/kernel/log.h"
 #include "bindings/platform/error.h"
 #include "bindings/platform/services.h"
 #include "bindings/vorta/tool.h"
@@ -91,7 +93,19 @@ LRESULT DialOverlayWindow::WindowProc(HWND window, UINT message, WPARAM wParam, 
     if (!self) {
         return windowing.DefaultWindowProc(window, message, wParam, lParam);
     }
-    return self->HandleMessage(window, message, wParam, lParam);
+    // Nothing may unwind into the system's message dispatch. A release on a badge selects its
+    // element through the dial, whose device configuration can fail: that is logged here, and
+    // the message counts as handled (a hit test as transparent).
+    try {
+        return self->HandleMessage(window, message, wParam, lParam);
+    } catch (const std::exception& error) {
+        Kernel::Log().WriteLine(Kernel::Format8(
+            "Dial error: Failed to handle an overlay window message. %1", error.what()));
+    } catch (...) {
+        Kernel::Log().WriteLine(
+            "Dial error: Failed to handle an overlay window message. Unknown error");
+    }
+    return message == WM_NCHITTEST ? HTTRANSPARENT : 0;
 }
 
 LRESULT DialOverlayWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -60,6 +60,21 @@ TEST_F(GroupInputTest, APressOnABadgeAndAReleaseElsewhereSelectsThePressedOne) {
     EXPECT_EQ(Current(), FourCC("ligh"));
 }
 
+TEST_F(GroupInputTest, AReleaseWhoseSelectionTheDeviceRefusesIsLoggedAndGoesNoFurther) {
+    const HWND overlay = dial->GetOverlayWindow().GetHandle();
+    platform.Faults().Fail("RadialController.UseAutomaticHapticFeedback.put", E_FAIL, "Busy.");
+    platform.Windows().Send(overlay, WM_LBUTTONDOWN, 0, platform::LParamFromPoint(668, 460));
+    EXPECT_EQ(
+        platform.Windows().Send(overlay, WM_LBUTTONUP, 0, platform::LParamFromPoint(668, 460)), 0);
+    EXPECT_EQ(
+        host.LogLines(),
+        std::vector<std::string>{"Dial error: Failed to handle an overlay window message. Busy."});
+    // The next release selects again.
+    platform.Windows().Send(overlay, WM_LBUTTONDOWN, 0, platform::LParamFromPoint(668, 460));
+    platform.Windows().Send(overlay, WM_LBUTTONUP, 0, platform::LParamFromPoint(668, 460));
+    EXPECT_EQ(Current(), FourCC("ligh"));
+}
+
 TEST_F(GroupInputTest, ClicksBetweenBadgesAndOnThePuckReachTheEditor) {
     for (const POINT point : {Screen(460, 460), Screen(600, 290), Screen(100, 300)}) {
         SCOPED_TRACE(point.x);
