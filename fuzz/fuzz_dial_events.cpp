@@ -29,6 +29,7 @@
 #include "bindings/window/window.h"
 #include "dial/dial.h"
 #include "fuzz/dial_invariants.h"
+#include "fuzz/example_host.h"
 #include "overlay/dial_overlay_window.h"
 #include "tools/sim/host_description.h"
 
@@ -119,19 +120,7 @@ public:
 // A notification class the dial does not know.
 class UnknownNotification final : public Kernel::Notification {};
 
-const std::string& ExampleHost() {
-    static const std::string text = [] {
-        std::ifstream file(QUARN_SOURCE_DIR "/examples/paint.json", std::ios::binary);
-        std::ostringstream buffer;
-        buffer << file.rdbuf();
-        if (buffer.str().empty()) {
-            std::cerr << "fuzz_dial_events: cannot read the example host description\n";
-            std::abort();
-        }
-        return buffer.str();
-    }();
-    return text;
-}
+using Quarn::WinRT::fuzz::ExampleHost;
 
 // A ranged item with a range, value and attributes from the input.
 Counted<Kernel::Reflected> NewRangedItem(FuzzedDataProvider& in, std::uint32_t id) {

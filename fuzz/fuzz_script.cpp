@@ -12,6 +12,7 @@
 #include <sstream>
 #include <string>
 
+#include "fuzz/example_host.h"
 #include "tools/sim/host_description.h"
 #include "tools/sim/run.h"
 #include "tools/sim/script.h"
@@ -28,19 +29,7 @@ constexpr std::int64_t kMaxRunRotations = 2'000;
 constexpr std::int64_t kMaxRunVirtualMs = 10 * 60 * 1000;  // the old window's overlay timer
                                                            // fires every 2 s of it
 
-const std::string& ExampleHost() {
-    static const std::string text = [] {
-        std::ifstream file(QUARN_SOURCE_DIR "/examples/paint.json", std::ios::binary);
-        std::ostringstream buffer;
-        buffer << file.rdbuf();
-        if (buffer.str().empty()) {
-            std::cerr << "fuzz_script: cannot read the example host description\n";
-            std::abort();
-        }
-        return buffer.str();
-    }();
-    return text;
-}
+using Quarn::WinRT::fuzz::ExampleHost;
 
 const HostModel& ExampleModel() {
     static const HostModel model = ParseHostDescription(ExampleHost(), "paint.json");
