@@ -8,31 +8,14 @@
 #include "bindings/sim/sim_platform.h"
 #include "package/path_table.h"
 #include "quarn/winrt/package.h"
+#include "tests/package/expected_versions.h"
 
 namespace Quarn::WinRT::detail {
 namespace {
 
 using platform::KnownFolder;
 
-// The version folders written out by hand, so the test does not reuse the code it checks.
-struct Versions {
-    int buildKind;
-    const char* version;
-    const char* persisted;
-};
-constexpr Versions kVersions[] = {
-    {-1, "3.0", "3.0"},
-    {0, "3.0", "3.0"},
-    {1, "3.0 CN", "3.0 CN"},
-    {2, "3.0 (Store)", "3.0"},
-    {3, "3.0 CN (Store)", "3.0 CN"},
-    {4, "3.0 (Alpha)", "3.0 (Alpha)"},
-    {5, "3.0 (Beta)", "3.0 (Beta)"},
-    {6, "3.0 CN (Beta)", "3.0 CN (Beta)"},
-    {7, "3.0 (Beta)", "3.0 (Beta)"},
-    {8, "3.0", "3.0"},
-    {9, "3.0", "3.0"},
-};
+using Quarn::WinRT::testing::kExpectedVersions;
 
 void UseFolders(sim::SimPlatform& p, bool present) {
     auto folder = [present](const char16_t* path) {
@@ -63,7 +46,7 @@ TEST(PathTableTest, EveryBuildKindInBothTablesWithFoldersPresentAndMissing) {
         auto join = [](const std::string& root, const std::string& rest) {
             return root.back() == '\\' ? root + rest : root + "\\" + rest;
         };
-        for (const Versions& v : kVersions) {
+        for (const Quarn::WinRT::testing::ExpectedVersions& v : kExpectedVersions) {
             SCOPED_TRACE(std::string(present ? "folders present" : "folders missing") +
                          ", build kind " + std::to_string(v.buildKind));
             const std::string version = v.version;

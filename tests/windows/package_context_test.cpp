@@ -13,6 +13,7 @@
 #include "package/path_table.h"
 #include "quarn/winrt/context.h"
 #include "quarn/winrt/package.h"
+#include "tests/package/expected_versions.h"
 
 namespace Quarn::WinRT::testing {
 namespace {
@@ -47,25 +48,6 @@ TEST(PackageTest, WineRunsThisProcessWithoutPackageIdentity) {
     EXPECT_FALSE(Package::IsSandboxed());
 }
 
-// The version folders written out by hand, so the test does not reuse the code it checks.
-struct Versions {
-    int buildKind;
-    const char* version;
-    const char* persisted;
-};
-constexpr Versions kVersions[] = {
-    {-1, "3.0", "3.0"},
-    {0, "3.0", "3.0"},
-    {1, "3.0 CN", "3.0 CN"},
-    {2, "3.0 (Store)", "3.0"},
-    {3, "3.0 CN (Store)", "3.0 CN"},
-    {4, "3.0 (Alpha)", "3.0 (Alpha)"},
-    {5, "3.0 (Beta)", "3.0 (Beta)"},
-    {6, "3.0 CN (Beta)", "3.0 CN (Beta)"},
-    {7, "3.0 (Beta)", "3.0 (Beta)"},
-    {8, "3.0", "3.0"},
-};
-
 TEST(PackageTest, UnpackagedTableOnWinesKnownFolders) {
     const std::string roaming = Folder(FOLDERID_RoamingAppData);
     const std::string programData = Folder(FOLDERID_ProgramData);
@@ -76,7 +58,7 @@ TEST(PackageTest, UnpackagedTableOnWinesKnownFolders) {
     ASSERT_FALSE(programData.empty());
     ASSERT_EQ(tempPath.back(), '\\');
 
-    for (const Versions& v : kVersions) {
+    for (const ExpectedVersions& v : kExpectedVersions) {
         const detail::PathTable table = detail::ComputeUnpackagedPathTable(
             Corvanta::Product::Vector, v.buildKind, platform::Win32Package());
         const std::string version = v.version;
