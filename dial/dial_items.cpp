@@ -21,10 +21,25 @@ Kernel::Counted<Kernel::Reflectable> ReflectableOf(const Kernel::Counted<Tool>& 
     return Kernel::Counted<Kernel::Reflectable>(tool);
 }
 
+// Attribute lists only grow, and a host may hand out the same item objects on every enumeration.
+// The marker means only "present", so an item that carries one already keeps it as it is.
 void MarkDefault(ItemList& items) {
-    if (const Kernel::Counted<Kernel::Reflected> first = FirstPresent(items)) {
+    const Kernel::Counted<Kernel::Reflected> first = FirstPresent(items);
+    if (first && !HasAttribute<Corvanta::DefaultItemAttribute>(*first)) {
         first->AppendAttribute(Kernel::MakeCounted<Corvanta::DefaultItemAttribute>());
     }
+}
+
+// Readers take an item's first cache, so a kept item's cache is refreshed where it stands
+// instead of gaining a second, unread one.
+void AttachHistoryCache(Kernel::Reflected& history, const Tool& owner) {
+    if (const auto cache = FindAttribute<DocumentHistoryCacheAttribute>(history)) {
+        cache->RefreshFrom(owner);
+        return;
+    }
+    auto cache = Kernel::MakeCounted<DocumentHistoryCacheAttribute>();
+    cache->RefreshFrom(owner);
+    history.AppendAttribute(std::move(cache));
 }
 
 }  // namespace
@@ -79,9 +94,7 @@ std::vector<Dial::Reflectable> Dial::EnumerateReflecteds(const Kernel::Counted<T
         }
         if (Kernel::Counted<Kernel::Reflected> history =
                 Corvanta::Reflection::FindReflected(entry.reflecteds, kHistoryIdentifier)) {
-            auto cache = Kernel::MakeCounted<DocumentHistoryCacheAttribute>();
-            cache->RefreshFrom(*owner);
-            history->AppendAttribute(std::move(cache));
+            AttachHistoryCache(*history, *owner);
         }
     }
     return result;

@@ -187,6 +187,23 @@ TEST_F(ItemsTest, HistoryItemCarriesTheHistoryAsText) {
     EXPECT_TRUE(fresh.description.IsEmpty());
 }
 
+// A host may keep its item objects: enumerating them again neither grows their attribute lists
+// nor leaves the history text behind the document.
+TEST_F(ItemsTest, KeptItemsKeepOneMarkerAndOneFreshHistoryCache) {
+    auto size = DoubleItem("size", "Size", 10, 1, 100);
+    auto history = MakeCounted<Kernel::ReflectedBinding<Counted<DocumentHistory>>>(
+        FourCC("hist"), "History", document->GetHistory());
+    auto tool = MakeTool({size, history});
+    for (int round = 0; round < 3; ++round) {
+        document->GetHistory()->SetIndex(round - 1);
+        dial->EnumerateReflecteds(tool, false);
+        EXPECT_EQ(size->GetAttributes().size(), 1u);
+        ASSERT_EQ(history->GetAttributes().size(), 1u);
+        const auto cache = FindAttribute<DocumentHistoryCacheAttribute>(*history);
+        EXPECT_EQ(cache->position, round);
+    }
+}
+
 TEST_F(ItemsTest, GroupResolvesToItsCurrentElement) {
     auto hue = DoubleItem("hue ", "Hue", 0, 0, 360);
     auto sat = DoubleItem("sat ", "Saturation", 0, 0, 1);
