@@ -30,6 +30,8 @@
 #include "dial/dial.h"
 #include "fuzz/dial_invariants.h"
 #include "fuzz/example_host.h"
+#include "overlay/dial_overlay.h"
+#include "overlay/dial_overlay_renderer.h"
 #include "overlay/dial_overlay_window.h"
 #include "tools/sim/host_description.h"
 
@@ -495,21 +497,28 @@ private:
         }
     }
 
-    // The render thread draws what the overlay window holds now: with no overlay (after an
-    // Update that left the menu without the application's entries, say), a frame stays
-    // transparent rather than show the overlay it had before.
+    // The render thread draws what the overlay window holds now, and only while it is shown:
+    // with no overlay (after an Update that left the menu without the application's entries,
+    // say), a frame stays transparent rather than show the overlay it had before.
     void CheckFrame() {
         if (!m_dial) {
             return;
         }
-        const detail::DialOverlayWindow& overlay = m_dial->GetOverlayWindow();
-        if (auto frame =
-                m_platform.Graphics().RunFrame(overlay.GetHandle(), std::chrono::seconds(5))) {
-            const bool drawn = std::any_of(frame->pixels.begin(), frame->pixels.end(),
-                                           [](std::uint32_t pixel) { return pixel != 0; });
-            if (drawn && overlay.GetOverlay() == nullptr) {
-                fuzz::Violation("the render thread draws an overlay the window no longer has");
-            }
+        const detail::DialOverlayWindow& window = m_dial->GetOverlayWindow();
+        const detail::DialOverlayRenderer* renderer = window.GetRenderer();
+        auto frame = m_platform.Graphics().RunFrame(window.GetHandle(), std::chrono::seconds(5));
+        if (!frame || !renderer) {
+            return;
+        }
+        const detail::DialOverlay* current = window.GetOverlay();
+        const detail::DialOverlay* expected = current && current->IsVisible() ? current : nullptr;
+        if (renderer->LastDrawnOverlay() != expected) {
+            fuzz::Violation("the render thread drew another overlay than the window shows");
+        }
+        const bool drawn = std::any_of(frame->pixels.begin(), frame->pixels.end(),
+                                       [](std::uint32_t pixel) { return pixel != 0; });
+        if (drawn && !expected) {
+            fuzz::Violation("a frame shows an overlay while the window shows none");
         }
     }
 

@@ -135,10 +135,13 @@ void DialOverlayRenderer::RenderLoop() {
         }
         // Drawn outside the lock, on the copy: a SetItem during the frame replaces the
         // renderer's overlay but this one lives until the copy goes.
-        if (overlay && overlay->IsVisible()) {
+        const bool draws = overlay && overlay->IsVisible();
+        if (draws) {
             overlay->Draw(context);
         }
         m_deviceContext->EndDraw();
+        // Before Present, so that whoever waits for this frame to be shown sees it.
+        m_lastDrawn.store(draws ? overlay.get() : nullptr, std::memory_order_release);
         m_swapChain->Present(1, 0);
         overlay.reset();
     }

@@ -4,8 +4,8 @@
 //
 // Threads: Start, SetOverlay and Stop run on the host thread. The render thread runs RenderLoop
 // and with it every overlay's Draw. They share only m_overlay (under m_lock, held for a pointer
-// copy or swap and nothing else) and m_stop (atomic). The chain's objects are written by Start
-// before the thread exists and read by it only after, so they need no lock.
+// copy or swap and nothing else), m_stop and m_lastDrawn (atomics). The chain's objects are written
+// by Start before the thread exists and read by it only after, so they need no lock.
 
 #include <atomic>
 #include <memory>
@@ -42,6 +42,12 @@ public:
     void Stop();
 
     bool IsRunning() const { return m_thread.joinable(); }
+    // The overlay the last presented frame drew, or null when it drew none (no overlay, or a
+    // hidden one). For telling which overlay reaches the screen: compare it, never follow it,
+    // since the overlay may be gone by the time it is read.
+    const DialOverlay* LastDrawnOverlay() const {
+        return m_lastDrawn.load(std::memory_order_acquire);
+    }
 
 private:
     HRESULT CreateSwapChain(HWND window);
@@ -70,6 +76,7 @@ private:
     Kernel::CriticalSectionSpin m_lock;
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
+    std::atomic<const DialOverlay*> m_lastDrawn{nullptr};  // written by the render thread
 };
 
 }  // namespace Quarn::WinRT::detail

@@ -59,11 +59,13 @@ TEST_F(OverlayTest, DrawsOnlyWhileVisibleAndWithAContactOfSomeSize) {
     ASSERT_TRUE(frame);
     EXPECT_NE(frame->At(120, 120), 0u) << "the puck's centre in window pixels";
     EXPECT_EQ(frame->At(5, 5), 0u);
+    EXPECT_EQ(window->GetRenderer()->LastDrawnOverlay(), &overlay);
 
     window->Hide();
     frame = Frame();
     ASSERT_TRUE(frame);
     EXPECT_TRUE(frame->IsFullyTransparent());
+    EXPECT_EQ(window->GetRenderer()->LastDrawnOverlay(), nullptr);
 
     window->Show();
     for (const auto& [width, height] : {std::pair{0.0f, 40.0f}, std::pair{40.0f, 0.0f}}) {
