@@ -89,7 +89,7 @@ probe=$(awk -v a="$start" -v b="$(date +%s.%N)" 'BEGIN { print b - a }')
 # Rotation events per cycle: 4 + 2 + 1 + 1 + 2 + 1 = 11; the simulator takes at most
 # 10,000,000 a script.
 cycles=$(awk -v p="$probe" -v m="$minutes" 'BEGIN {
-    n = int(2000 * (m * 60) / p * 1.3); if (n > 900000) n = 900000; print n }')
+    n = int(2000 * (m * 60) / p * 2); if (n > 900000) n = 900000; print n }')
 make_script "$cycles" "$work/soak.dial"
 echo "soak: ${minutes} min, ${cycles} cycles ($(wc -l <"$work/soak.dial") commands; a cycle of 2000 took ${probe} s)"
 
@@ -124,23 +124,32 @@ else
         echo "VERDICT: FAIL: the simulator $ended"
         exit 1
     fi
+    # The probe sized the script too small (the machine got faster than it measured): the run
+    # proves less than asked, which is no pass.
+    echo "VERDICT: FAIL: the script ran out after ${ran} s of $((minutes * 60)) s"
+    exit 1
 fi
 pid=""
+# Threads and descriptors are judged by their floor: the menu build opens each icon file for a
+# moment, so a sample may catch one more descriptor than usual, but a leak raises the count that
+# every sample sees. Growth is a higher minimum in the last third of the samples than in the first.
 awk -v warm="$warmup" -v ran="$ran" -v ended="$ended" '
-    $1 >= warm {
-        n++
-        if (n == 1) { r0 = $2; t0 = $3; f0 = $4; lo = $2; hi = $2 }
-        if ($2 < lo) lo = $2
-        if ($2 > hi) hi = $2
-        if ($3 != t0) threads = 1
-        if ($4 != f0) fds = 1
-        last = $2
+    $1 >= warm { n++; rss[n] = $2; thr[n] = $3; fd[n] = $4 }
+    function floor_of(a, from, to,    i, m) {
+        m = a[from]
+        for (i = from + 1; i <= to; i++) if (a[i] < m) m = a[i]
+        return m
     }
     END {
-        printf "ran %d s (%s); after the %d s warm-up: %d samples, RSS %d..%d KiB (spread %d KiB, last - first %+d KiB), threads %d, descriptors %d\n", ran, ended, warm, n, lo, hi, hi - lo, last - r0, t0, f0
         if (n < 3) { print "VERDICT: FAIL: too few samples after the warm-up"; exit 1 }
+        lo = hi = rss[1]
+        for (i = 2; i <= n; i++) { if (rss[i] < lo) lo = rss[i]; if (rss[i] > hi) hi = rss[i] }
+        third = int(n / 3)
+        t0 = floor_of(thr, 1, third); t1 = floor_of(thr, n - third + 1, n)
+        f0 = floor_of(fd, 1, third); f1 = floor_of(fd, n - third + 1, n)
+        printf "ran %d s (%s); after the %d s warm-up: %d samples, RSS %d..%d KiB (spread %d KiB, last - first %+d KiB), threads %d -> %d, descriptors %d -> %d (floors of the first and last third)\n", ran, ended, warm, n, lo, hi, hi - lo, rss[n] - rss[1], t0, t1, f0, f1
         if (hi - lo > 1024) { print "VERDICT: FAIL: resident memory moved by more than 1 MiB"; exit 1 }
-        if (threads) { print "VERDICT: FAIL: the thread count changed"; exit 1 }
-        if (fds) { print "VERDICT: FAIL: the open descriptors changed"; exit 1 }
+        if (t1 > t0) { print "VERDICT: FAIL: the thread count grew"; exit 1 }
+        if (f1 > f0) { print "VERDICT: FAIL: the open descriptors grew"; exit 1 }
         print "VERDICT: PASS: memory within 1 MiB, threads and descriptors steady"
     }' "$samples"
