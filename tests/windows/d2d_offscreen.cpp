@@ -219,25 +219,86 @@ bool SavePng(const Pixels& pixels, const std::wstring& path) {
            SUCCEEDED(encoder->Commit());
 }
 
-PixelDifference Compare(const Pixels& actual, const Pixels& reference, int channelTolerance) {
+namespace {
+
+int ChannelDifference(std::uint32_t a, std::uint32_t b) {
+    int worst = 0;
+    for (int bits = 0; bits < 32; bits += 8) {
+        const int delta =
+            static_cast<int>((a >> bits) & 0xFF) - static_cast<int>((b >> bits) & 0xFF);
+        worst = std::max(worst, std::abs(delta));
+    }
+    return worst;
+}
+
+// Each channel averaged over the pixel and its neighbours within `radius` (fewer at the
+// borders): an edge antialiased differently, or drawn without antialiasing, averages out.
+Pixels Blurred(const Pixels& image, int radius) {
+    Pixels out{image.width, image.height, std::vector<std::uint32_t>(image.words.size())};
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            int sums[4] = {};
+            int count = 0;
+            for (int ny = std::max(0, y - radius); ny <= std::min(image.height - 1, y + radius);
+                 ++ny) {
+                for (int nx = std::max(0, x - radius); nx <= std::min(image.width - 1, x + radius);
+                     ++nx) {
+                    const std::uint32_t word = image.At(nx, ny);
+                    for (int c = 0; c < 4; ++c) {
+                        sums[c] += static_cast<int>((word >> (8 * c)) & 0xFF);
+                    }
+                    ++count;
+                }
+            }
+            std::uint32_t word = 0;
+            for (int c = 0; c < 4; ++c) {
+                word |= static_cast<std::uint32_t>((sums[c] + count / 2) / count) << (8 * c);
+            }
+            out.words[static_cast<std::size_t>(y) * static_cast<std::size_t>(image.width) +
+                      static_cast<std::size_t>(x)] = word;
+        }
+    }
+    return out;
+}
+
+// Pixels of `from` that no pixel of `to` within `shift` matches within the tolerance.
+int Unmatched(const Pixels& from, const Pixels& to, int tolerance, int shift) {
+    int unmatched = 0;
+    for (int y = 0; y < from.height; ++y) {
+        for (int x = 0; x < from.width; ++x) {
+            bool matched = ChannelDifference(from.At(x, y), to.At(x, y)) <= tolerance;
+            for (int ny = std::max(0, y - shift);
+                 !matched && ny <= std::min(to.height - 1, y + shift); ++ny) {
+                for (int nx = std::max(0, x - shift);
+                     !matched && nx <= std::min(to.width - 1, x + shift); ++nx) {
+                    matched = ChannelDifference(from.At(x, y), to.At(nx, ny)) <= tolerance;
+                }
+            }
+            unmatched += matched ? 0 : 1;
+        }
+    }
+    return unmatched;
+}
+
+}  // namespace
+
+PixelDifference Compare(const Pixels& actual, const Pixels& reference,
+                        const PixelTolerance& tolerance) {
     PixelDifference difference;
     difference.sizesMatch = actual.width == reference.width && actual.height == reference.height &&
-                            actual.words.size() == reference.words.size();
+                            actual.words.size() == reference.words.size() && !actual.words.empty();
     if (!difference.sizesMatch) {
         return difference;
     }
     for (std::size_t i = 0; i < actual.words.size(); ++i) {
-        int worst = 0;
-        for (int shift = 0; shift < 32; shift += 8) {
-            const int a = static_cast<int>((actual.words[i] >> shift) & 0xFF);
-            const int r = static_cast<int>((reference.words[i] >> shift) & 0xFF);
-            worst = std::max(worst, std::abs(a - r));
-        }
-        difference.largestChannelDifference = std::max(difference.largestChannelDifference, worst);
-        if (worst > channelTolerance) {
-            ++difference.pixelsBeyondTolerance;
-        }
+        difference.largestChannelDifference =
+            std::max(difference.largestChannelDifference,
+                     ChannelDifference(actual.words[i], reference.words[i]));
     }
+    const Pixels a = Blurred(actual, tolerance.blurRadius);
+    const Pixels r = Blurred(reference, tolerance.blurRadius);
+    difference.unmatchedPixels = Unmatched(a, r, tolerance.channel, tolerance.shift) +
+                                 Unmatched(r, a, tolerance.channel, tolerance.shift);
     return difference;
 }
 

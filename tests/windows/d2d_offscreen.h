@@ -54,12 +54,26 @@ private:
 Pixels LoadPng(const std::wstring& path);
 bool SavePng(const Pixels& pixels, const std::wstring& path);
 
+// How far two pictures of the same thing drawn by different rasterisers may differ. Both are
+// blurred over `blurRadius` pixels first, so that an edge antialiased differently (or not at
+// all) averages out; then a pixel matches when a pixel of the other picture at most `shift`
+// pixels away differs by at most `channel` in every channel, so that an edge or a glyph a pixel
+// over is not counted. A shape or text missing from either picture is.
+struct PixelTolerance {
+    int channel = 0;
+    int blurRadius = 0;
+    int shift = 0;
+};
+
 struct PixelDifference {
     bool sizesMatch = false;
-    int pixelsBeyondTolerance = 0;
+    // Pixels of either picture without a match in the other.
+    int unmatchedPixels = 0;
+    // The largest channel difference between the unblurred pixels at the same place.
     int largestChannelDifference = 0;
 };
-PixelDifference Compare(const Pixels& actual, const Pixels& reference, int channelTolerance);
+PixelDifference Compare(const Pixels& actual, const Pixels& reference,
+                        const PixelTolerance& tolerance);
 
 // Whether the process runs under Wine (its ntdll exports wine_get_version).
 bool RunsUnderWine();

@@ -4,6 +4,7 @@
 // rasterisation; the pictures chosen use no arc segment, which Wine's Direct2D does not draw.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -27,47 +28,50 @@ using Kernel::FourCC;
 using Kernel::MakeCounted;
 using Kernel::Reflected;
 
-// A channel may differ by this much (antialiasing of edges), and this share of the pixels by
-// more (glyphs that FreeType under DirectWrite and Pango hint and position a little apart).
-constexpr int kChannelTolerance = 48;
-constexpr double kMaxShareBeyondTolerance = 0.01;
+// Measured under Wine 8 against the Cairo pictures: Wine fills shapes without antialiasing,
+// and DirectWrite's line height for the font is a pixel below Pango's, which moves the label's
+// pill edges and text by a pixel or two. These tolerances absorb that; a picture that lacks its
+// text still fails them by far (see the disc's test).
+constexpr PixelTolerance kTolerance{.channel = 48, .blurRadius = 3, .shift = 1};
+constexpr int kMaxUnmatched = 300;
 
 class D2DPixelTest : public ::testing::Test {
 protected:
-    // One frame of the overlay in a target of its window's size, read back, and compared with
-    // the reference of that name. The numbers are printed for the record.
-    void ExpectLikeReference(detail::DialOverlay& overlay, int width, int height,
-                             const std::string& name) {
+    // One frame of the overlay in a target of its window's size, read back.
+    Pixels Render(detail::DialOverlay& overlay, int width, int height,
+                  platform::Windowing& system) {
         std::string why;
         auto target = OffscreenTarget::Create(width, height, &why);
-        ASSERT_TRUE(target) << why;
-        const detail::DrawContext frame{target->context, target->text, &windowing};
+        EXPECT_TRUE(target) << why;
+        if (!target) {
+            return {};
+        }
+        const detail::DrawContext frame{target->context, target->text, &system};
         overlay.SetFactory(target->factory);
         target->context->BeginDraw();
         target->context->Clear(std::nullopt);
         overlay.Draw(frame);
-        ASSERT_HRESULT_SUCCEEDED(target->context->EndDraw());
-        const Pixels actual = target->Read();
+        EXPECT_HRESULT_SUCCEEDED(target->context->EndDraw());
+        return target->Read();
+    }
 
+    // The pixels that do not match the reference of that name; the numbers are printed for the
+    // record, and a picture beyond the limit is written beside the test's build folder.
+    int Unmatched(const Pixels& actual, const std::string& name) {
         const std::wstring file(name.begin(), name.end());
         const Pixels reference = LoadPng(QUARN_REFERENCE_DIR + file + L".png");
-        ASSERT_FALSE(reference.words.empty()) << "cannot read the reference " << name;
-        const PixelDifference difference = Compare(actual, reference, kChannelTolerance);
-        ASSERT_TRUE(difference.sizesMatch) << name;
-        const double share = static_cast<double>(difference.pixelsBeyondTolerance) /
-                             static_cast<double>(actual.words.size());
-        std::printf("%s: %d of %zu pixels beyond %d per channel (%.3f%%), largest difference %d\n",
-                    name.c_str(), difference.pixelsBeyondTolerance, actual.words.size(),
-                    kChannelTolerance, share * 100, difference.largestChannelDifference);
-        if (share > kMaxShareBeyondTolerance) {
+        EXPECT_FALSE(reference.words.empty()) << "cannot read the reference " << name;
+        const PixelDifference difference = Compare(actual, reference, kTolerance);
+        EXPECT_TRUE(difference.sizesMatch) << name;
+        std::printf("%s: %d of %zu pixels unmatched, largest difference in place %d\n",
+                    name.c_str(), difference.unmatchedPixels, actual.words.size(),
+                    difference.largestChannelDifference);
+        if (difference.unmatchedPixels > kMaxUnmatched) {
             std::filesystem::create_directories(QUARN_PIXEL_OUTPUT_DIR);
-            SavePng(actual, QUARN_PIXEL_OUTPUT_DIR + file + L".direct2d.png");
+            SavePng(actual, QUARN_PIXEL_OUTPUT_DIR + file + L"." +
+                                std::to_wstring(difference.unmatchedPixels) + L".direct2d.png");
         }
-        EXPECT_LE(share, kMaxShareBeyondTolerance)
-            << name << ": the Direct2D picture is written beside the test's build folder";
-        // Something was drawn at all: a blank frame must not pass for a match by tolerance.
-        EXPECT_NE(std::count(actual.words.begin(), actual.words.end(), 0u),
-                  static_cast<std::ptrdiff_t>(actual.words.size()));
+        return difference.sizesMatch ? difference.unmatchedPixels : INT32_MAX;
     }
 
     MenuFontWindowing windowing{u"DejaVu Sans"};  // the simulated platform's menu font
@@ -85,7 +89,7 @@ TEST_F(D2DPixelTest, TheHistoryLabel) {
     detail::HistoryDialOverlay history;
     history.SetItem(item);
     history.SetLayout({0, 0, 1382, 1382}, {500, 500, 382, 382});
-    ExpectLikeReference(history, 1382, 1382, "history_label");
+    EXPECT_LE(Unmatched(Render(history, 1382, 1382, windowing), "history_label"), kMaxUnmatched);
 }
 
 TEST_F(D2DPixelTest, TheDiscOffTheScreenWithoutAValueArc) {
@@ -104,7 +108,18 @@ TEST_F(D2DPixelTest, TheDiscOffTheScreenWithoutAValueArc) {
         {Counted<Reflected>(hue), Counted<Reflected>(saturation), Counted<Reflected>(lightness)},
         Counted<Reflected>(hue));
     disc.SetLayout({0, 0, 382, 382}, {0, 0, 382, 382});
-    ExpectLikeReference(disc, 382, 382, "offscreen_disc_no_arc");
+    EXPECT_LE(Unmatched(Render(disc, 382, 382, windowing), "offscreen_disc_no_arc"), kMaxUnmatched);
+
+    // The limit still tells a picture without its two lines of text: under Wine a menu font
+    // that is not installed cannot be measured, so the disc is drawn without them.
+    if (RunsUnderWine()) {
+        MenuFontWindowing missingFont{u"No Such Family Anywhere"};
+        detail::GroupDialOverlay textless;
+        textless.SetItems(tool, {Counted<Reflected>(hue)}, Counted<Reflected>(hue));
+        textless.SetLayout({0, 0, 382, 382}, {0, 0, 382, 382});
+        EXPECT_GT(Unmatched(Render(textless, 382, 382, missingFont), "offscreen_disc_no_arc"),
+                  kMaxUnmatched);
+    }
 }
 
 }  // namespace
