@@ -34,6 +34,7 @@ WheelPlatform& UnsupportedWheel();
 // A graphics chain whose every creation fails with E_NOTIMPL, so the renderer's Start returns
 // false and no render thread runs (unavailable_graphics.cpp).
 render::Graphics& UnavailableGraphics();
+render::Graphics& Direct3DGraphics();  // the overlay's real chain (render/d3d_graphics.h)
 
 // A Win32 error code (GetLastError) as an HRESULT, as HRESULT_FROM_WIN32 makes it.
 constexpr HRESULT HResultFromWin32(DWORD error) {

@@ -15,7 +15,7 @@ const ServiceSet& DefaultServices() {
         .files = &Win32Files(),
         .package = &Win32Package(),
         .com = &Win32Com(),
-        .graphics = &UnavailableGraphics(),
+        .graphics = &Direct3DGraphics(),
     };
     return services;
 }

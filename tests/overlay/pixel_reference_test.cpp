@@ -109,6 +109,22 @@ TEST_F(PixelReferenceTest, TheDiscOffTheScreen) {
     Expect(Render(disc, 382, 382), "offscreen_disc");
 }
 
+// At its minimum, with no north of its own, the current element's value arc is empty: the disc
+// is drawn with fills and text alone. The Windows build draws the same picture with Direct2D
+// and compares it with this reference.
+TEST_F(PixelReferenceTest, TheDiscOffTheScreenWithoutAValueArc) {
+    auto atMinimum = With<Corvanta::ColourRangeAttribute>(Element("hue ", "Hue", 0, 0, 360),
+                                                          0x0000FFu, 0xFF0000u);
+    detail::GroupDialOverlay disc;
+    disc.SetItems(tool,
+                  {Counted<Reflected>(atMinimum), Counted<Reflected>(saturation),
+                   Counted<Reflected>(lightness)},
+                  Counted<Reflected>(atMinimum));
+    disc.SetFactory(factory);
+    disc.SetLayout({0, 0, 382, 382}, {0, 0, 382, 382});
+    Expect(Render(disc, 382, 382), "offscreen_disc_no_arc");
+}
+
 TEST_F(PixelReferenceTest, TheHistoryLabelAndAnEmptyHistory) {
     auto item = MakeCounted<Reflected>(FourCC("hist"), "History");
     auto cache = MakeCounted<detail::DocumentHistoryCacheAttribute>();

@@ -1,0 +1,109 @@
+#pragma once
+// What the Direct2D tests draw into and compare with: an offscreen target (a Direct3D 11
+// texture that a Direct2D device context draws into through its DXGI surface, as the overlay's
+// swap chain buffer is drawn), PNG files read and written through WIC, and a pixel comparison
+// with a tolerance.
+//
+// Pixels are 32-bit words with alpha in the top byte and colour premultiplied by alpha, in the
+// order B, G, R, A in memory: Direct2D's B8G8R8A8 and the Cairo images the Linux build writes
+// as reference PNGs alike.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bindings/draw/draw.h"
+#include "bindings/window/window.h"
+
+namespace Quarn::WinRT::testing {
+
+struct Pixels {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> words;
+
+    std::uint32_t At(int x, int y) const {
+        return words[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                     static_cast<std::size_t>(x)];
+    }
+};
+
+class OffscreenTarget {
+public:
+    // Null when a step fails; `why` names the step and its HRESULT.
+    static std::unique_ptr<OffscreenTarget> Create(int width, int height, std::string* why);
+    ~OffscreenTarget();
+    OffscreenTarget(const OffscreenTarget&) = delete;
+    OffscreenTarget& operator=(const OffscreenTarget&) = delete;
+
+    platform::Ref<platform::draw::DeviceContext> context;
+    platform::Ref<platform::draw::Factory> factory;
+    platform::Ref<platform::draw::TextFactory> text;
+
+    // The texture's pixels as the last EndDraw left them.
+    Pixels Read();
+
+private:
+    struct Native;
+    explicit OffscreenTarget(std::unique_ptr<Native> native);
+    std::unique_ptr<Native> m_native;
+};
+
+// WIC's PNG codec: empty pixels when the file cannot be read; false when it cannot be written.
+Pixels LoadPng(const std::wstring& path);
+bool SavePng(const Pixels& pixels, const std::wstring& path);
+
+// How far two pictures of the same thing drawn by different rasterisers may differ. Both are
+// blurred over `blurRadius` pixels first, so that an edge antialiased differently (or not at
+// all) averages out; then a pixel matches when a pixel of the other picture at most `shift`
+// pixels away differs by at most `channel` in every channel, so that an edge or a glyph a pixel
+// over is not counted. A shape or text missing from either picture is.
+struct PixelTolerance {
+    int channel = 0;
+    int blurRadius = 0;
+    int shift = 0;
+};
+
+struct PixelDifference {
+    bool sizesMatch = false;
+    // Pixels of either picture without a match in the other.
+    int unmatchedPixels = 0;
+    // The largest channel difference between the unblurred pixels at the same place.
+    int largestChannelDifference = 0;
+};
+PixelDifference Compare(const Pixels& actual, const Pixels& reference,
+                        const PixelTolerance& tolerance);
+
+// Whether the process runs under Wine (its ntdll exports wine_get_version).
+bool RunsUnderWine();
+
+// The real Win32 windowing, except that the menu font is the one the Linux build's reference
+// pictures use, so that both draw the same text.
+class MenuFontWindowing final : public platform::Windowing {
+public:
+    explicit MenuFontWindowing(std::u16string face);
+
+    RECT GetWindowRect(HWND w) override;
+    bool GetClientRect(HWND w, RECT* r) override;
+    bool ScreenToClient(HWND w, POINT* p) override;
+    ATOM RegisterWindowClass(const platform::WindowClass& c) override;
+    HCURSOR LoadStandardCursor(LPCWSTR id) override;
+    HWND CreateWindowFrom(const platform::WindowCreation& c) override;
+    bool DestroyWindow(HWND w) override;
+    bool IsWindow(HWND w) override;
+    LRESULT DefaultWindowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) override;
+    LONG_PTR SetWindowData(HWND w, int i, LONG_PTR v) override;
+    LONG_PTR GetWindowData(HWND w, int i) override;
+    bool ShowWindow(HWND w, int c) override;
+    bool SetWindowPos(HWND w, HWND a, int x, int y, int cx, int cy, UINT f) override;
+    bool GetMenuFontFace(std::u16string* face) override;
+    UINT_PTR SetTimer(HWND w, UINT_PTR id, UINT ms, TIMERPROC p) override;
+    bool KillTimer(HWND w, UINT_PTR id) override;
+
+private:
+    platform::Windowing& m_real;
+    const std::u16string m_face;
+};
+
+}  // namespace Quarn::WinRT::testing

@@ -1,0 +1,161 @@
+// The overlay's Direct3D / DXGI / Direct2D / DirectComposition / DirectWrite chain as the
+// Windows build makes it. Under Wine the chain stops at the composition swap chain: the
+// renderer does not start, nothing is logged, and the overlay window stays, empty.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "bindings/corvanta/group.h"
+#include "bindings/kernel/log.h"
+#include "bindings/kernel/reflected.h"
+#include "bindings/platform/services.h"
+#include "bindings/platform/win_backends.h"
+#include "bindings/render/d3d_graphics.h"
+#include "bindings/vorta/document.h"
+#include "bindings/vorta/tool.h"
+#include "overlay/dial_overlay_renderer.h"
+#include "overlay/dial_overlay_window.h"
+#include "tests/windows/d2d_offscreen.h"
+#include "tests/windows/win32_host.h"
+
+namespace Quarn::WinRT::testing {
+namespace {
+
+namespace render = platform::render;
+namespace draw = platform::draw;
+using platform::Ref;
+
+constexpr HRESULT kWineHasNoCompositionSwapChain = E_NOTIMPL;
+
+// Collects whatever is logged or traced while it is installed.
+class CollectedText final : public Kernel::TextSink {
+public:
+    CollectedText()
+        : m_previousLog(Kernel::SetLogSink(this)), m_previousTrace(Kernel::SetTraceSink(this)) {}
+    ~CollectedText() override {
+        Kernel::SetLogSink(m_previousLog);
+        Kernel::SetTraceSink(m_previousTrace);
+    }
+    void Write(std::string_view text) override { written.append(text); }
+    std::string written;
+
+private:
+    Kernel::TextSink* m_previousLog;
+    Kernel::TextSink* m_previousTrace;
+};
+
+Kernel::Counted<Kernel::Reflected> Group() {
+    auto element = Kernel::MakeCounted<Kernel::ReflectedRangeT<double>>(10, "Size", 5.0, 0.0, 10.0);
+    return Kernel::MakeCounted<Corvanta::ReflectedGroup>(
+        1, "Brush", std::vector<Kernel::Counted<Kernel::Reflected>>{element});
+}
+
+TEST(D3DChainTest, IsTheDefaultGraphicsOfTheWindowsBuild) {
+    EXPECT_EQ(platform::DefaultServices().graphics, &platform::Direct3DGraphics());
+}
+
+// Each step by itself, as far as the system goes: every creation that fails leaves its out
+// reference empty, and the steps after the swap chain that need no swap chain still work.
+TEST(D3DChainTest, StepsAnswerWhatTheSystemImplements) {
+    render::Graphics& graphics = platform::Direct3DGraphics();
+    Ref<render::GraphicsDevice> device;
+    ASSERT_HRESULT_SUCCEEDED(graphics.CreateDevice(render::kCreateDeviceBgraSupport, &device));
+    Ref<render::DxgiDevice> dxgiDevice;
+    ASSERT_HRESULT_SUCCEEDED(graphics.QueryDxgiDevice(device.Get(), &dxgiDevice));
+    Ref<render::DxgiFactory> dxgiFactory;
+    ASSERT_HRESULT_SUCCEEDED(graphics.CreateDxgiFactory(0, &dxgiFactory));
+
+    render::SwapChainDescription description;
+    description.width = 382;
+    description.height = 382;
+    Ref<render::SwapChain> swapChain;
+    const HRESULT swapChainResult =
+        dxgiFactory->CreateSwapChainForComposition(dxgiDevice.Get(), description, &swapChain);
+    Ref<draw::Factory> factory;
+    ASSERT_HRESULT_SUCCEEDED(graphics.CreateDrawingFactory(&factory));
+    Ref<render::DrawingDevice> drawingDevice;
+    ASSERT_HRESULT_SUCCEEDED(
+        graphics.CreateDrawingDevice(factory.Get(), dxgiDevice.Get(), &drawingDevice));
+    Ref<draw::DeviceContext> context;
+    ASSERT_HRESULT_SUCCEEDED(drawingDevice->CreateDeviceContext(&context));
+    EXPECT_EQ(context->GetFactory(), factory);
+    Ref<draw::TextFactory> text;
+    ASSERT_HRESULT_SUCCEEDED(graphics.CreateTextFactory(&text));
+    Ref<render::CompositionDevice> composition;
+    const HRESULT compositionResult =
+        graphics.CreateCompositionDevice(dxgiDevice.Get(), &composition);
+
+    // Arguments of another backend or none are refused, not followed.
+    Ref<render::DxgiDevice> refused = dxgiDevice;
+    EXPECT_EQ(graphics.QueryDxgiDevice(nullptr, &refused), E_INVALIDARG);
+    EXPECT_FALSE(refused);
+    EXPECT_EQ(graphics.CreateDrawingDevice(factory.Get(), nullptr, &drawingDevice), E_INVALIDARG);
+    EXPECT_FALSE(drawingDevice);
+
+    if (RunsUnderWine()) {
+        EXPECT_EQ(swapChainResult, kWineHasNoCompositionSwapChain);
+        EXPECT_FALSE(swapChain);
+        EXPECT_EQ(compositionResult, E_NOTIMPL);
+        EXPECT_FALSE(composition);
+        return;
+    }
+    ASSERT_HRESULT_SUCCEEDED(swapChainResult);
+    ASSERT_HRESULT_SUCCEEDED(compositionResult);
+    Ref<render::Surface> backBuffer;
+    ASSERT_HRESULT_SUCCEEDED(swapChain->GetBuffer(0, &backBuffer));
+    Ref<render::TargetBitmap> bitmap;
+    ASSERT_HRESULT_SUCCEEDED(graphics.CreateBitmapFromSurface(context.Get(), backBuffer.Get(),
+                                                              render::BitmapProperties{}, &bitmap));
+}
+
+TEST(D3DChainTest, UnderWineTheRendererStopsAtTheSwapChainAndLetsGoOfEverything) {
+    if (!RunsUnderWine()) {
+        GTEST_SKIP() << "the whole chain exists here";
+    }
+    HostWindow host(RECT{100, 50, 900, 650});
+    const int before = platform::Direct3DChainObjects();
+    {
+        CollectedText collected;
+        detail::DialOverlayRenderer renderer(platform::Direct3DGraphics(),
+                                             platform::Win32Windowing());
+        EXPECT_FALSE(renderer.Start(host.Handle()));
+        EXPECT_FALSE(renderer.IsRunning()) << "no render thread without a device context";
+        // The device, its DXGI device and the DXGI factory are kept until the renderer goes.
+        EXPECT_EQ(platform::Direct3DChainObjects(), before + 3);
+        EXPECT_EQ(collected.written, "");
+    }
+    EXPECT_EQ(platform::Direct3DChainObjects(), before);
+}
+
+TEST(D3DChainTest, UnderWineTheOverlayWindowStaysAndNothingIsLogged) {
+    if (!RunsUnderWine()) {
+        GTEST_SKIP() << "the whole chain exists here";
+    }
+    auto host = std::make_unique<HostWindow>(RECT{100, 50, 900, 650});
+    auto document = Kernel::MakeCounted<DocumentController>();
+    auto tool = Kernel::MakeCounted<Tool>(7, "Brush", document);
+    CollectedText collected;
+    const int before = platform::Direct3DChainObjects();
+    {
+        detail::DialOverlayWindow window(host->Handle());
+        const HWND overlay = window.GetHandle();
+        // The first item makes the renderer, whose chain fails; the window goes on as before.
+        window.SetItem(tool, Group(), nullptr);
+        window.Place(300, 200, 120, 120);
+        window.Show();
+        EXPECT_TRUE(window.IsVisible());
+        PumpFor(50);
+        EXPECT_TRUE(IsWindow(overlay));
+        EXPECT_TRUE(IsWindowVisible(overlay));
+        window.SetItem(tool, Group(), nullptr);
+        // The owner goes first, as in the editor: WM_DESTROY finds no thread to stop.
+        host.reset();
+        EXPECT_FALSE(IsWindow(overlay));
+    }
+    EXPECT_EQ(platform::Direct3DChainObjects(), before);
+    EXPECT_EQ(collected.written, "");
+}
+
+}  // namespace
+}  // namespace Quarn::WinRT::testing
