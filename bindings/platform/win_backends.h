@@ -19,12 +19,11 @@ namespace Quarn::WinRT::platform {
 Windowing& Win32Windowing();
 // GetKeyState (win32_keyboard.cpp).
 Keyboard& Win32Keyboard();
-// PathFileExistsW (win32_files.cpp). Icon streams need the Windows Runtime's storage classes,
-// which this build does not reach yet: loading one raises E_NOTIMPL.
+// PathFileExistsW; icon streams from StorageFile.GetFileFromPathAsync, waited for, and
+// RandomAccessStreamReference.CreateFromFile (win32_files.cpp).
 FileSystem& Win32Files();
-// GetCurrentPackageFullName (looked up at run time), SHGetKnownFolderPath, GetTempPathW
-// (win32_package.cpp). The sandboxed ApplicationData is not reached yet: asking for it raises
-// E_NOTIMPL, which the core logs before it falls back to the unpackaged folders.
+// GetCurrentPackageFullName (looked up at run time), SHGetKnownFolderPath, GetTempPathW, and
+// a packaged process's folders from ApplicationData.Current (win32_package.cpp).
 PackageEnvironment& Win32Package();
 // LoadLibraryW, GetProcAddress, FreeLibrary, CoInitializeEx, FormatMessageW (win32_com.cpp).
 ComRuntime& Win32Com();
