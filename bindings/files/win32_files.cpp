@@ -9,9 +9,9 @@
 
 #include <string>
 
-#include "bindings/files/win32_icon_stream.h"
 #include "bindings/platform/error.h"
 #include "bindings/winrt/blocking_suspend.h"
+#include "bindings/winrt/winrt_icon_stream.h"
 
 namespace Quarn::WinRT::platform {
 
@@ -37,39 +37,29 @@ public:
     Ref<IconStream> LoadIconStream(std::u16string_view path) override {
         // The factories are asked for on every load: a menu is built rarely, and a class that
         // becomes available (or goes) is seen at the next build.
-        const ComPtr<abi::IStorageFileStatics> files =
-            winrt::GetActivationFactory<abi::IStorageFileStatics>(
-                m_activation, abi::kStorageFileClass, abi::kIidStorageFileStatics);
+        const auto files =
+            winrt::FactoryFrom<abi::IStorageFileStatics>(m_activation, abi::kStorageFileClass);
         const winrt::HString pathString(path);
-        ComPtr<abi::IStorageFileOperation> opening;
-        Check(files->GetFileFromPathAsync(pathString.Get(), &opening),
-              "StorageFile.GetFileFromPathAsync failed.");
+        ComPtr<abi::StorageFileOperation> opening;
+        winrt::ThrowIfFailed(files->GetFileFromPathAsync(pathString.Get(), &opening));
         // Blocks the host thread until the platform has opened the file.
         const ComPtr<abi::IStorageFile> file = winrt::blocking_suspend(opening.Get());
         if (!file) {
             throw PlatformError(E_POINTER, "StorageFile.GetFileFromPathAsync gave no file.");
         }
 
-        const ComPtr<abi::IRandomAccessStreamReferenceStatics> references =
-            winrt::GetActivationFactory<abi::IRandomAccessStreamReferenceStatics>(
-                m_activation, abi::kRandomAccessStreamReferenceClass,
-                abi::kIidRandomAccessStreamReferenceStatics);
+        const auto references = winrt::FactoryFrom<abi::IRandomAccessStreamReferenceStatics>(
+            m_activation, abi::kRandomAccessStreamReferenceClass);
         ComPtr<abi::IRandomAccessStreamReference> reference;
-        Check(references->CreateFromFile(file.Get(), &reference),
-              "RandomAccessStreamReference.CreateFromFile failed.");
+        winrt::ThrowIfFailed(references->CreateFromFile(file.Get(), &reference));
         if (!reference) {
             throw PlatformError(E_POINTER, "RandomAccessStreamReference.CreateFromFile gave none.");
         }
-        return MakeWin32IconStream(std::u16string(path), reference.Get());
+        return MakeRef<winrt::WinRtIconStream>(ComPtr<IUnknown>(reference.Get()),
+                                               std::u16string(path));
     }
 
 private:
-    static void Check(HRESULT result, std::string_view what) {
-        if (FAILED(result)) {
-            throw PlatformError(result, winrt::FailureMessage(what, result));
-        }
-    }
-
     const winrt::ActivationSource m_activation;
 };
 

@@ -19,16 +19,22 @@ namespace {
 using Microsoft::WRL::ComPtr;
 namespace abi = winrt::abi;
 
-// QueryInterface for an interface declared without __uuidof support.
+// QueryInterface for an interface of ours (no __uuidof); raises the failure.
 template <class I>
-HRESULT QueryInterfaceOf(IUnknown* object, const IID& iid, ComPtr<I>& result) {
-    return object->QueryInterface(iid, reinterpret_cast<void**>(result.ReleaseAndGetAddressOf()));
+ComPtr<I> Query(IUnknown* object) {
+    ComPtr<I> result;
+    winrt::ThrowIfFailed(
+        object->QueryInterface(abi::kIid<I>, reinterpret_cast<void**>(result.GetAddressOf())));
+    return result;
 }
 
-void Check(HRESULT result, std::string_view what) {
-    if (FAILED(result)) {
-        throw PlatformError(result, winrt::FailureMessage(what, result));
+// The folder itself, or E_POINTER raised for a call that succeeded without one.
+ComPtr<abi::IStorageFolder> Folder(HRESULT result, ComPtr<abi::IStorageFolder> folder) {
+    winrt::ThrowIfFailed(result);
+    if (!folder) {
+        throw PlatformError(E_POINTER, "The platform gave no folder.");
     }
+    return folder;
 }
 
 // A folder's path is read when asked for: IStorageItem.Path of the folder.
@@ -37,55 +43,39 @@ public:
     explicit Win32StorageFolder(ComPtr<abi::IStorageFolder> folder) : m_folder(std::move(folder)) {}
 
     std::u16string Path() const override {
-        ComPtr<abi::IStorageItem> item;
-        Check(QueryInterfaceOf(m_folder.Get(), abi::kIidStorageItem, item),
-              "The folder is no storage item.");
-        HSTRING path = nullptr;
-        Check(item->get_Path(&path), "IStorageItem.Path failed.");
-        std::u16string text = winrt::ReadHString(path);
-        winrt::DeleteHString(path);
-        return text;
+        const ComPtr<abi::IStorageItem> item = Query<abi::IStorageItem>(m_folder.Get());
+        winrt::HString path;
+        winrt::ThrowIfFailed(item->get_Path(path.Put()));
+        return std::u16string(path.View());
     }
 
 private:
     const ComPtr<abi::IStorageFolder> m_folder;
 };
 
-Ref<StorageFolder> WrapFolder(ComPtr<abi::IStorageFolder> folder, std::string_view what) {
-    if (!folder) {
-        throw PlatformError(E_POINTER, std::string(what) + " gave no folder.");
-    }
-    return MakeRef<Win32StorageFolder>(std::move(folder));
-}
-
 class Win32ApplicationData final : public ApplicationData {
 public:
     explicit Win32ApplicationData(ComPtr<abi::IApplicationData> data) : m_data(std::move(data)) {}
 
     Ref<StorageFolder> LocalCacheFolder() override {
-        ComPtr<abi::IApplicationData2> data2;
-        Check(QueryInterfaceOf(m_data.Get(), abi::kIidApplicationData2, data2),
-              "ApplicationData has no LocalCacheFolder.");
+        const auto data2 = Query<abi::IApplicationData2>(m_data.Get());
         ComPtr<abi::IStorageFolder> folder;
-        Check(data2->get_LocalCacheFolder(&folder), "ApplicationData.LocalCacheFolder failed.");
-        return WrapFolder(std::move(folder), "ApplicationData.LocalCacheFolder");
+        const HRESULT result = data2->get_LocalCacheFolder(&folder);
+        return MakeRef<Win32StorageFolder>(Folder(result, std::move(folder)));
     }
 
     Ref<StorageFolder> GetPublisherCacheFolder(std::u16string_view folderName) override {
-        ComPtr<abi::IApplicationData3> data3;
-        Check(QueryInterfaceOf(m_data.Get(), abi::kIidApplicationData3, data3),
-              "ApplicationData has no GetPublisherCacheFolder.");
+        const auto data3 = Query<abi::IApplicationData3>(m_data.Get());
         const winrt::HString name(folderName);
         ComPtr<abi::IStorageFolder> folder;
-        Check(data3->GetPublisherCacheFolder(name.Get(), &folder),
-              "ApplicationData.GetPublisherCacheFolder failed.");
-        return WrapFolder(std::move(folder), "ApplicationData.GetPublisherCacheFolder");
+        const HRESULT result = data3->GetPublisherCacheFolder(name.Get(), &folder);
+        return MakeRef<Win32StorageFolder>(Folder(result, std::move(folder)));
     }
 
     Ref<StorageFolder> TemporaryFolder() override {
         ComPtr<abi::IStorageFolder> folder;
-        Check(m_data->get_TemporaryFolder(&folder), "ApplicationData.TemporaryFolder failed.");
-        return WrapFolder(std::move(folder), "ApplicationData.TemporaryFolder");
+        const HRESULT result = m_data->get_TemporaryFolder(&folder);
+        return MakeRef<Win32StorageFolder>(Folder(result, std::move(folder)));
     }
 
 private:
@@ -155,11 +145,10 @@ public:
     }
 
     Ref<ApplicationData> CurrentApplicationData() override {
-        const ComPtr<abi::IApplicationDataStatics> statics =
-            winrt::GetActivationFactory<abi::IApplicationDataStatics>(
-                m_activation, abi::kApplicationDataClass, abi::kIidApplicationDataStatics);
+        const auto statics = winrt::FactoryFrom<abi::IApplicationDataStatics>(
+            m_activation, abi::kApplicationDataClass);
         ComPtr<abi::IApplicationData> data;
-        Check(statics->get_Current(&data), "ApplicationData.Current failed.");
+        winrt::ThrowIfFailed(statics->get_Current(&data));
         if (!data) {
             throw PlatformError(E_POINTER, "ApplicationData.Current gave none.");
         }

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "bindings/package/package.h"
-#include "bindings/winrt/storage_runtime.h"
+#include "bindings/winrt/activation_source.h"
 
 namespace Quarn::WinRT::platform {
 

@@ -1,7 +1,7 @@
 #pragma once
 // Waiting on the calling thread for a Windows Runtime asynchronous operation.
 //
-//   ComPtr<IStorageFile> file = blocking_suspend(operation.Get());  // raises its error
+//   ComPtr<abi::IStorageFile> file = blocking_suspend(operation.Get());  // raises its error
 //
 // An operation not yet complete gets a completion handler of ours that sets a flag and wakes a
 // condition variable under an SRW lock; the caller sleeps on it with no time-out, so a load
@@ -11,14 +11,13 @@
 //
 // Windows only.
 
-#include "bindings/winrt/storage_abi.h"
-// <windows.h> and the COM headers come first, through storage_abi.h.
-#include <objidl.h>
 #include <wrl/client.h>
 
 #include <atomic>
 
 #include "bindings/platform/error.h"
+#include "bindings/winrt/abi.h"
+#include "bindings/winrt/runtime_functions.h"
 
 namespace Quarn::WinRT::winrt {
 
@@ -35,14 +34,16 @@ namespace detail {
 // and written only under the lock.
 template <class Operation>
 class CompletionSignal final : public abi::AsyncOperationTraits<Operation>::Handler {
+    using Handler = typename abi::AsyncOperationTraits<Operation>::Handler;
+
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(const IID& iid, void** object) override {
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
         if (!object) {
             return E_POINTER;
         }
-        if (IsEqualIID(iid, __uuidof(IUnknown)) || IsEqualIID(iid, __uuidof(IAgileObject)) ||
-            IsEqualIID(iid, abi::AsyncOperationTraits<Operation>::kHandlerIid)) {
-            *object = static_cast<typename abi::AsyncOperationTraits<Operation>::Handler*>(this);
+        if (IsEqualIID(iid, abi::kIid<IUnknown>) || IsEqualIID(iid, abi::kIid<IAgileObject>) ||
+            IsEqualIID(iid, abi::kIid<Handler>)) {
+            *object = static_cast<Handler*>(this);
             AddRef();
             return S_OK;
         }
@@ -89,8 +90,7 @@ private:
 
 inline AsyncStatus StatusOf(IAsyncInfo* info) {
     AsyncStatus status = AsyncStatus::Started;
-    platform::ThrowIfFailed(info->get_Status(&status),
-                            "Reading an asynchronous operation's status failed.");
+    ThrowIfFailed(info->get_Status(&status));
     return status;
 }
 
@@ -99,14 +99,14 @@ inline AsyncStatus StatusOf(IAsyncInfo* info) {
 // Blocks until `operation` has completed, then takes its result: the operation's own error
 // when it failed, kOperationCancelled when it was cancelled, are raised as PlatformError.
 template <class Operation>
-Microsoft::WRL::ComPtr<typename abi::AsyncOperationTraits<Operation>::Result> blocking_suspend(
+Microsoft::WRL::ComPtr<typename abi::AsyncOperationTraits<Operation>::ResultType> blocking_suspend(
     Operation* operation) {
     if (!operation) {
         throw platform::PlatformError(E_POINTER, "No asynchronous operation to wait for.");
     }
     Microsoft::WRL::ComPtr<IAsyncInfo> info;
-    platform::ThrowIfFailed(operation->QueryInterface(__uuidof(IAsyncInfo), &info),
-                            "The operation has no IAsyncInfo.");
+    ThrowIfFailed(operation->QueryInterface(abi::kIid<IAsyncInfo>,
+                                            reinterpret_cast<void**>(info.GetAddressOf())));
     AsyncStatus status = detail::StatusOf(info.Get());
     if (status != AsyncStatus::Completed) {
         // One reference is ours, one the operation takes; a handler that runs at once (the
@@ -117,22 +117,19 @@ Microsoft::WRL::ComPtr<typename abi::AsyncOperationTraits<Operation>::Result> bl
             signal->Wait();
         }
         signal->Release();
-        platform::ThrowIfFailed(installed, "Waiting for an asynchronous operation failed.");
+        ThrowIfFailed(installed);
         status = detail::StatusOf(info.Get());
     }
     if (status == AsyncStatus::Error) {
         HRESULT error = E_FAIL;
         info->get_ErrorCode(&error);
-        throw platform::PlatformError(FAILED(error) ? error : E_FAIL,
-                                      "The asynchronous operation failed.");
+        ThrowIfFailed(FAILED(error) ? error : E_FAIL);
     }
     if (status == AsyncStatus::Canceled) {
-        throw platform::PlatformError(kOperationCancelled,
-                                      "The asynchronous operation was cancelled.");
+        ThrowIfFailed(kOperationCancelled);
     }
-    Microsoft::WRL::ComPtr<typename abi::AsyncOperationTraits<Operation>::Result> result;
-    platform::ThrowIfFailed(operation->GetResults(&result),
-                            "Taking an asynchronous operation's result failed.");
+    Microsoft::WRL::ComPtr<typename abi::AsyncOperationTraits<Operation>::ResultType> result;
+    ThrowIfFailed(operation->GetResults(result.GetAddressOf()));
     return result;
 }
 

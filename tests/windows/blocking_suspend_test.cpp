@@ -54,7 +54,7 @@ TEST(BlockingSuspendTest, WaitsForTheOperationAndRaisesItsError) {
         HRESULT raised = S_OK;
         ComPtr<abi::IStorageFile> result;
         try {
-            result = winrt::blocking_suspend<abi::IStorageFileOperation>(operation.Get());
+            result = winrt::blocking_suspend<abi::StorageFileOperation>(operation.Get());
         } catch (const platform::PlatformError& error) {
             raised = error.Code();
         }
@@ -77,7 +77,7 @@ TEST(BlockingSuspendTest, WaitsForTheOperationAndRaisesItsError) {
 
 TEST(BlockingSuspendTest, NoOperationIsAnError) {
     try {
-        winrt::blocking_suspend<abi::IStorageFileOperation>(nullptr);
+        winrt::blocking_suspend<abi::StorageFileOperation>(nullptr);
         FAIL() << "no error";
     } catch (const platform::PlatformError& error) {
         EXPECT_EQ(error.Code(), E_POINTER);

@@ -18,10 +18,10 @@ HRESULT HandOut(HRESULT failure, const ComPtr<FakeStorageFolder>& folder,
 }  // namespace
 
 HRESULT FakeStorageFolder::QueryInterface(const IID& iid, void** object) {
-    if (IsEqualIID(iid, __uuidof(IUnknown)) || IsEqualIID(iid, __uuidof(IInspectable)) ||
-        IsEqualIID(iid, abi::kIidStorageFolder)) {
+    if (IsEqualIID(iid, abi::kIid<IUnknown>) || IsEqualIID(iid, abi::kIid<IInspectable>) ||
+        IsEqualIID(iid, abi::kIid<abi::IStorageFolder>)) {
         *object = static_cast<abi::IStorageFolder*>(this);
-    } else if (isStorageItem && IsEqualIID(iid, abi::kIidStorageItem)) {
+    } else if (isStorageItem && IsEqualIID(iid, abi::kIid<abi::IStorageItem>)) {
         *object = static_cast<abi::IStorageItem*>(this);
     } else {
         *object = nullptr;
@@ -45,16 +45,16 @@ HRESULT FakeStorageFolder::get_Path(HSTRING* value) {
         return pathFailure;
     }
     // Handed over to the caller, who deletes it.
-    return winrt::CreateHString(m_path, value);
+    return NewHString(m_path, value);
 }
 
 HRESULT FakeApplicationData::QueryInterface(const IID& iid, void** object) {
-    if (IsEqualIID(iid, __uuidof(IUnknown)) || IsEqualIID(iid, __uuidof(IInspectable)) ||
-        IsEqualIID(iid, abi::kIidApplicationData)) {
+    if (IsEqualIID(iid, abi::kIid<IUnknown>) || IsEqualIID(iid, abi::kIid<IInspectable>) ||
+        IsEqualIID(iid, abi::kIid<abi::IApplicationData>)) {
         *object = static_cast<abi::IApplicationData*>(this);
-    } else if (IsEqualIID(iid, abi::kIidApplicationData2)) {
+    } else if (IsEqualIID(iid, abi::kIid<abi::IApplicationData2>)) {
         *object = static_cast<abi::IApplicationData2*>(this);
-    } else if (hasPublisherCache && IsEqualIID(iid, abi::kIidApplicationData3)) {
+    } else if (hasPublisherCache && IsEqualIID(iid, abi::kIid<abi::IApplicationData3>)) {
         *object = static_cast<abi::IApplicationData3*>(this);
     } else {
         *object = nullptr;
@@ -82,7 +82,7 @@ HRESULT FakeApplicationData::get_LocalCacheFolder(abi::IStorageFolder** value) {
 
 HRESULT FakeApplicationData::GetPublisherCacheFolder(HSTRING folderName,
                                                      abi::IStorageFolder** value) {
-    publisherFolderAskedFor = winrt::ReadHString(folderName);
+    publisherFolderAskedFor = TextOf(folderName);
     return HandOut(publisherCacheFailure, publisherCache, value);
 }
 

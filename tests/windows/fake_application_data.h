@@ -102,7 +102,7 @@ private:
 // `failure`.
 class FakeApplicationDataStatics final : public FakeObject<abi::IApplicationDataStatics> {
 public:
-    FakeApplicationDataStatics() : FakeObject(abi::kIidApplicationDataStatics) {}
+    FakeApplicationDataStatics() : FakeObject(abi::kIid<abi::IApplicationDataStatics>) {}
     HRESULT STDMETHODCALLTYPE get_Current(abi::IApplicationData** data) override;
 
     ComPtr<FakeApplicationData> current = MakeFake<FakeApplicationData>();

@@ -6,6 +6,19 @@ namespace Quarn::WinRT::testing {
 constexpr HRESULT kIllegalMethodCall = static_cast<HRESULT>(0x8000000E);
 constexpr HRESULT kIllegalDelegateAssignment = static_cast<HRESULT>(0x80000018);
 
+std::u16string TextOf(HSTRING text) {
+    const winrt::RuntimeFunctions& runtime = winrt::Runtime();
+    UINT32 length = 0;
+    const PCWSTR characters = text ? runtime.windowsGetStringRawBuffer(text, &length) : nullptr;
+    return characters ? std::u16string(reinterpret_cast<const char16_t*>(characters), length)
+                      : std::u16string();
+}
+
+HRESULT NewHString(std::u16string_view text, HSTRING* string) {
+    return winrt::Runtime().windowsCreateString(reinterpret_cast<LPCWSTR>(text.data()),
+                                                static_cast<UINT32>(text.size()), string);
+}
+
 int FakeFileOperation::HandlersInstalled() const {
     std::lock_guard lock(m_mutex);
     return m_handlersInstalled;
@@ -25,10 +38,10 @@ HRESULT FakeFileOperation::QueryInterface(const IID& iid, void** object) {
     if (!object) {
         return E_POINTER;
     }
-    if (IsEqualIID(iid, __uuidof(IUnknown)) || IsEqualIID(iid, __uuidof(IInspectable)) ||
-        IsEqualIID(iid, abi::kIidStorageFileOperation)) {
-        *object = static_cast<abi::IStorageFileOperation*>(this);
-    } else if (IsEqualIID(iid, __uuidof(IAsyncInfo))) {
+    if (IsEqualIID(iid, abi::kIid<IUnknown>) || IsEqualIID(iid, abi::kIid<IInspectable>) ||
+        IsEqualIID(iid, abi::kIid<abi::StorageFileOperation>)) {
+        *object = static_cast<abi::StorageFileOperation*>(this);
+    } else if (IsEqualIID(iid, abi::kIid<IAsyncInfo>)) {
         *object = static_cast<IAsyncInfo*>(this);
     } else {
         *object = nullptr;
@@ -46,8 +59,8 @@ ULONG FakeFileOperation::Release() {
     return left;
 }
 
-HRESULT FakeFileOperation::put_Completed(abi::IStorageFileCompletedHandler* handler) {
-    ComPtr<abi::IStorageFileCompletedHandler> callNow;
+HRESULT FakeFileOperation::put_Completed(abi::StorageFileCompletedHandler* handler) {
+    ComPtr<abi::StorageFileCompletedHandler> callNow;
     AsyncStatus status = AsyncStatus::Started;
     {
         std::lock_guard lock(m_mutex);
@@ -59,7 +72,7 @@ HRESULT FakeFileOperation::put_Completed(abi::IStorageFileCompletedHandler* hand
         }
         ++m_handlersInstalled;
         ComPtr<IAgileObject> agile;
-        m_handlerAgile = SUCCEEDED(handler->QueryInterface(__uuidof(IAgileObject), &agile));
+        m_handlerAgile = SUCCEEDED(handler->QueryInterface(abi::kIid<IAgileObject>, &agile));
         if (m_status == AsyncStatus::Started) {
             m_handler = handler;
             return S_OK;
@@ -72,7 +85,7 @@ HRESULT FakeFileOperation::put_Completed(abi::IStorageFileCompletedHandler* hand
     return S_OK;
 }
 
-HRESULT FakeFileOperation::get_Completed(abi::IStorageFileCompletedHandler** handler) {
+HRESULT FakeFileOperation::get_Completed(abi::StorageFileCompletedHandler** handler) {
     std::lock_guard lock(m_mutex);
     return m_handler.CopyTo(handler);
 }
@@ -111,7 +124,7 @@ HRESULT FakeFileOperation::Cancel() {
 }
 
 void FakeFileOperation::Finish(AsyncStatus status, HRESULT error, abi::IStorageFile* file) {
-    ComPtr<abi::IStorageFileCompletedHandler> handler;
+    ComPtr<abi::StorageFileCompletedHandler> handler;
     {
         std::lock_guard lock(m_mutex);
         if (m_status != AsyncStatus::Started) {
@@ -131,8 +144,8 @@ void FakeFileOperation::Finish(AsyncStatus status, HRESULT error, abi::IStorageF
 }
 
 HRESULT FakeStorageFileStatics::GetFileFromPathAsync(HSTRING path,
-                                                     abi::IStorageFileOperation** result) {
-    lastPath = winrt::ReadHString(path);
+                                                     abi::StorageFileOperation** result) {
+    lastPath = TextOf(path);
     if (FAILED(failure)) {
         return failure;
     }
@@ -153,12 +166,12 @@ HRESULT FakeStreamReferenceStatics::CreateFromFile(abi::IStorageFile* file,
     return lastReference.CopyTo(reference);
 }
 
-void FakeActivation::Register(std::wstring className, ComPtr<IInspectable> factory) {
-    m_factories[std::move(className)] = std::move(factory);
+void FakeActivation::Register(std::u16string_view className, ComPtr<IInspectable> factory) {
+    m_factories[std::u16string(className)] = std::move(factory);
 }
 
 winrt::ActivationSource FakeActivation::Source() {
-    return [this](std::wstring_view className, const IID& iid, void** factory) -> HRESULT {
+    return [this](std::u16string_view className, REFIID iid, void** factory) -> HRESULT {
         const auto found = m_factories.find(className);
         if (found == m_factories.end() || !found->second) {
             *factory = nullptr;

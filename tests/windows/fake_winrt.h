@@ -6,16 +6,15 @@
 // Thread rule: the operation may be completed from any thread (its state is under a lock); the
 // other fakes are used on the test's thread.
 
-#include "bindings/winrt/storage_abi.h"
-// <windows.h> and the COM headers come first, through storage_abi.h.
 #include <wrl/client.h>
+#include "bindings/winrt/abi.h"
 
 #include <atomic>
 #include <map>
 #include <mutex>
 #include <string>
 
-#include "bindings/winrt/storage_runtime.h"
+#include "bindings/winrt/activation_source.h"
 
 // COM objects are released, never deleted through an interface pointer.
 #pragma GCC diagnostic push
@@ -26,6 +25,11 @@ namespace Quarn::WinRT::testing {
 using Microsoft::WRL::ComPtr;
 namespace abi = winrt::abi;
 
+// The characters of an HSTRING the caller keeps (null reads empty).
+std::u16string TextOf(HSTRING text);
+// A new HSTRING with `text`, for an out parameter whose receiver deletes it.
+HRESULT NewHString(std::u16string_view text, HSTRING* string);
+
 // Reference counting and IInspectable for one interface; GetIids and the rest answer E_NOTIMPL.
 template <class Interface>
 class FakeObject : public Interface {
@@ -34,7 +38,7 @@ public:
         if (!object) {
             return E_POINTER;
         }
-        if (IsEqualIID(iid, __uuidof(IUnknown)) || IsEqualIID(iid, __uuidof(IInspectable)) ||
+        if (IsEqualIID(iid, abi::kIid<IUnknown>) || IsEqualIID(iid, abi::kIid<IInspectable>) ||
             IsEqualIID(iid, m_iid)) {
             *object = static_cast<Interface*>(this);
             this->AddRef();
@@ -76,18 +80,18 @@ ComPtr<T> MakeFake(Args&&... args) {
 
 class FakeStorageFile final : public FakeObject<abi::IStorageFile> {
 public:
-    FakeStorageFile() : FakeObject(abi::kIidStorageFile) {}
+    FakeStorageFile() : FakeObject(abi::kIid<abi::IStorageFile>) {}
 };
 
 class FakeStreamReference final : public FakeObject<abi::IRandomAccessStreamReference> {
 public:
-    FakeStreamReference() : FakeObject(abi::kIidRandomAccessStreamReference) {}
+    FakeStreamReference() : FakeObject(abi::kIid<abi::IRandomAccessStreamReference>) {}
 };
 
 // IAsyncOperation<StorageFile> with its IAsyncInfo. It starts Started; Complete, Fail and
 // CancelNow finish it once and call the installed handler, outside the lock, on the calling
 // thread. A handler installed after the end is called at once, as the platform does.
-class FakeFileOperation final : public abi::IStorageFileOperation, public IAsyncInfo {
+class FakeFileOperation final : public abi::StorageFileOperation, public IAsyncInfo {
 public:
     FakeFileOperation() = default;
 
@@ -109,8 +113,8 @@ public:
     HRESULT STDMETHODCALLTYPE GetRuntimeClassName(HSTRING*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetTrustLevel(TrustLevel*) override { return E_NOTIMPL; }
 
-    HRESULT STDMETHODCALLTYPE put_Completed(abi::IStorageFileCompletedHandler* handler) override;
-    HRESULT STDMETHODCALLTYPE get_Completed(abi::IStorageFileCompletedHandler** handler) override;
+    HRESULT STDMETHODCALLTYPE put_Completed(abi::StorageFileCompletedHandler* handler) override;
+    HRESULT STDMETHODCALLTYPE get_Completed(abi::StorageFileCompletedHandler** handler) override;
     HRESULT STDMETHODCALLTYPE GetResults(abi::IStorageFile** file) override;
 
     HRESULT STDMETHODCALLTYPE get_Id(UINT32* id) override;
@@ -129,7 +133,7 @@ private:
     HRESULT m_error = S_OK;
     HRESULT m_refuseHandlers = S_OK;
     ComPtr<abi::IStorageFile> m_file;
-    ComPtr<abi::IStorageFileCompletedHandler> m_handler;
+    ComPtr<abi::StorageFileCompletedHandler> m_handler;
     int m_handlersInstalled = 0;
     int m_handlerCalls = 0;
     bool m_handlerAgile = false;
@@ -139,9 +143,9 @@ private:
 // hands out `operation`, or answers `failure`.
 class FakeStorageFileStatics final : public FakeObject<abi::IStorageFileStatics> {
 public:
-    FakeStorageFileStatics() : FakeObject(abi::kIidStorageFileStatics) {}
+    FakeStorageFileStatics() : FakeObject(abi::kIid<abi::IStorageFileStatics>) {}
     HRESULT STDMETHODCALLTYPE GetFileFromPathAsync(HSTRING path,
-                                                   abi::IStorageFileOperation** operation) override;
+                                                   abi::StorageFileOperation** operation) override;
 
     ComPtr<FakeFileOperation> operation;
     HRESULT failure = S_OK;
@@ -153,7 +157,8 @@ public:
 class FakeStreamReferenceStatics final
     : public FakeObject<abi::IRandomAccessStreamReferenceStatics> {
 public:
-    FakeStreamReferenceStatics() : FakeObject(abi::kIidRandomAccessStreamReferenceStatics) {}
+    FakeStreamReferenceStatics()
+        : FakeObject(abi::kIid<abi::IRandomAccessStreamReferenceStatics>) {}
     HRESULT STDMETHODCALLTYPE
     CreateFromFile(abi::IStorageFile* file, abi::IRandomAccessStreamReference** reference) override;
 
@@ -167,11 +172,11 @@ public:
 // for a class it lacks.
 class FakeActivation {
 public:
-    void Register(std::wstring className, ComPtr<IInspectable> factory);
+    void Register(std::u16string_view className, ComPtr<IInspectable> factory);
     winrt::ActivationSource Source();
 
 private:
-    std::map<std::wstring, ComPtr<IInspectable>, std::less<>> m_factories;
+    std::map<std::u16string, ComPtr<IInspectable>, std::less<>> m_factories;
 };
 
 }  // namespace Quarn::WinRT::testing
