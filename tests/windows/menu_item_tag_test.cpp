@@ -101,13 +101,6 @@ TEST(MenuItemTagObject, IsAWindowsRuntimeObjectOfTheTagsClass) {
               S_OK);
 }
 
-TEST(MenuItemTagObject, LeadsBackToTheObjectItCarries) {
-    const auto carried = platform::MakeRef<detail::MenuItemTag>();
-    const auto tag = winrt::MakeInspectable(carried);
-    EXPECT_EQ(winrt::CarriedBy(tag.Get()).Get(), carried.Get());
-    EXPECT_FALSE(winrt::CarriedBy(nullptr));
-}
-
 TEST(MenuItemTagObject, AWeakReferenceResolvesWhileTheTagLivesAndNotAfter) {
     bool gone = false;
     auto tag = winrt::MakeInspectable(platform::MakeRef<Carried>(gone));

@@ -27,6 +27,7 @@
 #include "bindings/winrt/vector_iterable.h"
 #include "dial/dial.h"
 #include "dial/menu_item_tag.h"
+#include "quarn/winrt/dial.h"
 #include "tests/windows/fake_radial_controller.h"
 #include "tests/windows/win32_host.h"
 
@@ -116,6 +117,44 @@ TEST_F(WinRtWheelOnWine, SetCurrentWindowRaisesTheSupportErrorAndLeavesTheDialIn
     EXPECT_FALSE(dial->GetSelectedItem());
     EXPECT_TRUE(host.LogLines().empty());
     EXPECT_TRUE(host.Traces().empty());
+}
+
+// As the editor meets it: the DLL's own dial, made through its exported factory, and the
+// support check's error crossing from the DLL into the host's catch.
+TEST_F(WinRtWheelOnWine, TheDllsDialRaisesTheSupportErrorIntoTheHost) {
+    HMODULE dll = LoadLibraryW(L"Quarn.WinRT.dll");
+    ASSERT_NE(dll, nullptr);
+    using CreateContext = void* (*)(bool);
+    using DestroyContext = void (*)(void*);
+    using CreateDial = Kernel::Counted<IDial> (*)(void*, HWND, IDialCallbacks*);
+    const auto createContext = reinterpret_cast<CreateContext>(
+        reinterpret_cast<void*>(GetProcAddress(dll, "_ZN5Quarn5WinRT13CreateContextEb")));
+    const auto destroyContext = reinterpret_cast<DestroyContext>(
+        reinterpret_cast<void*>(GetProcAddress(dll, "_ZN5Quarn5WinRT14DestroyContextEPv")));
+    const auto createDial = reinterpret_cast<CreateDial>(reinterpret_cast<void*>(GetProcAddress(
+        dll, "_ZN5Quarn5WinRT7Factory10CreateDialEPvP6HWND__PNS0_14IDialCallbacksE")));
+    ASSERT_TRUE(createContext && destroyContext && createDial);
+
+    sample::HostRecorder host;
+    {
+        const HostWindow window{RECT{100, 100, 900, 700}};
+        NoViewCallbacks callbacks;
+        void* context = createContext(false);
+        ASSERT_NE(context, nullptr);
+        Kernel::Counted<IDial> dial = createDial(context, window.Handle(), &callbacks);
+        ASSERT_TRUE(dial);
+        HRESULT code = S_OK;
+        try {
+            dial->SetCurrentWindow(window.Handle());
+        } catch (const PlatformError& error) {
+            code = error.Code();
+        }
+        EXPECT_EQ(code, REGDB_E_CLASSNOTREG);
+        dial.Reset();
+        destroyContext(context);
+    }
+    EXPECT_TRUE(host.LogLines().empty());
+    FreeLibrary(dll);
 }
 
 TEST(EventDelegate, RunsItsFunctionAndTurnsEscapingErrorsIntoFailureResults) {
@@ -378,17 +417,6 @@ TEST_F(WrappedController, RemovingATokenEndsThatSubscriptionOnlyAndTheWrapperEnd
 
     controller.Reset();
     EXPECT_EQ(fake->HandlerCount(), 0u) << "no delegate outlives the wrapper it calls";
-}
-
-TEST_F(WrappedController, ResolutionAndHapticsReachThePlatform) {
-    controller->SetRotationResolutionInDegrees(0.1);
-    EXPECT_EQ(fake->resolution, 0.1);
-    EXPECT_EQ(controller->RotationResolutionInDegrees(), 0.1);
-    controller->SetUseAutomaticHapticFeedback(true);
-    EXPECT_TRUE(fake->haptics);
-    EXPECT_TRUE(controller->UseAutomaticHapticFeedback());
-    controller->SetUseAutomaticHapticFeedback(false);
-    EXPECT_FALSE(controller->UseAutomaticHapticFeedback());
 }
 
 TEST_F(WrappedController, TheMenuHoldsOurEntriesAndSelectsOne) {
