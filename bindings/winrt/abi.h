@@ -370,6 +370,9 @@ struct InterfaceId<SystemMenuItemKindIterator> {
 // its statics, IRandomAccessStreamReference and its statics, IAsyncOperation<StorageFile> and
 // its completion handler, IApplicationData2/3 where missing) follow here, in the same form:
 // interfaces inside a "-Wnon-virtual-dtor" push/pop as above, each IID through InterfaceId.
+// IRandomAccessStreamReference is declared above without its methods and already has its
+// InterfaceId: its definition here completes it. New objects of ours are adopted with
+// winrt::Adopt (com_object.h), never ComPtr::Attach, which adds a reference in MinGW.
 // ==== End of storage ========================================================================
 
 }  // namespace Quarn::WinRT::winrt::abi
