@@ -27,9 +27,10 @@ FileSystem& Win32Files();
 PackageEnvironment& Win32Package();
 // LoadLibraryW, GetProcAddress, FreeLibrary, CoInitializeEx, FormatMessageW (win32_com.cpp).
 ComRuntime& Win32Com();
-// A wheel platform that reports itself unsupported, so SetCurrentWindow leaves the dial inert
-// (unsupported_wheel.cpp).
-WheelPlatform& UnsupportedWheel();
+// The Windows Runtime's wheel classes of Windows.UI.Input, reached through combase.dll looked up
+// at run time (winrt_wheel.cpp). Where a class is not registered, asking for support raises
+// PlatformError with REGDB_E_CLASSNOTREG.
+WheelPlatform& WinRtWheel();
 // A graphics chain whose every creation fails with E_NOTIMPL, so the renderer's Start returns
 // false and no render thread runs (unavailable_graphics.cpp).
 render::Graphics& UnavailableGraphics();

@@ -9,7 +9,7 @@ namespace Quarn::WinRT::platform {
 
 const ServiceSet& DefaultServices() {
     static const ServiceSet services{
-        .wheel = &UnsupportedWheel(),
+        .wheel = &WinRtWheel(),
         .windowing = &Win32Windowing(),
         .keyboard = &Win32Keyboard(),
         .files = &Win32Files(),

@@ -372,7 +372,9 @@ struct InterfaceId<SystemMenuItemKindIterator> {
 // asynchronous operation; its windows.storage.h, which has the others, does not compile as C++
 // with GCC (it declares enums before defining them, an MSVC extension), so they are declared
 // here too. Slots before the last method used carry their real parameter kinds (enums as INT32,
-// interfaces never called as IInspectable or IUnknown) so that the vtable lines up.
+// interfaces never called as IInspectable or IUnknown) so that the vtable lines up. New objects
+// of ours are adopted with winrt::Adopt (com_object.h), never ComPtr::Attach, which adds a
+// reference in MinGW.
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wnon-virtual-dtor"

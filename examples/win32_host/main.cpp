@@ -2,18 +2,22 @@
 // It imports the DLL as the editor does, opens a window, creates a context and a dial for it,
 // attaches the dial to the window's wheel device, hands it a tool of a host description and runs
 // a message loop, printing whatever the library reports. Where the Windows Runtime has no wheel
-// (Wine, a machine without one) the dial stays inert and only the data paths show.
+// (Wine, a machine without one) attaching fails, the dial stays inert and only the data paths
+// show.
 //
 // Everything runs on the main thread, the thread that owns the window, as the dial requires.
 #include "bindings/platform/win_types.h"
 // <windows.h> (through win_types.h) first: shellapi.h builds on it.
 #include <shellapi.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <exception>
 #include <string>
 #include <vector>
 
 #include "bindings/kernel/string.h"
+#include "bindings/platform/error.h"
 #include "bindings/sample_host/recorder.h"
 #include "examples/win32_host/command_line.h"
 #include "examples/win32_host/console_report.h"
@@ -149,7 +153,18 @@ int Run(const example::Options& options) {
     Kernel::Counted<IDial> dial = Factory::CreateDial(context, window, &callbacks);
     if (dial) {
         std::printf("dial: created\n");
-        dial->SetCurrentWindow(window);
+        // Where the system has no wheel device (or no Windows Runtime) attaching raises the
+        // platform's error; the dial then stays inert, and the sample goes on without it.
+        try {
+            dial->SetCurrentWindow(window);
+            std::printf("dial: attached to the window's wheel device\n");
+        } catch (const platform::PlatformError& error) {
+            std::printf("dial: not attached: 0x%08lX %s\n",
+                        static_cast<unsigned long>(static_cast<std::uint32_t>(error.Code())),
+                        error.MessageUtf8().c_str());
+        } catch (const std::exception& error) {
+            std::printf("dial: not attached: %s\n", error.what());
+        }
         dial->SetResourcesDirectory(Kernel::String8(options.resources));
         std::printf("resources: %s\n", options.resources.c_str());
         dial->Update(tool, false);

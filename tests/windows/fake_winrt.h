@@ -15,6 +15,7 @@
 #include <string>
 
 #include "bindings/winrt/activation_source.h"
+#include "bindings/winrt/com_object.h"
 
 // COM objects are released, never deleted through an interface pointer.
 #pragma GCC diagnostic push
@@ -73,9 +74,7 @@ private:
 // Made with a count of one, which the ComPtr takes over.
 template <class T, class... Args>
 ComPtr<T> MakeFake(Args&&... args) {
-    ComPtr<T> object;
-    object.Attach(new T(std::forward<Args>(args)...));
-    return object;
+    return winrt::Adopt(new T(std::forward<Args>(args)...));
 }
 
 class FakeStorageFile final : public FakeObject<abi::IStorageFile> {

@@ -1,6 +1,7 @@
 // The sample Windows host run as a user runs it: its own process, importing Quarn.WinRT.dll and
 // the host's DLLs from the program folder, its output read back. Wine has no wheel device, so
-// the dial stays inert: it is created and handed its tool, and reports nothing.
+// attaching fails with the platform's error and the dial stays inert: it is handed its tool and
+// reports nothing.
 #include <gtest/gtest.h>
 
 #include <shlobj.h>
@@ -150,13 +151,16 @@ TEST(SampleHostProgramTest, InertDialOnTheBundledToolThenQuits) {
             "\\Corvanta\\Common\\3.0",
         "  GetV2HomeDir(true): " + profile + "\\.corvanta\\Common\\2.0",
         "dial: created",
+        "dial: not attached: 0x80040154*",  // REGDB_E_CLASSNOTREG: Wine has no RadialController
         "resources: " + resources,
         "tool: Paint Brush",
         "message loop: quits after 300 ms",
         "message loop: ended",
     };
     for (const std::string& line : expected) {
-        EXPECT_TRUE(Has(run, line)) << "missing: " << line << "\n" << Joined(run);
+        const bool found =
+            line.back() == '*' ? HasPrefix(run, line.substr(0, line.size() - 1)) : Has(run, line);
+        EXPECT_TRUE(found) << "missing: " << line << "\n" << Joined(run);
     }
     // Without a wheel device the dial is never attached: no menu is built, so no icon is
     // loaded and nothing is logged or traced.
