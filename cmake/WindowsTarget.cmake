@@ -7,16 +7,23 @@ add_compile_definitions(UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WIN
 # Every DLL and executable in one folder, where Windows looks for a program's DLLs.
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
-# utf8cpp is header-only and target-neutral, but the toolchain rightly refuses the host's package
-# (its config lives among the host's libraries). Its headers are taken from the host's include
-# folder alone, through a folder of their own, so that no other host header is visible.
+# utf8cpp and nlohmann-json are header-only and target-neutral, but the toolchain rightly refuses
+# the host's packages (their configs live among the host's libraries). Their headers are taken
+# from the host's include folder alone, through a folder of their own, so that no other host
+# header is visible. nlohmann-json serves the sample Windows host, which reads host descriptions.
 find_path(QUARN_UTF8CPP_ROOT utf8cpp/utf8.h PATHS /usr/include NO_DEFAULT_PATH
+    NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+find_path(QUARN_NLOHMANN_ROOT nlohmann/json.hpp PATHS /usr/include NO_DEFAULT_PATH
     NO_CMAKE_FIND_ROOT_PATH REQUIRED)
 set(quarn_target_include ${CMAKE_BINARY_DIR}/target-include)
 file(MAKE_DIRECTORY ${quarn_target_include})
 file(CREATE_LINK ${QUARN_UTF8CPP_ROOT}/utf8cpp ${quarn_target_include}/utf8cpp SYMBOLIC)
+file(CREATE_LINK ${QUARN_NLOHMANN_ROOT}/nlohmann ${quarn_target_include}/nlohmann SYMBOLIC)
 add_library(utf8cpp INTERFACE IMPORTED)
 set_target_properties(utf8cpp PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${quarn_target_include})
+add_library(nlohmann_json::nlohmann_json INTERFACE IMPORTED)
+set_target_properties(nlohmann_json::nlohmann_json PROPERTIES
+    INTERFACE_INCLUDE_DIRECTORIES ${quarn_target_include})
 include_directories(SYSTEM ${quarn_target_include})
 
 # Moves the sources that dial/, overlay/, package/ and runtime/ add to QuarnWinRT into an object

@@ -13,7 +13,7 @@ class MenuItemTag final : public platform::Inspectable {
 public:
     static constexpr std::u16string_view kRuntimeClassName = u"Corvanta.MenuItemTag";
 
-    std::u16string_view GetRuntimeClassName() const { return kRuntimeClassName; }
+    std::u16string_view GetRuntimeClassName() const override { return kRuntimeClassName; }
 
     Kernel::Counted<Kernel::Reflected> item;
 };

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <string_view>
 #include <type_traits>
 #include <utility>
 
@@ -72,8 +73,12 @@ Ref<T> MakeRef(Args&&... args) {
     return Ref<T>(new T(std::forward<Args>(args)...));
 }
 
-// A platform object that carries nothing but its identity, as IInspectable does; the tags of
-// menu items derive from it.
-class Inspectable : public RefCounted {};
+// A platform object that carries nothing but its identity and its runtime class name, as
+// IInspectable does; the tags of menu items derive from it. The Windows build hands the platform
+// a real IInspectable that answers with this name.
+class Inspectable : public RefCounted {
+public:
+    virtual std::u16string_view GetRuntimeClassName() const = 0;
+};
 
 }  // namespace Quarn::WinRT::platform

@@ -19,22 +19,24 @@ namespace Quarn::WinRT::platform {
 Windowing& Win32Windowing();
 // GetKeyState (win32_keyboard.cpp).
 Keyboard& Win32Keyboard();
-// PathFileExistsW (win32_files.cpp). Icon streams need the Windows Runtime's storage classes,
-// which this build does not reach yet: loading one raises E_NOTIMPL.
+// PathFileExistsW; icon streams from StorageFile.GetFileFromPathAsync, waited for, and
+// RandomAccessStreamReference.CreateFromFile (win32_files.cpp).
 FileSystem& Win32Files();
-// GetCurrentPackageFullName (looked up at run time), SHGetKnownFolderPath, GetTempPathW
-// (win32_package.cpp). The sandboxed ApplicationData is not reached yet: asking for it raises
-// E_NOTIMPL, which the core logs before it falls back to the unpackaged folders.
+// GetCurrentPackageFullName (looked up at run time), SHGetKnownFolderPath, GetTempPathW, and
+// a packaged process's folders from ApplicationData.Current (win32_package.cpp).
 PackageEnvironment& Win32Package();
 // LoadLibraryW, GetProcAddress, FreeLibrary, CoInitializeEx, FormatMessageW (win32_com.cpp).
 ComRuntime& Win32Com();
-// A wheel platform that reports itself unsupported, so SetCurrentWindow leaves the dial inert
-// (unsupported_wheel.cpp).
-WheelPlatform& UnsupportedWheel();
+// The Windows Runtime's wheel classes of Windows.UI.Input, reached through combase.dll looked up
+// at run time (winrt_wheel.cpp). Where a class is not registered, asking for support raises
+// PlatformError with REGDB_E_CLASSNOTREG.
+WheelPlatform& WinRtWheel();
+// The overlay's chain: Direct3D 11, DXGI, Direct2D, DirectComposition and DirectWrite
+// (render/d3d_graphics.cpp).
+render::Graphics& Direct3DGraphics();
 // A graphics chain whose every creation fails with E_NOTIMPL, so the renderer's Start returns
-// false and no render thread runs (unavailable_graphics.cpp).
+// false and no render thread runs; tests use it to show that path (unavailable_graphics.cpp).
 render::Graphics& UnavailableGraphics();
-render::Graphics& Direct3DGraphics();  // the overlay's real chain (render/d3d_graphics.h)
 
 // A Win32 error code (GetLastError) as an HRESULT, as HRESULT_FROM_WIN32 makes it.
 constexpr HRESULT HResultFromWin32(DWORD error) {

@@ -1,7 +1,6 @@
-// On Windows the build's own backends are the Win32 and COM ones. The wheel device and the
-// overlay's graphics chain go through the Windows Runtime and Direct3D, which this build does
-// not reach yet: the wheel reports itself unsupported (the dial stays inert) and the chain
-// refuses to start (the overlay window stays empty).
+// On Windows every service is the system's own: the wheel device through the Windows Runtime,
+// windows, timers, keys, files and package identity through Win32 and COM, and the overlay's
+// chain through Direct3D, DirectComposition and Direct2D.
 #include "bindings/platform/services.h"
 #include "bindings/platform/win_backends.h"
 
@@ -9,7 +8,7 @@ namespace Quarn::WinRT::platform {
 
 const ServiceSet& DefaultServices() {
     static const ServiceSet services{
-        .wheel = &UnsupportedWheel(),
+        .wheel = &WinRtWheel(),
         .windowing = &Win32Windowing(),
         .keyboard = &Win32Keyboard(),
         .files = &Win32Files(),

@@ -51,6 +51,9 @@ set(required_exports
     _ZN5Quarn5WinRT7Package12GetV2HomeDirEb
     _ZN5Quarn5WinRT13CreateContextEb
     _ZN5Quarn5WinRT14DestroyContextEPv
+    # The Windows Runtime's entry points of an in-process server.
+    DllGetActivationFactory
+    DllCanUnloadNow
 )
 
 read_tables(Quarn.WinRT.dll)

@@ -4,7 +4,6 @@
 #include <array>
 #include <string>
 
-#include "bindings/platform/error.h"
 #include "bindings/platform/win_backends.h"
 #include "dial/dial.h"
 #include "tests/windows/win32_host.h"
@@ -94,15 +93,6 @@ TEST(FilesTest, PathFileExistsOnRealFiles) {
     }
     DeleteFileW(icon.c_str());
     RemoveDirectoryW(folder.c_str());
-}
-
-TEST(FilesTest, IconStreamsAreRefusedUntilTheStorageClassesAreReached) {
-    try {
-        platform::Win32Files().LoadIconStream(u"C:\\icon.png");
-        FAIL() << "no error";
-    } catch (const platform::PlatformError& error) {
-        EXPECT_EQ(error.Code(), E_NOTIMPL);
-    }
 }
 
 }  // namespace

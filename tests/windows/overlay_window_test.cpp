@@ -205,7 +205,7 @@ TEST_F(OverlayWindowTest, DestroyedWithItsOwnerWhileTheChainNeverStarted) {
     const HWND overlay = window.GetHandle();
     window.SetItem(tool, Group(), nullptr);
 
-    // No Direct3D chain in this build: the renderer refuses to start and no thread runs.
+    // A chain that refuses every step: the renderer does not start and no thread runs.
     detail::DialOverlayRenderer renderer(platform::UnavailableGraphics(),
                                          platform::Win32Windowing());
     EXPECT_FALSE(renderer.Start(overlay));

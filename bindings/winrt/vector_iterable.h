@@ -1,0 +1,150 @@
+#pragma once
+// An IIterable<T> of ours over a fixed list of values (the platform's default menu items for
+// SetDefaultMenuItems), with its iterators. T is a value type of the ABI (an enumeration):
+// copied out, never reference counted.
+//
+// Windows only. The iterable is immutable and agile; each iterator keeps its iterable alive
+// and belongs to the one thread that walks it.
+
+#include <wrl/client.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <string_view>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+#include "bindings/winrt/com_object.h"
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"  // COM objects: released, never deleted
+
+namespace Quarn::WinRT::winrt {
+
+// E_BOUNDS, which MinGW's headers lack.
+inline constexpr HRESULT kBoundsError = static_cast<HRESULT>(0x8000000B);
+
+template <class T>
+class VectorIterable final : public ComObject<abi::IIterable<T>, IAgileObject> {
+    static_assert(std::is_trivially_copyable_v<T>, "values of the ABI only");
+
+public:
+    // `className` names the instance, e.g.
+    // "Windows.Foundation.Collections.IIterable`1<Windows.UI.Input.RadialControllerSystemMenuItemKind>";
+    // it must outlive the object (a literal).
+    VectorIterable(std::vector<T> values, std::u16string_view className)
+        : m_values(std::move(values)), m_className(className) {}
+
+    HRESULT STDMETHODCALLTYPE GetIids(ULONG* count, IID** iids) override {
+        return ReturnIids({abi::kIid<abi::IIterable<T>>}, count, iids);
+    }
+    HRESULT STDMETHODCALLTYPE GetRuntimeClassName(HSTRING* className) override {
+        return ReturnClassName(m_className, className);
+    }
+    HRESULT STDMETHODCALLTYPE GetTrustLevel(TrustLevel* trustLevel) override {
+        if (!trustLevel) {
+            return E_POINTER;
+        }
+        *trustLevel = BaseTrust;
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE First(abi::IIterator<T>** first) override;
+
+    const std::vector<T>& Values() const { return m_values; }
+    std::u16string_view ClassName() const { return m_className; }
+
+private:
+    const std::vector<T> m_values;
+    const std::u16string_view m_className;
+};
+
+template <class T>
+class VectorIterator final : public ComObject<abi::IIterator<T>, IAgileObject> {
+public:
+    explicit VectorIterator(Microsoft::WRL::ComPtr<VectorIterable<T>> iterable)
+        : m_iterable(std::move(iterable)) {}
+
+    HRESULT STDMETHODCALLTYPE GetIids(ULONG* count, IID** iids) override {
+        return ReturnIids({abi::kIid<abi::IIterator<T>>}, count, iids);
+    }
+    HRESULT STDMETHODCALLTYPE GetRuntimeClassName(HSTRING* className) override {
+        return ReturnClassName(m_iterable->ClassName(), className);
+    }
+    HRESULT STDMETHODCALLTYPE GetTrustLevel(TrustLevel* trustLevel) override {
+        if (!trustLevel) {
+            return E_POINTER;
+        }
+        *trustLevel = BaseTrust;
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE get_Current(T* current) override {
+        if (!current) {
+            return E_POINTER;
+        }
+        if (m_index >= Values().size()) {
+            return kBoundsError;
+        }
+        *current = Values()[m_index];
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_HasCurrent(boolean* hasCurrent) override {
+        if (!hasCurrent) {
+            return E_POINTER;
+        }
+        *hasCurrent = m_index < Values().size();
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE MoveNext(boolean* hasCurrent) override {
+        if (!hasCurrent) {
+            return E_POINTER;
+        }
+        if (m_index < Values().size()) {
+            ++m_index;
+        }
+        *hasCurrent = m_index < Values().size();
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetMany(UINT32 capacity, T* items, UINT32* actual) override {
+        if (!actual || (capacity > 0 && !items)) {
+            return E_POINTER;
+        }
+        const std::size_t count = std::min<std::size_t>(capacity, Values().size() - m_index);
+        std::copy_n(Values().begin() + static_cast<std::ptrdiff_t>(m_index), count, items);
+        m_index += count;
+        *actual = static_cast<UINT32>(count);
+        return S_OK;
+    }
+
+private:
+    const std::vector<T>& Values() const { return m_iterable->Values(); }
+
+    Microsoft::WRL::ComPtr<VectorIterable<T>> m_iterable;
+    std::size_t m_index = 0;
+};
+
+template <class T>
+HRESULT STDMETHODCALLTYPE VectorIterable<T>::First(abi::IIterator<T>** first) {
+    if (!first) {
+        return E_POINTER;
+    }
+    *first = nullptr;
+    return NoThrow([&] {
+        Microsoft::WRL::ComPtr<VectorIterable<T>> self(this);
+        *first = new VectorIterator<T>(std::move(self));
+        return S_OK;
+    });
+}
+
+// A new iterable with one reference, which the returned pointer owns.
+template <class T>
+Microsoft::WRL::ComPtr<abi::IIterable<T>> MakeIterable(std::vector<T> values,
+                                                       std::u16string_view className) {
+    return Adopt<abi::IIterable<T>>(new VectorIterable<T>(std::move(values), className));
+}
+
+}  // namespace Quarn::WinRT::winrt
+
+#pragma GCC diagnostic pop

@@ -1,0 +1,88 @@
+// Waiting for an asynchronous operation on the calling thread, with operations of our own that
+// finish before the wait, during it on another thread, with an error, or cancelled.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <thread>
+
+#include "bindings/winrt/blocking_suspend.h"
+#include "tests/windows/fake_winrt.h"
+
+namespace Quarn::WinRT::testing {
+namespace {
+
+TEST(BlockingSuspendTest, WaitsForTheOperationAndRaisesItsError) {
+    const HRESULT kNotFound = static_cast<HRESULT>(0x80070002);  // the file does not exist
+    struct Case {
+        const char* name;
+        // Run before the wait, on this thread.
+        std::function<void(FakeFileOperation&, abi::IStorageFile*)> before;
+        // Run on another thread 50 ms into the wait.
+        std::function<void(FakeFileOperation&, abi::IStorageFile*)> later;
+        HRESULT raised;  // S_OK: the file comes back
+        int handlersInstalled;
+    };
+    const auto complete = [](FakeFileOperation& o, abi::IStorageFile* f) { o.Complete(f); };
+    const auto fail = [&](FakeFileOperation& o, abi::IStorageFile*) { o.Fail(kNotFound); };
+    const auto cancel = [](FakeFileOperation& o, abi::IStorageFile*) { o.CancelNow(); };
+    const Case cases[] = {
+        {"completed before the wait", complete, nullptr, S_OK, 0},
+        {"completed later on another thread", nullptr, complete, S_OK, 1},
+        {"failed before the wait", fail, nullptr, kNotFound, 1},
+        {"failed later on another thread", nullptr, fail, kNotFound, 1},
+        {"cancelled before the wait", cancel, nullptr, winrt::kOperationCancelled, 1},
+        {"cancelled later on another thread", nullptr, cancel, winrt::kOperationCancelled, 1},
+        {"handler refused",
+         [](FakeFileOperation& o, abi::IStorageFile*) { o.RefuseHandlers(E_ACCESSDENIED); },
+         nullptr, E_ACCESSDENIED, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ComPtr<FakeFileOperation> operation = MakeFake<FakeFileOperation>();
+        const ComPtr<FakeStorageFile> file = MakeFake<FakeStorageFile>();
+        if (c.before) {
+            c.before(*operation.Get(), file.Get());
+        }
+        std::thread finisher;
+        if (c.later) {
+            finisher = std::thread([&] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                c.later(*operation.Get(), file.Get());
+            });
+        }
+        HRESULT raised = S_OK;
+        ComPtr<abi::IStorageFile> result;
+        try {
+            result = winrt::blocking_suspend<abi::StorageFileOperation>(operation.Get());
+        } catch (const platform::PlatformError& error) {
+            raised = error.Code();
+        }
+        if (finisher.joinable()) {
+            finisher.join();
+        }
+        EXPECT_EQ(raised, c.raised);
+        if (c.raised == S_OK) {
+            EXPECT_EQ(result.Get(), file.Get());
+        } else {
+            EXPECT_EQ(result.Get(), nullptr);
+        }
+        EXPECT_EQ(operation->HandlersInstalled(), c.handlersInstalled);
+        EXPECT_EQ(operation->HandlerCalls(), c.handlersInstalled > 0 ? 1 : 0);
+        if (c.handlersInstalled > 0) {
+            EXPECT_TRUE(operation->HandlerWasAgile()) << "called on the completing thread";
+        }
+    }
+}
+
+TEST(BlockingSuspendTest, NoOperationIsAnError) {
+    try {
+        winrt::blocking_suspend<abi::StorageFileOperation>(nullptr);
+        FAIL() << "no error";
+    } catch (const platform::PlatformError& error) {
+        EXPECT_EQ(error.Code(), E_POINTER);
+    }
+}
+
+}  // namespace
+}  // namespace Quarn::WinRT::testing

@@ -1,0 +1,184 @@
+#include "tests/windows/fake_winrt.h"
+
+namespace Quarn::WinRT::testing {
+
+// E_ILLEGAL_METHOD_CALL and E_ILLEGAL_DELEGATE_ASSIGNMENT, as the platform's operations answer.
+constexpr HRESULT kIllegalMethodCall = static_cast<HRESULT>(0x8000000E);
+constexpr HRESULT kIllegalDelegateAssignment = static_cast<HRESULT>(0x80000018);
+
+std::u16string TextOf(HSTRING text) {
+    const winrt::RuntimeFunctions& runtime = winrt::Runtime();
+    UINT32 length = 0;
+    const PCWSTR characters = text ? runtime.windowsGetStringRawBuffer(text, &length) : nullptr;
+    return characters ? std::u16string(reinterpret_cast<const char16_t*>(characters), length)
+                      : std::u16string();
+}
+
+HRESULT NewHString(std::u16string_view text, HSTRING* string) {
+    return winrt::Runtime().windowsCreateString(reinterpret_cast<LPCWSTR>(text.data()),
+                                                static_cast<UINT32>(text.size()), string);
+}
+
+int FakeFileOperation::HandlersInstalled() const {
+    std::lock_guard lock(m_mutex);
+    return m_handlersInstalled;
+}
+
+int FakeFileOperation::HandlerCalls() const {
+    std::lock_guard lock(m_mutex);
+    return m_handlerCalls;
+}
+
+bool FakeFileOperation::HandlerWasAgile() const {
+    std::lock_guard lock(m_mutex);
+    return m_handlerAgile;
+}
+
+HRESULT FakeFileOperation::QueryInterface(const IID& iid, void** object) {
+    if (!object) {
+        return E_POINTER;
+    }
+    if (IsEqualIID(iid, abi::kIid<IUnknown>) || IsEqualIID(iid, abi::kIid<IInspectable>) ||
+        IsEqualIID(iid, abi::kIid<abi::StorageFileOperation>)) {
+        *object = static_cast<abi::StorageFileOperation*>(this);
+    } else if (IsEqualIID(iid, abi::kIid<IAsyncInfo>)) {
+        *object = static_cast<IAsyncInfo*>(this);
+    } else {
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    AddRef();
+    return S_OK;
+}
+
+ULONG FakeFileOperation::Release() {
+    const ULONG left = --m_refs;
+    if (left == 0) {
+        delete this;
+    }
+    return left;
+}
+
+HRESULT FakeFileOperation::put_Completed(abi::StorageFileCompletedHandler* handler) {
+    ComPtr<abi::StorageFileCompletedHandler> callNow;
+    AsyncStatus status = AsyncStatus::Started;
+    {
+        std::lock_guard lock(m_mutex);
+        if (FAILED(m_refuseHandlers)) {
+            return m_refuseHandlers;
+        }
+        if (m_handler || m_handlersInstalled > 0) {
+            return kIllegalDelegateAssignment;
+        }
+        ++m_handlersInstalled;
+        ComPtr<IAgileObject> agile;
+        m_handlerAgile = SUCCEEDED(handler->QueryInterface(abi::kIid<IAgileObject>, &agile));
+        if (m_status == AsyncStatus::Started) {
+            m_handler = handler;
+            return S_OK;
+        }
+        callNow = handler;
+        status = m_status;
+        ++m_handlerCalls;
+    }
+    callNow->Invoke(this, status);
+    return S_OK;
+}
+
+HRESULT FakeFileOperation::get_Completed(abi::StorageFileCompletedHandler** handler) {
+    std::lock_guard lock(m_mutex);
+    return m_handler.CopyTo(handler);
+}
+
+HRESULT FakeFileOperation::GetResults(abi::IStorageFile** file) {
+    std::lock_guard lock(m_mutex);
+    if (m_status == AsyncStatus::Error) {
+        return m_error;
+    }
+    if (m_status != AsyncStatus::Completed) {
+        return kIllegalMethodCall;
+    }
+    return m_file.CopyTo(file);
+}
+
+HRESULT FakeFileOperation::get_Id(UINT32* id) {
+    *id = 1;
+    return S_OK;
+}
+
+HRESULT FakeFileOperation::get_Status(AsyncStatus* status) {
+    std::lock_guard lock(m_mutex);
+    *status = m_status;
+    return S_OK;
+}
+
+HRESULT FakeFileOperation::get_ErrorCode(HRESULT* code) {
+    std::lock_guard lock(m_mutex);
+    *code = m_error;
+    return S_OK;
+}
+
+HRESULT FakeFileOperation::Cancel() {
+    CancelNow();
+    return S_OK;
+}
+
+void FakeFileOperation::Finish(AsyncStatus status, HRESULT error, abi::IStorageFile* file) {
+    ComPtr<abi::StorageFileCompletedHandler> handler;
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_status != AsyncStatus::Started) {
+            return;
+        }
+        m_status = status;
+        m_error = error;
+        m_file = file;
+        handler.Swap(m_handler);
+        if (handler) {
+            ++m_handlerCalls;
+        }
+    }
+    if (handler) {
+        handler->Invoke(this, status);
+    }
+}
+
+HRESULT FakeStorageFileStatics::GetFileFromPathAsync(HSTRING path,
+                                                     abi::StorageFileOperation** result) {
+    lastPath = TextOf(path);
+    if (FAILED(failure)) {
+        return failure;
+    }
+    *result = operation.Get();  // FakeFileOperation is an IStorageFileOperation first
+    if (*result) {
+        (*result)->AddRef();
+    }
+    return S_OK;
+}
+
+HRESULT FakeStreamReferenceStatics::CreateFromFile(abi::IStorageFile* file,
+                                                   abi::IRandomAccessStreamReference** reference) {
+    lastFile = file;
+    if (FAILED(failure)) {
+        return failure;
+    }
+    lastReference = MakeFake<FakeStreamReference>();
+    return lastReference.CopyTo(reference);
+}
+
+void FakeActivation::Register(std::u16string_view className, ComPtr<IInspectable> factory) {
+    m_factories[std::u16string(className)] = std::move(factory);
+}
+
+winrt::ActivationSource FakeActivation::Source() {
+    return [this](std::u16string_view className, REFIID iid, void** factory) -> HRESULT {
+        const auto found = m_factories.find(className);
+        if (found == m_factories.end() || !found->second) {
+            *factory = nullptr;
+            return REGDB_E_CLASSNOTREG;
+        }
+        return found->second->QueryInterface(iid, factory);
+    };
+}
+
+}  // namespace Quarn::WinRT::testing

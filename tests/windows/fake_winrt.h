@@ -1,0 +1,183 @@
+#pragma once
+// Windows Runtime objects of our own for the storage tests, where Wine has no such classes: a
+// StorageFile operation that completes when and how a test says, the file and stream reference
+// it yields, the two storage factories, and an activation source that hands them out.
+//
+// Thread rule: the operation may be completed from any thread (its state is under a lock); the
+// other fakes are used on the test's thread.
+
+#include <wrl/client.h>
+#include "bindings/winrt/abi.h"
+
+#include <atomic>
+#include <map>
+#include <mutex>
+#include <string>
+
+#include "bindings/winrt/activation_source.h"
+#include "bindings/winrt/com_object.h"
+
+// COM objects are released, never deleted through an interface pointer.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+
+namespace Quarn::WinRT::testing {
+
+using Microsoft::WRL::ComPtr;
+namespace abi = winrt::abi;
+
+// The characters of an HSTRING the caller keeps (null reads empty).
+std::u16string TextOf(HSTRING text);
+// A new HSTRING with `text`, for an out parameter whose receiver deletes it.
+HRESULT NewHString(std::u16string_view text, HSTRING* string);
+
+// Reference counting and IInspectable for one interface; GetIids and the rest answer E_NOTIMPL.
+template <class Interface>
+class FakeObject : public Interface {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(const IID& iid, void** object) override {
+        if (!object) {
+            return E_POINTER;
+        }
+        if (IsEqualIID(iid, abi::kIid<IUnknown>) || IsEqualIID(iid, abi::kIid<IInspectable>) ||
+            IsEqualIID(iid, m_iid)) {
+            *object = static_cast<Interface*>(this);
+            this->AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG left = --m_refs;
+        if (left == 0) {
+            delete this;
+        }
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE GetIids(ULONG*, IID**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetRuntimeClassName(HSTRING*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetTrustLevel(TrustLevel*) override { return E_NOTIMPL; }
+
+    ULONG References() const { return m_refs; }
+
+protected:
+    explicit FakeObject(const IID& iid) : m_iid(iid) {}
+    virtual ~FakeObject() = default;
+
+private:
+    const IID m_iid;
+    std::atomic<ULONG> m_refs{1};
+};
+
+// Made with a count of one, which the ComPtr takes over.
+template <class T, class... Args>
+ComPtr<T> MakeFake(Args&&... args) {
+    return winrt::Adopt(new T(std::forward<Args>(args)...));
+}
+
+class FakeStorageFile final : public FakeObject<abi::IStorageFile> {
+public:
+    FakeStorageFile() : FakeObject(abi::kIid<abi::IStorageFile>) {}
+};
+
+class FakeStreamReference final : public FakeObject<abi::IRandomAccessStreamReference> {
+public:
+    FakeStreamReference() : FakeObject(abi::kIid<abi::IRandomAccessStreamReference>) {}
+};
+
+// IAsyncOperation<StorageFile> with its IAsyncInfo. It starts Started; Complete, Fail and
+// CancelNow finish it once and call the installed handler, outside the lock, on the calling
+// thread. A handler installed after the end is called at once, as the platform does.
+class FakeFileOperation final : public abi::StorageFileOperation, public IAsyncInfo {
+public:
+    FakeFileOperation() = default;
+
+    void Complete(abi::IStorageFile* file) { Finish(AsyncStatus::Completed, S_OK, file); }
+    void Fail(HRESULT error) { Finish(AsyncStatus::Error, error, nullptr); }
+    void CancelNow() { Finish(AsyncStatus::Canceled, S_OK, nullptr); }
+    // put_Completed answers this instead of installing the handler.
+    void RefuseHandlers(HRESULT result) { m_refuseHandlers = result; }
+
+    int HandlersInstalled() const;
+    int HandlerCalls() const;
+    // Whether the last handler installed answered for IAgileObject.
+    bool HandlerWasAgile() const;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(const IID& iid, void** object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
+    ULONG STDMETHODCALLTYPE Release() override;
+    HRESULT STDMETHODCALLTYPE GetIids(ULONG*, IID**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetRuntimeClassName(HSTRING*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetTrustLevel(TrustLevel*) override { return E_NOTIMPL; }
+
+    HRESULT STDMETHODCALLTYPE put_Completed(abi::StorageFileCompletedHandler* handler) override;
+    HRESULT STDMETHODCALLTYPE get_Completed(abi::StorageFileCompletedHandler** handler) override;
+    HRESULT STDMETHODCALLTYPE GetResults(abi::IStorageFile** file) override;
+
+    HRESULT STDMETHODCALLTYPE get_Id(UINT32* id) override;
+    HRESULT STDMETHODCALLTYPE get_Status(AsyncStatus* status) override;
+    HRESULT STDMETHODCALLTYPE get_ErrorCode(HRESULT* code) override;
+    HRESULT STDMETHODCALLTYPE Cancel() override;
+    HRESULT STDMETHODCALLTYPE Close() override { return S_OK; }
+
+private:
+    ~FakeFileOperation() = default;
+    void Finish(AsyncStatus status, HRESULT error, abi::IStorageFile* file);
+
+    std::atomic<ULONG> m_refs{1};
+    mutable std::mutex m_mutex;
+    AsyncStatus m_status = AsyncStatus::Started;
+    HRESULT m_error = S_OK;
+    HRESULT m_refuseHandlers = S_OK;
+    ComPtr<abi::IStorageFile> m_file;
+    ComPtr<abi::StorageFileCompletedHandler> m_handler;
+    int m_handlersInstalled = 0;
+    int m_handlerCalls = 0;
+    bool m_handlerAgile = false;
+};
+
+// The factory of "Windows.Storage.StorageFile": each GetFileFromPathAsync notes the path and
+// hands out `operation`, or answers `failure`.
+class FakeStorageFileStatics final : public FakeObject<abi::IStorageFileStatics> {
+public:
+    FakeStorageFileStatics() : FakeObject(abi::kIid<abi::IStorageFileStatics>) {}
+    HRESULT STDMETHODCALLTYPE GetFileFromPathAsync(HSTRING path,
+                                                   abi::StorageFileOperation** operation) override;
+
+    ComPtr<FakeFileOperation> operation;
+    HRESULT failure = S_OK;
+    std::u16string lastPath;
+};
+
+// The factory of "Windows.Storage.Streams.RandomAccessStreamReference": CreateFromFile notes
+// the file and hands out a new reference, or answers `failure`.
+class FakeStreamReferenceStatics final
+    : public FakeObject<abi::IRandomAccessStreamReferenceStatics> {
+public:
+    FakeStreamReferenceStatics()
+        : FakeObject(abi::kIid<abi::IRandomAccessStreamReferenceStatics>) {}
+    HRESULT STDMETHODCALLTYPE
+    CreateFromFile(abi::IStorageFile* file, abi::IRandomAccessStreamReference** reference) override;
+
+    HRESULT failure = S_OK;
+    abi::IStorageFile* lastFile = nullptr;
+    ComPtr<abi::IRandomAccessStreamReference> lastReference;
+};
+
+// Hands out the factories registered by class name (QueryInterface'd for the IID asked for);
+// REGDB_E_CLASSNOTREG for any other class, or one registered as null, as the system answers
+// for a class it lacks.
+class FakeActivation {
+public:
+    void Register(std::u16string_view className, ComPtr<IInspectable> factory);
+    winrt::ActivationSource Source();
+
+private:
+    std::map<std::u16string, ComPtr<IInspectable>, std::less<>> m_factories;
+};
+
+}  // namespace Quarn::WinRT::testing
+
+#pragma GCC diagnostic pop

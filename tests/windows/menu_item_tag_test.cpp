@@ -1,0 +1,196 @@
+// The IInspectable that carries a menu entry's tag: its identity as a Windows Runtime object,
+// its weak reference, and the class's activation through the DLL's own export, loaded as the
+// platform would load an in-process server.
+#include <gtest/gtest.h>
+
+#include <objbase.h>
+
+#include <string>
+#include <vector>
+
+#include "bindings/winrt/com_object.h"
+#include "bindings/winrt/inspectable_object.h"
+#include "bindings/winrt/runtime_functions.h"
+#include "dial/menu_item_tag.h"
+
+namespace Quarn::WinRT::testing {
+namespace {
+
+namespace abi = winrt::abi;
+using Microsoft::WRL::ComPtr;
+
+// A carried object that notes its own end.
+class Carried final : public platform::Inspectable {
+public:
+    explicit Carried(bool& gone) : m_gone(gone) {}
+    ~Carried() override { m_gone = true; }
+    std::u16string_view GetRuntimeClassName() const override { return u"Corvanta.MenuItemTag"; }
+
+private:
+    bool& m_gone;
+};
+
+std::vector<std::wstring> IidsOf(IInspectable* object) {
+    ULONG count = 0;
+    IID* iids = nullptr;
+    EXPECT_EQ(object->GetIids(&count, &iids), S_OK);
+    std::vector<std::wstring> texts;
+    for (ULONG i = 0; i < count; ++i) {
+        wchar_t text[40] = {};
+        StringFromGUID2(iids[i], text, 40);
+        texts.emplace_back(text);
+    }
+    CoTaskMemFree(iids);
+    return texts;
+}
+
+std::u16string ClassNameOf(IInspectable* object) {
+    winrt::HString name;
+    EXPECT_EQ(object->GetRuntimeClassName(name.Put()), S_OK);
+    return std::u16string(name.View());
+}
+
+// What every tag answers, however it was made.
+void ExpectTagIdentity(IInspectable* tag) {
+    EXPECT_EQ(IidsOf(tag), (std::vector<std::wstring>{L"{AF86E2E0-B12D-4C6A-9C5A-D7AA65101E90}",
+                                                      L"{00000038-0000-0000-C000-000000000046}"}));
+    TrustLevel level = FullTrust;
+    EXPECT_EQ(tag->GetTrustLevel(&level), S_OK);
+    EXPECT_EQ(level, BaseTrust);
+    EXPECT_EQ(ClassNameOf(tag), u"Corvanta.MenuItemTag");
+}
+
+TEST(MenuItemTagObject, IsAWindowsRuntimeObjectOfTheTagsClass) {
+    const auto tag = winrt::MakeInspectable(platform::MakeRef<detail::MenuItemTag>());
+    ExpectTagIdentity(tag.Get());
+
+    struct Case {
+        const char* name;
+        GUID iid;
+        bool answered;
+    };
+    const Case cases[] = {
+        {"IUnknown", abi::kIid<IUnknown>, true},
+        {"IInspectable", abi::kIid<IInspectable>, true},
+        {"IWeakReferenceSource", abi::kIid<abi::IWeakReferenceSource>, true},
+        {"IAgileObject", abi::kIid<IAgileObject>, true},
+        {"IMarshal (the free-threaded marshaller)", abi::kIid<IMarshal>, true},
+        {"IActivationFactory", abi::kIid<IActivationFactory>, false},
+        {"IRadialControllerMenuItem", abi::kIid<abi::IRadialControllerMenuItem>, false},
+    };
+    ComPtr<IUnknown> identity;
+    ASSERT_EQ(tag.As(&identity), S_OK);
+    for (const Case& c : cases) {
+        ComPtr<IUnknown> answer;
+        const HRESULT result =
+            tag->QueryInterface(c.iid, reinterpret_cast<void**>(answer.GetAddressOf()));
+        EXPECT_EQ(SUCCEEDED(result), c.answered) << c.name;
+        if (answer && !IsEqualGUID(c.iid, abi::kIid<IMarshal>)) {
+            ComPtr<IUnknown> back;
+            ASSERT_EQ(answer.As(&back), S_OK) << c.name;
+            EXPECT_EQ(back.Get(), identity.Get()) << c.name << ": one identity";
+        }
+    }
+
+    // The marshaller marshals the object by its pointer within the process.
+    ComPtr<IMarshal> marshal;
+    ASSERT_EQ(tag.As(&marshal), S_OK);
+    CLSID unmarshaler{};
+    EXPECT_EQ(marshal->GetUnmarshalClass(abi::kIid<IInspectable>, tag.Get(), MSHCTX_INPROC, nullptr,
+                                         MSHLFLAGS_NORMAL, &unmarshaler),
+              S_OK);
+}
+
+TEST(MenuItemTagObject, AWeakReferenceResolvesWhileTheTagLivesAndNotAfter) {
+    bool gone = false;
+    auto tag = winrt::MakeInspectable(platform::MakeRef<Carried>(gone));
+    ComPtr<abi::IWeakReferenceSource> source;
+    ASSERT_EQ(tag->QueryInterface(abi::kIid<abi::IWeakReferenceSource>,
+                                  reinterpret_cast<void**>(source.GetAddressOf())),
+              S_OK);
+    ComPtr<abi::IWeakReference> weak;
+    ASSERT_EQ(source->GetWeakReference(weak.GetAddressOf()), S_OK);
+    source.Reset();
+
+    ComPtr<IInspectable> resolved;
+    ASSERT_EQ(weak->Resolve(abi::kIid<IInspectable>, resolved.GetAddressOf()), S_OK);
+    EXPECT_EQ(resolved.Get(), tag.Get());
+    resolved.Reset();
+    EXPECT_FALSE(gone) << "the weak reference does not keep the tag";
+
+    tag.Reset();
+    EXPECT_TRUE(gone) << "the last strong reference ends the carried object";
+    EXPECT_EQ(weak->Resolve(abi::kIid<IInspectable>, resolved.GetAddressOf()), S_OK);
+    EXPECT_EQ(resolved.Get(), nullptr);
+}
+
+// Quarn.WinRT.dll, loaded by name from beside the test executable.
+class DllExports : public ::testing::Test {
+protected:
+    using GetFactory = HRESULT(WINAPI*)(HSTRING, IActivationFactory**);
+    using CanUnload = HRESULT(WINAPI*)();
+
+    void SetUp() override {
+        m_module = LoadLibraryW(L"Quarn.WinRT.dll");
+        ASSERT_NE(m_module, nullptr);
+        getFactory = reinterpret_cast<GetFactory>(
+            reinterpret_cast<void*>(GetProcAddress(m_module, "DllGetActivationFactory")));
+        canUnload = reinterpret_cast<CanUnload>(
+            reinterpret_cast<void*>(GetProcAddress(m_module, "DllCanUnloadNow")));
+        ASSERT_NE(getFactory, nullptr);
+        ASSERT_NE(canUnload, nullptr);
+    }
+    void TearDown() override {
+        if (m_module) {
+            FreeLibrary(m_module);
+        }
+    }
+
+    GetFactory getFactory = nullptr;
+    CanUnload canUnload = nullptr;
+
+private:
+    HMODULE m_module = nullptr;
+};
+
+TEST_F(DllExports, TheTagsClassActivatesToATagWithNoItem) {
+    EXPECT_EQ(canUnload(), S_OK) << "nothing of the DLL's is alive yet";
+    ComPtr<IActivationFactory> factory;
+    const winrt::HString name(u"Corvanta.MenuItemTag");
+    ASSERT_EQ(getFactory(name.Get(), factory.GetAddressOf()), S_OK);
+    ASSERT_NE(factory, nullptr);
+
+    ComPtr<IInspectable> tag;
+    ASSERT_EQ(factory->ActivateInstance(tag.GetAddressOf()), S_OK);
+    ASSERT_NE(tag, nullptr);
+    ExpectTagIdentity(tag.Get());
+    EXPECT_EQ(canUnload(), S_FALSE) << "its factory and tag are alive";
+
+    factory.Reset();
+    tag.Reset();
+    EXPECT_EQ(canUnload(), S_OK);
+}
+
+TEST_F(DllExports, OtherClassesAndMissingArgumentsAreRefused) {
+    struct Case {
+        const char16_t* name;
+        HRESULT expected;
+    };
+    const Case cases[] = {
+        {u"Corvanta.MenuItemTag2", CLASS_E_CLASSNOTAVAILABLE},
+        {u"corvanta.menuitemtag", CLASS_E_CLASSNOTAVAILABLE},  // class names are exact
+        {u"Windows.UI.Input.RadialController", CLASS_E_CLASSNOTAVAILABLE},
+        {u"", CLASS_E_CLASSNOTAVAILABLE},
+    };
+    for (const Case& c : cases) {
+        const winrt::HString name(c.name);
+        IActivationFactory* factory = reinterpret_cast<IActivationFactory*>(this);
+        EXPECT_EQ(getFactory(name.Get(), &factory), c.expected);
+        EXPECT_EQ(factory, nullptr);
+    }
+    const winrt::HString name(u"Corvanta.MenuItemTag");
+    EXPECT_EQ(getFactory(name.Get(), nullptr), E_POINTER);
+}
+
+}  // namespace
+}  // namespace Quarn::WinRT::testing

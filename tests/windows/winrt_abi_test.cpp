@@ -1,0 +1,226 @@
+// The IIDs of our own Windows Runtime declarations against the published ones, parsed by the
+// platform's own IIDFromString; and the entry points looked up at run time, under Wine, where
+// combase answers but knows no wheel class.
+#include <gtest/gtest.h>
+
+#include <objbase.h>
+#include <oleauto.h>
+
+#include <string>
+
+#include "bindings/winrt/abi.h"
+#include "bindings/winrt/runtime_functions.h"
+
+// COM objects are released, never deleted through an interface pointer.
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+
+namespace Quarn::WinRT::winrt {
+namespace {
+
+GUID Parse(const wchar_t* text) {
+    GUID guid{};
+    EXPECT_EQ(IIDFromString(text, &guid), S_OK) << "IIDFromString refused a test value";
+    return guid;
+}
+
+std::wstring Print(REFGUID guid) {
+    wchar_t text[40] = {};
+    StringFromGUID2(guid, text, 40);
+    return text;
+}
+
+TEST(WinRtAbi, IidsMatchThePublishedOnes) {
+    using namespace abi;
+    struct Case {
+        const char* name;
+        GUID ours;
+        const wchar_t* published;
+    };
+    const Case cases[] = {
+        {"IInspectable", kIid<IInspectable>, L"{af86e2e0-b12d-4c6a-9c5a-d7aa65101e90}"},
+        {"IRadialController", kIid<IRadialController>, L"{3055d1c8-df51-43d4-b23b-0e1037467a09}"},
+        {"IRadialControllerInterop", kIid<IRadialControllerInterop>,
+         L"{1b0535c9-57ad-45c1-9d79-ad5c34360513}"},
+        {"IRadialControllerConfigurationInterop", kIid<IRadialControllerConfigurationInterop>,
+         L"{787cdaac-3186-476d-87e4-b9374a7b9970}"},
+        {"TypedEventHandler<RadialController, ButtonClickedEventArgs>", kIid<ButtonClickedHandler>,
+         L"{d09d9fcc-edb8-56c0-856d-70e477a9ddf3}"},
+        {"TypedEventHandler<RadialController, ControlAcquiredEventArgs>",
+         kIid<ControlAcquiredHandler>, L"{4ec5f3fd-b217-5452-a2bd-9725ce9f6675}"},
+        {"TypedEventHandler<RadialController, RotationChangedEventArgs>",
+         kIid<RotationChangedHandler>, L"{8fe73ac9-8a36-5152-815d-03310ee8bf85}"},
+        {"TypedEventHandler<RadialController, ScreenContactContinuedEventArgs>",
+         kIid<ScreenContactContinuedHandler>, L"{30579e67-fb4f-5d38-83b4-9cb610090def}"},
+        {"TypedEventHandler<RadialController, ScreenContactStartedEventArgs>",
+         kIid<ScreenContactStartedHandler>, L"{1f2d584e-3ad8-5049-b451-3a44a102fa82}"},
+        {"TypedEventHandler<RadialController, Object>", kIid<ControllerObjectHandler>,
+         L"{5e0f93b1-c2f2-5351-82aa-6cf5f4c2d068}"},
+        {"TypedEventHandler<RadialControllerMenuItem, Object>", kIid<MenuItemInvokedHandler>,
+         L"{5c90d6fb-e4f8-5be2-8544-9de33f82c41a}"},
+        {"IVector<RadialControllerMenuItem>", kIid<MenuItemVector>,
+         L"{bfde94e7-70f8-5cc0-98e2-8c0f8ce524ab}"},
+        {"IIterable<RadialControllerSystemMenuItemKind>", kIid<SystemMenuItemKindIterable>,
+         L"{4516010f-fd98-5e1d-bf3f-aeaf79f1f3da}"},
+        {"IIterator<RadialControllerSystemMenuItemKind>", kIid<SystemMenuItemKindIterator>,
+         L"{3fbc1858-a43e-54dc-b0e2-8b098bddacf6}"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Print(c.ours), Print(Parse(c.published))) << c.name;
+    }
+    // The platform's own declarations agree where MinGW has them.
+    EXPECT_TRUE(IsEqualGUID(kIid<IAgileObject>, IID_IAgileObject));
+    EXPECT_TRUE(IsEqualGUID(kIid<IActivationFactory>, __uuidof(IActivationFactory)));
+    EXPECT_TRUE(IsEqualGUID(kIid<IMarshal>, IID_IMarshal));
+}
+
+class ComThread : public ::testing::Test {
+protected:
+    void SetUp() override { m_init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+    void TearDown() override {
+        if (SUCCEEDED(m_init)) {
+            CoUninitialize();
+        }
+    }
+    HRESULT m_init = E_FAIL;
+};
+
+using RuntimeFunctionsTest = ComThread;
+
+TEST_F(RuntimeFunctionsTest, WinesCombaseHasTheEntryPoints) {
+    EXPECT_TRUE(Runtime().Available());
+}
+
+TEST_F(RuntimeFunctionsTest, AnUnregisteredClassIsAnErrorWithItsCodeAndAMessage) {
+    // Wine registers neither wheel class; no system registers the last one.
+    for (const char16_t* name :
+         {u"Windows.UI.Input.RadialController", u"Windows.UI.Input.RadialControllerConfiguration",
+          u"Corvanta.NoSuchClass"}) {
+        HRESULT code = S_OK;
+        std::u16string message;
+        try {
+            GetActivationFactory<abi::IRadialControllerInterop>(name);
+        } catch (const platform::PlatformError& error) {
+            code = error.Code();
+            message = error.Message();
+        }
+        EXPECT_EQ(code, REGDB_E_CLASSNOTREG);
+        EXPECT_FALSE(message.empty());
+    }
+}
+
+TEST_F(RuntimeFunctionsTest, WithoutTheRuntimeEveryEntryPointRaises) {
+    const RuntimeFunctions absent;
+    void* factory = this;
+    EXPECT_THROW(GetActivationFactory(u"Windows.UI.Input.RadialController",
+                                      abi::kIid<abi::IRadialControllerInterop>, &factory, absent),
+                 platform::PlatformError);
+    EXPECT_EQ(factory, nullptr);
+    EXPECT_THROW(HString(u"text", absent), platform::PlatformError);
+}
+
+TEST_F(RuntimeFunctionsTest, StringsRoundTrip) {
+    const std::u16string texts[] = {
+        u"", u"Windows.UI.Input.RadialController",
+        std::u16string(u"before\0after", 12),  // an embedded null belongs to the string
+        u"\U0001F3A8 Farbe",                   // a surrogate pair
+    };
+    for (const std::u16string& text : texts) {
+        const HString string(text);
+        EXPECT_EQ(string.View(), text);
+        EXPECT_EQ(string.Get() == nullptr, text.empty()) << "the empty string is the null HSTRING";
+    }
+    HString first(u"moved");
+    HString second(std::move(first));
+    EXPECT_EQ(first.Get(), nullptr);
+    EXPECT_EQ(second.View(), u"moved");
+    first = std::move(second);
+    EXPECT_EQ(first.View(), u"moved");
+}
+
+// Restricted error information as a failing call leaves it on the thread.
+class FakeErrorInfo final : public abi::IRestrictedErrorInfo {
+public:
+    FakeErrorInfo(HRESULT code, const wchar_t* description, const wchar_t* restricted)
+        : m_code(code), m_description(description), m_restricted(restricted) {}
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override {
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --m_refs; }
+    HRESULT STDMETHODCALLTYPE GetErrorDetails(BSTR* description, HRESULT* error, BSTR* restricted,
+                                              BSTR* capability) override {
+        *description = SysAllocString(m_description);
+        *error = m_code;
+        *restricted = SysAllocString(m_restricted);
+        *capability = nullptr;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetReference(BSTR* reference) override {
+        *reference = nullptr;
+        return S_OK;
+    }
+    ULONG Refs() const { return m_refs; }
+
+private:
+    HRESULT m_code;
+    const wchar_t* m_description;
+    const wchar_t* m_restricted;
+    ULONG m_refs = 0;
+};
+
+FakeErrorInfo* g_threadError = nullptr;
+
+HRESULT WINAPI TakeThreadError(abi::IRestrictedErrorInfo** info) {
+    *info = std::exchange(g_threadError, nullptr);
+    if (!*info) {
+        return S_FALSE;
+    }
+    (*info)->AddRef();
+    return S_OK;
+}
+
+TEST_F(RuntimeFunctionsTest, MessagesPreferTheRestrictedTextAboutTheSameCode) {
+    RuntimeFunctions runtime = Runtime();
+    runtime.getRestrictedErrorInfo = &TakeThreadError;
+    const std::u16string systemText = ErrorMessage(E_ACCESSDENIED, RuntimeFunctions{});
+    ASSERT_FALSE(systemText.empty());
+
+    struct Case {
+        const char* what;
+        HRESULT infoCode;
+        const wchar_t* description;
+        const wchar_t* restricted;
+        std::u16string expected;
+    };
+    const Case cases[] = {
+        {"restricted text", E_ACCESSDENIED, L"general", L"The folder is locked.",
+         u"The folder is locked."},
+        {"description when no restricted text", E_ACCESSDENIED, L"general", L"", u"general"},
+        {"another code's information is not ours", E_FAIL, L"general", L"other", systemText},
+    };
+    for (const Case& c : cases) {
+        FakeErrorInfo info(c.infoCode, c.description, c.restricted);
+        g_threadError = &info;
+        EXPECT_EQ(ErrorMessage(E_ACCESSDENIED, runtime), c.expected) << c.what;
+        EXPECT_EQ(info.Refs(), 0u) << c.what << ": the information is released";
+    }
+    // No information on the thread: the system's text; no text at all: the code.
+    EXPECT_EQ(ErrorMessage(E_ACCESSDENIED, runtime), systemText);
+    EXPECT_EQ(ErrorMessage(static_cast<HRESULT>(0x8FFF1234), runtime), u"Error 0x8FFF1234");
+
+    try {
+        FakeErrorInfo info(E_ACCESSDENIED, L"general", L"The folder is locked.");
+        g_threadError = &info;
+        ThrowIfFailed(E_ACCESSDENIED, runtime);
+        ADD_FAILURE() << "a failure code passed";
+    } catch (const platform::PlatformError& error) {
+        EXPECT_EQ(error.Code(), E_ACCESSDENIED);
+        EXPECT_EQ(error.MessageUtf8(), "The folder is locked.");
+    }
+    EXPECT_NO_THROW(ThrowIfFailed(S_FALSE, runtime));
+}
+
+}  // namespace
+}  // namespace Quarn::WinRT::winrt
