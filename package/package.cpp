@@ -35,10 +35,10 @@ PackageState& State() {
 const detail::PathTable& Table() {
     PackageState& state = State();
     std::call_once(state.tableOnce, [&state] {
-        state.table = detail::ComputePathTable(
-            state.product.load(std::memory_order_relaxed),
-            state.buildKind.load(std::memory_order_relaxed), Package::IsSandboxed(),
-            detail::CurrentEnvironment());
+        state.table =
+            detail::ComputePathTable(state.product.load(std::memory_order_relaxed),
+                                     state.buildKind.load(std::memory_order_relaxed),
+                                     Package::IsSandboxed(), detail::CurrentEnvironment());
         state.tableComputations.fetch_add(1, std::memory_order_relaxed);
     });
     return state.table;
@@ -68,15 +68,21 @@ void Package::InitialiseCurrentPackage(Corvanta::Product product,
 
 void Package::FinaliseInitialisation() {}
 
-Kernel::String8 Package::GetAppDataPathForCurrentUser() { return Table().appDataForCurrentUser; }
+Kernel::String8 Package::GetAppDataPathForCurrentUser() {
+    return Table().appDataForCurrentUser;
+}
 
 Kernel::String8 Package::GetAppDataPathForCurrentUserPersisted() {
     return Table().appDataForCurrentUserPersisted;
 }
 
-Kernel::String8 Package::GetAppDataPathForAllUsers() { return Table().appDataForAllUsers; }
+Kernel::String8 Package::GetAppDataPathForAllUsers() {
+    return Table().appDataForAllUsers;
+}
 
-Kernel::String8 Package::GetCommonDataPathForCurrentUser() { return Table().commonForCurrentUser; }
+Kernel::String8 Package::GetCommonDataPathForCurrentUser() {
+    return Table().commonForCurrentUser;
+}
 
 Kernel::String8 Package::GetCommonDataPathForCurrentUserPersisted() {
     return Table().commonForCurrentUserPersisted;
@@ -86,9 +92,13 @@ Kernel::String8 Package::GetCommonDataPathForCurrentUserPersistedBuildInvariant(
     return Table().commonForCurrentUserPersistedBuildInvariant;
 }
 
-Kernel::String8 Package::GetCommonDataPathForAllUsers() { return Table().commonForAllUsers; }
+Kernel::String8 Package::GetCommonDataPathForAllUsers() {
+    return Table().commonForAllUsers;
+}
 
-Kernel::String8 Package::GetTempPathForCurrentUser() { return Table().tempForCurrentUser; }
+Kernel::String8 Package::GetTempPathForCurrentUser() {
+    return Table().tempForCurrentUser;
+}
 
 Kernel::PathDos Package::GetV2HomeDir(bool inProfile) {
     return detail::ComputeV2HomeDir(inProfile, detail::CurrentEnvironment());
