@@ -14,26 +14,10 @@
 #include "quarn/winrt/context.h"
 #include "quarn/winrt/package.h"
 #include "tests/package/expected_versions.h"
+#include "tests/windows/win32_host.h"
 
 namespace Quarn::WinRT::testing {
 namespace {
-
-std::string Utf8(const wchar_t* text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(size > 0 ? size - 1 : 0), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), size, nullptr, nullptr);
-    return out;
-}
-
-std::string Folder(REFKNOWNFOLDERID id) {
-    PWSTR path = nullptr;
-    std::string result;
-    if (SUCCEEDED(SHGetKnownFolderPath(id, 0, nullptr, &path))) {
-        result = Utf8(path);
-    }
-    CoTaskMemFree(path);
-    return result;
-}
 
 std::string S(const Kernel::String8& text) {
     return std::string(text.GetView());
@@ -49,8 +33,8 @@ TEST(PackageTest, WineRunsThisProcessWithoutPackageIdentity) {
 }
 
 TEST(PackageTest, UnpackagedTableOnWinesKnownFolders) {
-    const std::string roaming = Folder(FOLDERID_RoamingAppData);
-    const std::string programData = Folder(FOLDERID_ProgramData);
+    const std::string roaming = KnownFolder(FOLDERID_RoamingAppData);
+    const std::string programData = KnownFolder(FOLDERID_ProgramData);
     wchar_t temp[MAX_PATH + 1] = {};
     ASSERT_GT(GetTempPathW(MAX_PATH + 1, temp), 0u);
     const std::string tempPath = Utf8(temp);  // ends in a backslash
@@ -80,9 +64,9 @@ TEST(PackageTest, UnpackagedTableOnWinesKnownFolders) {
 
 TEST(PackageTest, Version2HomeFoldersOnWinesKnownFolders) {
     EXPECT_EQ(S(detail::ComputeV2HomeDir(true, platform::Win32Package()).ToString()),
-              Folder(FOLDERID_Profile) + "\\.corvanta\\Common\\2.0");
+              KnownFolder(FOLDERID_Profile) + "\\.corvanta\\Common\\2.0");
     EXPECT_EQ(S(detail::ComputeV2HomeDir(false, platform::Win32Package()).ToString()),
-              Folder(FOLDERID_RoamingAppData) + "\\Corvanta\\Common\\2.0");
+              KnownFolder(FOLDERID_RoamingAppData) + "\\Corvanta\\Common\\2.0");
 }
 
 TEST(RuntimeProbeTest, TheRuntimeLibraryHasBothEntryPoints) {

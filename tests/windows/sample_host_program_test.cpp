@@ -10,25 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "tests/windows/win32_host.h"
+
 namespace Quarn::WinRT::testing {
 namespace {
-
-std::string Utf8(const wchar_t* text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(size > 0 ? size - 1 : 0), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), size, nullptr, nullptr);
-    return out;
-}
-
-std::string KnownFolder(REFKNOWNFOLDERID id) {
-    PWSTR path = nullptr;
-    std::string result;
-    if (SUCCEEDED(SHGetKnownFolderPath(id, 0, nullptr, &path))) {
-        result = Utf8(path);
-    }
-    CoTaskMemFree(path);
-    return result;
-}
 
 std::wstring ProgramFolder() {
     wchar_t path[MAX_PATH] = {};

@@ -1,5 +1,8 @@
 #include "tests/windows/win32_host.h"
 
+#include <objbase.h>
+#include <shlobj.h>
+
 #include <vector>
 
 namespace Quarn::WinRT::testing {
@@ -78,6 +81,23 @@ std::wstring TitleOf(HWND window) {
     wchar_t title[256] = {};
     const int length = GetWindowTextW(window, title, 256);
     return std::wstring(title, static_cast<std::size_t>(length > 0 ? length : 0));
+}
+
+std::string Utf8(const wchar_t* text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(size > 0 ? size - 1 : 0), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), size, nullptr, nullptr);
+    return out;
+}
+
+std::string KnownFolder(const GUID& id) {
+    PWSTR path = nullptr;
+    std::string result;
+    if (SUCCEEDED(SHGetKnownFolderPath(id, 0, nullptr, &path))) {
+        result = Utf8(path);
+    }
+    CoTaskMemFree(path);
+    return result;
 }
 
 }  // namespace Quarn::WinRT::testing

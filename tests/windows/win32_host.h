@@ -1,9 +1,10 @@
 #pragma once
-// What the Windows tests need of a real Win32 process: a host window of the editor's kind, and
-// a message loop that dispatches until a condition holds or time runs out.
+// What the Windows tests need of a real Win32 process: a host window of the editor's kind, a
+// message loop that dispatches until a condition holds or time runs out, and the system's folders.
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "bindings/platform/win_types.h"
 
@@ -35,5 +36,10 @@ std::vector<HWND> OverlayWindowsOf(HWND owner);
 
 std::wstring ClassNameOf(HWND window);
 std::wstring TitleOf(HWND window);
+
+// A null-terminated UTF-16 text in UTF-8.
+std::string Utf8(const wchar_t* text);
+// SHGetKnownFolderPath of the folder in UTF-8; empty when Wine has no such folder.
+std::string KnownFolder(const GUID& id);
 
 }  // namespace Quarn::WinRT::testing
