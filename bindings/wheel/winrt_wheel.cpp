@@ -20,8 +20,8 @@
 #include "bindings/platform/win_backends.h"
 #include "bindings/winrt/abi.h"
 #include "bindings/winrt/delegate.h"
-#include "bindings/winrt/inspectable_object.h"
 #include "bindings/winrt/runtime_functions.h"
+#include "bindings/winrt/runtime_tag_object.h"
 #include "bindings/winrt/vector_iterable.h"
 #include "bindings/winrt/winrt_icon_stream.h"
 

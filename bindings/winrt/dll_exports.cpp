@@ -6,7 +6,7 @@
 #include <objbase.h>
 
 #include "bindings/winrt/com_object.h"
-#include "bindings/winrt/inspectable_object.h"
+#include "bindings/winrt/runtime_tag_object.h"
 #include "dial/menu_item_tag.h"
 
 #pragma GCC diagnostic ignored "-Wnon-virtual-dtor"  // COM objects: released, never deleted

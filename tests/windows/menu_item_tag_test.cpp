@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "bindings/winrt/com_object.h"
-#include "bindings/winrt/inspectable_object.h"
 #include "bindings/winrt/runtime_functions.h"
+#include "bindings/winrt/runtime_tag_object.h"
 #include "dial/menu_item_tag.h"
 
 namespace Quarn::WinRT::testing {

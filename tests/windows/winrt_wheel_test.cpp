@@ -23,7 +23,7 @@
 #include "bindings/vorta/tool.h"
 #include "bindings/wheel/winrt_wheel.h"
 #include "bindings/winrt/delegate.h"
-#include "bindings/winrt/inspectable_object.h"
+#include "bindings/winrt/runtime_tag_object.h"
 #include "bindings/winrt/vector_iterable.h"
 #include "dial/dial.h"
 #include "dial/menu_item_tag.h"

@@ -1,4 +1,4 @@
-#include "bindings/winrt/inspectable_object.h"
+#include "bindings/winrt/runtime_tag_object.h"
 
 #include <objbase.h>
 
