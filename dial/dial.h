@@ -24,7 +24,10 @@ namespace Quarn::WinRT::detail {
 
 class DialOverlayWindow;
 
-class QUARN_WINRT_API Dial final : public IDial {
+// Exported member by member, not as a class: an exported class exports its base (IDial, the
+// host's Countable) and its members' standard-library types with it, which in Microsoft's ABI
+// ties the application to this DLL's exact standard library build.
+class Dial final : public IDial {
 public:
     // One source of items and the items it gave, with the attributes the dial attached.
     struct Reflectable {
@@ -43,7 +46,7 @@ public:
     static constexpr UINT_PTR kOverlayTimerId = 123457;
     static constexpr UINT kOverlayTimerMs = 2000;
 
-    static Kernel::Counted<Dial> Create(HWND window, IDialCallbacks* callbacks);
+    QUARN_WINRT_API static Kernel::Counted<Dial> Create(HWND window, IDialCallbacks* callbacks);
     ~Dial() override;
 
     void OnNotify(Kernel::Counted<Kernel::Notification> notification) override;
@@ -96,14 +99,15 @@ public:
                                                  bool defaultFromSelection) const;
 
     // The value mappings, with this dial's state (first rotation, Ctrl and Shift).
-    double GetLinearValue(double value, double delta, double minimum, double maximum) const;
-    double GetRampedValue(double elapsedMs, double value, double delta, double minimum,
-                          double maximum) const;
-    double GetValue(bool ramped, double elapsedMs, double value, double delta, double minimum,
-                    double maximum) const;
+    QUARN_WINRT_API double GetLinearValue(double value, double delta, double minimum,
+                                          double maximum) const;
+    QUARN_WINRT_API double GetRampedValue(double elapsedMs, double value, double delta,
+                                          double minimum, double maximum) const;
+    QUARN_WINRT_API double GetValue(bool ramped, double elapsedMs, double value, double delta,
+                                    double minimum, double maximum) const;
 
     // Makes `element` the current element of the group holding it; always true.
-    bool SelectMenuItem(Kernel::Counted<Kernel::Reflected> element);
+    QUARN_WINRT_API bool SelectMenuItem(Kernel::Counted<Kernel::Reflected> element);
 
     // Rebuilds the controller's menu from `items` for `dial`; true when a tool was given and the
     // list holds an item. Public so that its rules can be checked on any list.

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <mutex>
 
+#include "bindings/vorta/tool.h"
 #include "dial/dial.h"
 
 namespace Quarn::WinRT::detail {

@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "bindings/kernel/format.h"
+#include "bindings/vorta/tool.h"
 #include "dial/history_cache.h"
 #include "items/item_lookup.h"
 

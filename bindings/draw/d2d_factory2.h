@@ -1,19 +1,22 @@
 #pragma once
-// The two Direct2D interfaces of Windows 8.1 that the device chain asks for and MinGW-w64's
-// headers do not declare: ID2D1Factory2 (a factory that makes ID2D1Device1 devices) and
-// ID2D1Device1. Only their own methods are declared, in their vtable order, on top of the
-// Windows 8 interfaces they extend; the IIDs are the published ones.
+// The two Direct2D interfaces of Windows 8.1 that the device chain asks for: ID2D1Factory2 (a
+// factory that makes ID2D1Device1 devices) and ID2D1Device1. The Windows SDK declares them in
+// <d2d1_2.h>; MinGW-w64's headers have no such file, so for them only the interfaces' own
+// methods are declared here, in their vtable order, on top of the Windows 8 interfaces they
+// extend, with the published IIDs attached the way MinGW-w64's headers attach theirs.
 
 #include "bindings/platform/win_types.h"
 
+#if __has_include(<d2d1_2.h>)
+#include <d2d1_2.h>
+#else
 #include <d2d1_1.h>
+
+#include "bindings/platform/com_classes.h"
 
 // COM interfaces are released, never deleted through a base: they have no virtual destructor,
 // which the compiler would warn about outside the system's own headers.
-#if defined(__GNUC__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
-#endif
+QUARN_BEGIN_COM_CLASSES
 
 enum D2D1_RENDERING_PRIORITY {
     D2D1_RENDERING_PRIORITY_NORMAL = 0,
@@ -41,6 +44,5 @@ struct ID2D1Factory2 : public ID2D1Factory1 {
 __CRT_UUID_DECL(ID2D1Factory2, 0x94f81a73, 0x9212, 0x4376, 0x9c, 0x58, 0xb1, 0x6a, 0x3a, 0x0d, 0x39,
                 0x92)
 
-#if defined(__GNUC__)
-#pragma GCC diagnostic pop
+QUARN_END_COM_CLASSES
 #endif

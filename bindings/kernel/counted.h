@@ -114,6 +114,10 @@ public:
     }
 
     void Reset() noexcept {
+        // Wherever a reference may be destroyed, the object's class must be complete. Under
+        // Microsoft's ABI that includes every function taking a Counted<T> by value, since the
+        // callee destroys its arguments there.
+        static_assert(sizeof(T) > 0, "Counted<T> may delete its T: T must be complete here");
         if (T* object = std::exchange(m_object, nullptr)) {
             if (detail::BlockOf(object).ReleaseStrong() == 0) {
                 delete object;

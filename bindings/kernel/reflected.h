@@ -109,9 +109,17 @@ private:
     T m_maximum;
 };
 
-extern template class ReflectedRangeT<double>;
-extern template class ReflectedRangeT<float>;
-extern template class ReflectedRangeT<int>;
+// Instantiated once, in libkernel. Microsoft's linker exports data (the vtables) only to a module
+// that imports it by name, so under Microsoft's compiler a module outside libkernel declares them
+// imported; GNU ld resolves them without.
+#if defined(_MSC_VER) && defined(QUARN_KERNEL_SHARED) && !defined(QUARN_KERNEL_BUILDING)
+#define QUARN_KERNEL_IMPORTED_TEMPLATE __declspec(dllimport)
+#else
+#define QUARN_KERNEL_IMPORTED_TEMPLATE
+#endif
+extern template class QUARN_KERNEL_IMPORTED_TEMPLATE ReflectedRangeT<double>;
+extern template class QUARN_KERNEL_IMPORTED_TEMPLATE ReflectedRangeT<float>;
+extern template class QUARN_KERNEL_IMPORTED_TEMPLATE ReflectedRangeT<int>;
 
 // A ranged value stored in one unit and read and written in the user's units.
 class ReflectedUnitRange : public Reflected {

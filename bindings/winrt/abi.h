@@ -19,6 +19,7 @@
 #include <eventtoken.h>
 #include <inspectable.h>
 #include <objidl.h>
+#include "bindings/platform/com_classes.h"
 
 namespace Quarn::WinRT::winrt::abi {
 
@@ -52,8 +53,7 @@ QUARN_WINRT_IID(IActivationFactory, "00000035-0000-0000-c000-000000000046");
 // COM interfaces are released, never deleted through an interface pointer: they have no
 // virtual destructor. (A class implementing one needs the same pragma: GCC warns at every
 // class derived from IUnknown, MinGW's own interfaces included.)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+QUARN_BEGIN_COM_CLASSES
 
 // ---- Weak references and error information (combase) -------------------------------------
 
@@ -277,7 +277,7 @@ struct IRadialControllerConfigurationInterop : IInspectable {
     virtual HRESULT STDMETHODCALLTYPE GetForWindow(HWND window, REFIID iid, void** object) = 0;
 };
 
-#pragma GCC diagnostic pop
+QUARN_END_COM_CLASSES
 
 QUARN_WINRT_IID(IRadialControllerScreenContact, "206aa434-e651-11e5-bf62-2c27d7404e85");
 QUARN_WINRT_IID(IRadialControllerRotationChangedEventArgs, "206aa435-e651-11e5-bf62-2c27d7404e85");
@@ -376,8 +376,7 @@ struct InterfaceId<SystemMenuItemKindIterator> {
 // of ours are adopted with winrt::Adopt (com_object.h), never ComPtr::Attach, which adds a
 // reference in MinGW.
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+QUARN_BEGIN_COM_CLASSES
 
 // Windows.Storage.IStorageFile, the default interface of StorageFile: only handed on to
 // RandomAccessStreamReference, never called.
@@ -471,7 +470,7 @@ struct IRandomAccessStreamReferenceStatics : IInspectable {
                                                      IRandomAccessStreamReference** reference) = 0;
 };
 
-#pragma GCC diagnostic pop
+QUARN_END_COM_CLASSES
 
 QUARN_WINRT_IID(IAsyncInfo, "00000036-0000-0000-c000-000000000046");
 QUARN_WINRT_IID(IStorageFile, "fa3f6186-4214-428c-a64c-14c9ac7315ea");

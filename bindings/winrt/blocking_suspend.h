@@ -18,6 +18,7 @@
 #include "bindings/platform/error.h"
 #include "bindings/winrt/abi.h"
 #include "bindings/winrt/runtime_functions.h"
+#include "bindings/platform/com_classes.h"
 
 namespace Quarn::WinRT::winrt {
 
@@ -27,8 +28,7 @@ inline constexpr HRESULT kOperationCancelled = static_cast<HRESULT>(0x800704C7);
 namespace detail {
 
 // COM objects are released, never deleted through an interface pointer.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+QUARN_BEGIN_COM_CLASSES
 
 // Thread rule: Invoke runs on the completing thread, Wait on the waiting one; the flag is read
 // and written only under the lock.
@@ -86,7 +86,7 @@ private:
     bool m_done = false;
 };
 
-#pragma GCC diagnostic pop
+QUARN_END_COM_CLASSES
 
 inline AsyncStatus StatusOf(IAsyncInfo* info) {
     AsyncStatus status = AsyncStatus::Started;

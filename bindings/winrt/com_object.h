@@ -20,10 +20,10 @@
 #include "bindings/platform/error.h"
 #include "bindings/winrt/abi.h"
 #include "bindings/winrt/runtime_functions.h"
+#include "bindings/platform/com_classes.h"
 
 // COM objects are released, never deleted through an interface pointer.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+QUARN_BEGIN_COM_CLASSES
 
 namespace Quarn::WinRT::winrt {
 
@@ -158,4 +158,4 @@ private:
 
 }  // namespace Quarn::WinRT::winrt
 
-#pragma GCC diagnostic pop
+QUARN_END_COM_CLASSES

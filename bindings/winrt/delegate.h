@@ -11,9 +11,9 @@
 #include <utility>
 
 #include "bindings/winrt/com_object.h"
+#include "bindings/platform/com_classes.h"
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"  // COM objects: released, never deleted
+QUARN_BEGIN_COM_CLASSES
 
 namespace Quarn::WinRT::winrt {
 
@@ -44,4 +44,4 @@ Microsoft::WRL::ComPtr<Handler> MakeDelegate(typename EventDelegate<Handler>::Fu
 
 }  // namespace Quarn::WinRT::winrt
 
-#pragma GCC diagnostic pop
+QUARN_END_COM_CLASSES

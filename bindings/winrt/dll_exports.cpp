@@ -8,8 +8,9 @@
 #include "bindings/winrt/com_object.h"
 #include "bindings/winrt/runtime_tag_object.h"
 #include "dial/menu_item_tag.h"
+#include "bindings/platform/com_classes.h"
 
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"  // COM objects: released, never deleted
+QUARN_BEGIN_COM_CLASSES
 
 namespace Quarn::WinRT::winrt {
 namespace {
@@ -50,8 +51,10 @@ public:
 }  // namespace
 }  // namespace Quarn::WinRT::winrt
 
-extern "C" __declspec(dllexport) HRESULT WINAPI
-    DllGetActivationFactory(HSTRING activatableClassId, IActivationFactory** factory) {
+// Exported through dll_exports.def: the Windows SDK declares both entry points already, without
+// an export marker, and Microsoft's compiler refuses to add one to such a declaration.
+extern "C" HRESULT WINAPI DllGetActivationFactory(HSTRING activatableClassId,
+                                                  IActivationFactory** factory) {
     using namespace Quarn::WinRT;
     if (!factory) {
         return E_POINTER;
@@ -74,6 +77,6 @@ extern "C" __declspec(dllexport) HRESULT WINAPI
 }
 
 // The module may go when none of its objects is alive.
-extern "C" __declspec(dllexport) HRESULT WINAPI DllCanUnloadNow() {
+extern "C" HRESULT WINAPI DllCanUnloadNow() {
     return Quarn::WinRT::winrt::g_liveObjects.load(std::memory_order_acquire) == 0 ? S_OK : S_FALSE;
 }

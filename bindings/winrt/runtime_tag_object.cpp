@@ -6,9 +6,10 @@
 #include <new>
 
 #include "bindings/winrt/com_object.h"
+#include "bindings/platform/com_classes.h"
 
 // COM objects are released, never deleted through an interface pointer.
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+QUARN_BEGIN_COM_CLASSES
 
 namespace Quarn::WinRT::winrt {
 

@@ -12,19 +12,19 @@
 
 #include "bindings/platform/ref.h"
 #include "bindings/winrt/abi.h"
+#include "bindings/platform/com_classes.h"
 
 namespace Quarn::WinRT::winrt {
 
 namespace abi {
 
 // Ours alone: the platform never asks for it, so only our own objects answer it.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"  // released, never deleted through it
+QUARN_BEGIN_COM_CLASSES
 struct IPlatformInspectable : IUnknown {
     // The carried object; no count is added (the caller holds the IInspectable).
     virtual platform::Inspectable* STDMETHODCALLTYPE Carried() = 0;
 };
-#pragma GCC diagnostic pop
+QUARN_END_COM_CLASSES
 QUARN_WINRT_IID(IPlatformInspectable, "0b7acb2c-1584-4c6c-a5e0-129c803f19a4");
 
 }  // namespace abi

@@ -16,9 +16,9 @@
 #include <vector>
 
 #include "bindings/winrt/com_object.h"
+#include "bindings/platform/com_classes.h"
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"  // COM objects: released, never deleted
+QUARN_BEGIN_COM_CLASSES
 
 namespace Quarn::WinRT::winrt {
 
@@ -147,4 +147,4 @@ Microsoft::WRL::ComPtr<abi::IIterable<T>> MakeIterable(std::vector<T> values,
 
 }  // namespace Quarn::WinRT::winrt
 
-#pragma GCC diagnostic pop
+QUARN_END_COM_CLASSES

@@ -7,10 +7,10 @@
 // Thread rule: the test's thread.
 
 #include "tests/windows/fake_winrt.h"
+#include "bindings/platform/com_classes.h"
 
 // COM objects are released, never deleted through an interface pointer.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+QUARN_BEGIN_COM_CLASSES
 
 namespace Quarn::WinRT::testing {
 
@@ -111,4 +111,4 @@ public:
 
 }  // namespace Quarn::WinRT::testing
 
-#pragma GCC diagnostic pop
+QUARN_END_COM_CLASSES

@@ -13,9 +13,9 @@
 
 #include "bindings/winrt/com_object.h"
 #include "bindings/winrt/runtime_functions.h"
+#include "bindings/platform/com_classes.h"
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"  // COM objects: released, never deleted
+QUARN_BEGIN_COM_CLASSES
 
 namespace Quarn::WinRT::testing {
 
@@ -358,4 +358,4 @@ public:
 
 }  // namespace Quarn::WinRT::testing
 
-#pragma GCC diagnostic pop
+QUARN_END_COM_CLASSES

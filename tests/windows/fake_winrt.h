@@ -16,10 +16,10 @@
 
 #include "bindings/winrt/activation_source.h"
 #include "bindings/winrt/com_object.h"
+#include "bindings/platform/com_classes.h"
 
 // COM objects are released, never deleted through an interface pointer.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+QUARN_BEGIN_COM_CLASSES
 
 namespace Quarn::WinRT::testing {
 
@@ -180,4 +180,4 @@ private:
 
 }  // namespace Quarn::WinRT::testing
 
-#pragma GCC diagnostic pop
+QUARN_END_COM_CLASSES

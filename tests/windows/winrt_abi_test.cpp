@@ -10,9 +10,10 @@
 
 #include "bindings/winrt/abi.h"
 #include "bindings/winrt/runtime_functions.h"
+#include "bindings/platform/com_classes.h"
 
 // COM objects are released, never deleted through an interface pointer.
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+QUARN_BEGIN_COM_CLASSES
 
 namespace Quarn::WinRT::winrt {
 namespace {
