@@ -36,8 +36,11 @@ quarn_msvc_tool(QUARN_LLVM_MT llvm-mt)
 # Microsoft's compiler as the target (its version decides what the standard library accepts), our
 # runtime headers before the standard library's, MinGW-w64's for the C runtime and the SDK in the
 # Universal C Runtime's shape. Without the vectorised algorithms: their helpers are static parts
-# of Microsoft's msvcprt.lib, written with intrinsics clang accepts only per function.
+# of Microsoft's msvcprt.lib, written with intrinsics clang accepts only per function. Constant
+# evaluation stops where Microsoft's compiler stops by default (/constexpr:steps100000), so that
+# what is computed at compile time here (the Windows Runtime's interface IDs) fits there too.
 set(QUARN_MSVC_TARGET_FLAGS --target=x86_64-pc-windows-msvc -fms-compatibility-version=19.40
+    /clang:-fconstexpr-steps=100000
     -imsvc ${CMAKE_CURRENT_LIST_DIR}/msvc-abi/include
     -imsvc ${QUARN_MSVC_SYSROOT}/stl/stl/inc
     -imsvc /usr/share/mingw-w64/include

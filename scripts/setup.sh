@@ -3,7 +3,8 @@
 # when not root. Both commands of the README call it first.
 #
 #   scripts/setup.sh             # the Linux build: library, simulator, tests, benchmarks
-#   scripts/setup.sh --windows   # and the Windows cross build with its Wine test run
+#   scripts/setup.sh --windows   # and the Windows cross builds (MinGW-w64, clang-cl) with their
+#                                # Wine test runs
 set -euo pipefail
 
 windows=false
@@ -49,6 +50,13 @@ if $windows; then
         xauth
         fonts-liberation
         fonts-wine
+    )
+    # The build in Microsoft's C++ ABI (the windows-msvc preset): clang-19 run as clang-cl,
+    # lld-link, and LLVM's librarian, resource compiler, manifest tool and object reader.
+    packages+=(
+        clang-19
+        lld-19
+        llvm-19
     )
 fi
 

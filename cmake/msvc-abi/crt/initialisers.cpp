@@ -3,9 +3,11 @@
 
 #include <vcruntime.h>
 
-// What every module of this runtime links with, as Microsoft's msvcrt.lib names them.
+// What every module of this runtime links with, as Microsoft's msvcrt.lib names them (the
+// start-up code calls the system's kernel32 itself).
 #pragma comment(lib, "vcruntime")
 #pragma comment(lib, "ucrt")
+#pragma comment(lib, "kernel32")
 
 // The Universal C Runtime's exit tables (ucrtbase.dll).
 extern "C" {

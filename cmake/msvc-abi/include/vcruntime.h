@@ -65,9 +65,17 @@
 // (special mathematical functions).
 #define _CRT_SATELLITE_1 __declspec(dllimport)
 #define _CRT_SATELLITE_2 __declspec(dllimport)
+// The ids of the char16_t and char32_t conversion facets live in msvcp140_codecvt_ids.dll, which
+// Wine does not have; nothing here converts through them.
+#define _CRT_SATELLITE_CODECVT_IDS __declspec(dllimport)
+#define _CRT_SATELLITE_CODECVT_IDS_NOIMPORT
+#ifndef _ACRTIMP
+#define _ACRTIMP __declspec(dllimport)
+#endif
 #define _CRT_GUARDOVERFLOW
 #define _CRT_HYBRIDPATCHABLE
-#define _CONST_RETURN const
+// memchr, strchr and kin return plain pointers: MinGW-w64's headers have no const overloads.
+#define _CONST_RETURN
 #define _CRT_UNUSED(x) (void)x
 #define __CRTDECL __cdecl
 #define __CLRCALL_PURE_OR_CDECL __cdecl
