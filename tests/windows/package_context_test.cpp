@@ -130,11 +130,11 @@ TEST(DllTest, LoadsAndCreatesAContext) {
     using Destroy = void (*)(void*);
     using IsSandboxed = bool (*)();
     auto create = reinterpret_cast<Create>(
-        reinterpret_cast<void*>(GetProcAddress(dll, "_ZN5Quarn5WinRT13CreateContextEb")));
+        reinterpret_cast<void*>(GetProcAddress(dll, exported::kCreateContext)));
     auto destroy = reinterpret_cast<Destroy>(
-        reinterpret_cast<void*>(GetProcAddress(dll, "_ZN5Quarn5WinRT14DestroyContextEPv")));
+        reinterpret_cast<void*>(GetProcAddress(dll, exported::kDestroyContext)));
     auto sandboxed = reinterpret_cast<IsSandboxed>(
-        reinterpret_cast<void*>(GetProcAddress(dll, "_ZN5Quarn5WinRT7Package11IsSandboxedEv")));
+        reinterpret_cast<void*>(GetProcAddress(dll, exported::kIsSandboxed)));
     ASSERT_NE(create, nullptr);
     ASSERT_NE(destroy, nullptr);
     ASSERT_NE(sandboxed, nullptr);

@@ -42,4 +42,23 @@ std::string Utf8(const wchar_t* text);
 // SHGetKnownFolderPath of the folder in UTF-8; empty when Wine has no such folder.
 std::string KnownFolder(const GUID& id);
 
+// Names of Quarn.WinRT.dll's exports that tests look up by name, as the compiler that built it
+// mangles them: Microsoft's ABI (Visual Studio, clang-cl) or GCC's (MinGW-w64).
+namespace exported {
+#if defined(_MSC_VER)
+inline constexpr char kCreateContext[] = "?CreateContext@WinRT@Quarn@@YAPEAX_N@Z";
+inline constexpr char kDestroyContext[] = "?DestroyContext@WinRT@Quarn@@YAXPEAX@Z";
+inline constexpr char kIsSandboxed[] = "?IsSandboxed@Package@WinRT@Quarn@@SA_NXZ";
+inline constexpr char kCreateDial[] =
+    "?CreateDial@Factory@WinRT@Quarn@@SA?AV?$Counted@UIDial@WinRT@Quarn@@@Kernel@@PEAXPEAUHWND__@@"
+    "PEAUIDialCallbacks@23@@Z";
+#else
+inline constexpr char kCreateContext[] = "_ZN5Quarn5WinRT13CreateContextEb";
+inline constexpr char kDestroyContext[] = "_ZN5Quarn5WinRT14DestroyContextEPv";
+inline constexpr char kIsSandboxed[] = "_ZN5Quarn5WinRT7Package11IsSandboxedEv";
+inline constexpr char kCreateDial[] =
+    "_ZN5Quarn5WinRT7Factory10CreateDialEPvP6HWND__PNS0_14IDialCallbacksE";
+#endif
+}  // namespace exported
+
 }  // namespace Quarn::WinRT::testing

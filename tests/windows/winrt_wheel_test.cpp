@@ -128,11 +128,11 @@ TEST_F(WinRtWheelOnWine, TheDllsDialRaisesTheSupportErrorIntoTheHost) {
     using DestroyContext = void (*)(void*);
     using CreateDial = Kernel::Counted<IDial> (*)(void*, HWND, IDialCallbacks*);
     const auto createContext = reinterpret_cast<CreateContext>(
-        reinterpret_cast<void*>(GetProcAddress(dll, "_ZN5Quarn5WinRT13CreateContextEb")));
+        reinterpret_cast<void*>(GetProcAddress(dll, exported::kCreateContext)));
     const auto destroyContext = reinterpret_cast<DestroyContext>(
-        reinterpret_cast<void*>(GetProcAddress(dll, "_ZN5Quarn5WinRT14DestroyContextEPv")));
-    const auto createDial = reinterpret_cast<CreateDial>(reinterpret_cast<void*>(GetProcAddress(
-        dll, "_ZN5Quarn5WinRT7Factory10CreateDialEPvP6HWND__PNS0_14IDialCallbacksE")));
+        reinterpret_cast<void*>(GetProcAddress(dll, exported::kDestroyContext)));
+    const auto createDial = reinterpret_cast<CreateDial>(
+        reinterpret_cast<void*>(GetProcAddress(dll, exported::kCreateDial)));
     ASSERT_TRUE(createContext && destroyContext && createDial);
 
     sample::HostRecorder host;
