@@ -51,6 +51,18 @@ OverlayRect DialOverlay::GetWindowRect() const {
     return m_windowRect;
 }
 
+void DialOverlay::UseDevice(std::uint64_t chainGeneration) {
+    if (chainGeneration != m_chainGeneration) {
+        ReleaseDeviceResources();
+        m_chainGeneration = chainGeneration;
+    }
+}
+
+void DialOverlay::ReleaseDeviceResources() {
+    m_greyBrush = nullptr;
+    m_textFormat = nullptr;
+}
+
 void DialOverlay::SetFactory(platform::Ref<draw::Factory> factory) {
     if (!(factory == m_factory)) {
         m_factory = std::move(factory);

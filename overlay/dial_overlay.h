@@ -6,9 +6,10 @@
 // Thread rule: the host thread runs every operation except Draw and the resource getters, which
 // run on the render thread. The flags and the two rectangles are written on the host thread and
 // read by the render thread every frame: the flags are atomic and the rectangles sit behind a
-// short spin lock of their own (m_layoutLock), so a frame never sees half a rectangle.
+// short ranked lock of their own (m_layoutLock), so a frame never sees half a rectangle.
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <string_view>
 
@@ -70,6 +71,11 @@ public:
     OverlayRect GetContactRect() const;
     OverlayRect GetWindowRect() const;
 
+    // Render thread, before each Draw: the generation of the device chain the frame draws with.
+    // When it is not the one of the overlay's last frame (the device was lost and its chain made
+    // again), what the overlay made on the old device goes (ReleaseDeviceResources).
+    void UseDevice(std::uint64_t chainGeneration);
+
     // Host thread, under the renderer's lock, before the overlay's first frame.
     void SetFactory(platform::Ref<platform::draw::Factory> factory);
     const platform::Ref<platform::draw::Factory>& GetFactory() const { return m_factory; }
@@ -100,17 +106,23 @@ public:
                           platform::Ref<platform::draw::Brush> backgroundBrush);
 
 protected:
+    // Render thread. Lets go of every brush, text format and geometry made for drawing, so that
+    // the next frame makes them on the current device. Overrides call the base.
+    virtual void ReleaseDeviceResources();
+
     // For subclasses' own shared data; the base's operations never take it.
     OverlayLock m_lock{OverlayLockRank::Overlay};
 
 private:
     std::atomic<bool> m_onScreen{false};
     std::atomic<bool> m_visible{false};
-    mutable Kernel::CriticalSectionSpin m_layoutLock;
+    // Taken alone, never with another lock inside it: the last rank.
+    mutable OverlayLock m_layoutLock{OverlayLockRank::Layout};
     OverlayRect m_contactRect;  // guarded by m_layoutLock
     OverlayRect m_windowRect;   // guarded by m_layoutLock
     platform::Ref<platform::draw::Factory> m_factory;
     // Render thread only.
+    std::uint64_t m_chainGeneration = 0;
     platform::Ref<platform::draw::SolidColourBrush> m_greyBrush;
     platform::Ref<platform::draw::TextFormat> m_textFormat;
 };

@@ -2,12 +2,23 @@
 // The overlay window's device chain and the render thread that draws the current overlay into
 // it, once per vertical blank.
 //
+// A lost device (a driver update, a GPU reset, a remote session, sleep and resume) fails Present
+// or EndDraw at once, without waiting for a blank. The render thread then makes the chain again
+// on a new device, drops what the overlay made on the old one, and goes on drawing; while the
+// new chain cannot be made it tries once a frame's time. Any other failed Present also waits a
+// frame's time, so the thread never spins. The swap chain grows (ResizeBuffers) whenever the
+// overlay's window outgrows it, whatever size the window had when the chain was made.
+//
 // Threads: Start, SetOverlay and Stop run on the host thread. The render thread runs RenderLoop
 // and with it every overlay's Draw. They share only m_overlay (under m_lock, held for a pointer
-// copy or swap and nothing else), m_stop and m_lastDrawn (atomics). The chain's objects are written
-// by Start before the thread exists and read by it only after, so they need no lock.
+// copy or swap and nothing else), m_stop, m_lastDrawn and the chain counters (atomics). The
+// chain's objects are written by Start before the thread exists and afterwards only by the render
+// thread, so they need no lock. The two factories are the exception: made by Start and kept
+// across a lost device (neither belongs to a device), they are read by both threads and written
+// by neither once the thread runs.
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <thread>
 
@@ -20,6 +31,7 @@
 namespace Quarn::WinRT::detail {
 
 class DialOverlay;
+struct DrawContext;
 
 class DialOverlayRenderer {
 public:
@@ -32,7 +44,8 @@ public:
 
     // Builds the chain for the window and starts the render thread. False when a step of the
     // chain failed: then the thread is not started, since there is nothing to draw with and a
-    // loop without a device context would only spin; the window stays transparent.
+    // loop without a device context would only spin; the window stays transparent until a
+    // later Start succeeds. While the thread runs it does nothing and answers true.
     bool Start(HWND window);
     // Replaces what the render thread draws (may be empty). A frame in progress keeps the
     // overlay it copied until it ends.
@@ -48,12 +61,28 @@ public:
     const DialOverlay* LastDrawnOverlay() const {
         return m_lastDrawn.load(std::memory_order_acquire);
     }
+    // Chains built so far, the first one included: more than one means a lost device was
+    // recovered from.
+    unsigned ChainsBuilt() const { return m_chainsBuilt.load(std::memory_order_acquire); }
+    // Why the chain cannot be built at the moment, or S_OK while it works.
+    HRESULT ChainFailure() const { return m_chainFailure.load(std::memory_order_acquire); }
 
 private:
-    HRESULT CreateSwapChain(HWND window);
+    // The whole chain for m_window; each step runs only when every earlier one succeeded. The
+    // two factories are made only when missing.
+    HRESULT BuildChain();
+    HRESULT CreateSwapChain();
     HRESULT CreateDrawingTarget();
-    HRESULT CreateComposition(HWND window);
+    HRESULT AttachBackBuffer();
+    HRESULT CreateComposition();
+    // Lets go of everything made on the device, keeping the factories (all of it with them).
+    void ReleaseChain(bool factoriesToo);
+    // Render thread: the buffers grown to hold a window of that size (never shrunk); a failure
+    // of any kind leaves the chain to be built again.
+    HRESULT GrowBuffers(UINT width, UINT height);
     void RenderLoop();
+    // Render thread: one frame drawn and presented; its failure, if any.
+    HRESULT RenderFrame(DrawContext& context);
 
     platform::render::Graphics& m_graphics;
     platform::Windowing& m_windowing;
@@ -71,12 +100,20 @@ private:
     platform::Ref<platform::render::CompositionTarget> m_compositionTarget;
     platform::Ref<platform::render::CompositionVisual> m_compositionVisual;
     platform::Ref<platform::draw::TextFactory> m_textFactory;
+    HWND m_window = nullptr;
+    UINT m_bufferWidth = 0;  // the swap chain's, as made or last resized
+    UINT m_bufferHeight = 0;
+    UINT m_neededWidth = 1;  // the largest overlay window drawn so far: a new chain's least size
+    UINT m_neededHeight = 1;
+    std::uint64_t m_chainGeneration = 0;  // one more for each chain built
 
     std::shared_ptr<DialOverlay> m_overlay;  // guarded by m_lock
     Kernel::CriticalSectionSpin m_lock;
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
     std::atomic<const DialOverlay*> m_lastDrawn{nullptr};  // written by the render thread
+    std::atomic<unsigned> m_chainsBuilt{0};
+    std::atomic<HRESULT> m_chainFailure{S_OK};
 };
 
 }  // namespace Quarn::WinRT::detail

@@ -74,6 +74,14 @@ DialOverlayWindow::DialOverlayWindow(HWND hostWindow)
 DialOverlayWindow::~DialOverlayWindow() {
     if (m_hwnd && m_windowing.IsWindow(m_hwnd) &&
         m_windowing.GetWindowData(m_hwnd, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(this)) {
+        // The window lets go of this object before it is asked to go: DestroyWindow fails off the
+        // window's thread, and a window left pointing at a freed object would hand it the next
+        // message. Without the object, WM_DESTROY does not stop the render thread; the
+        // renderer's destruction below does.
+        if (m_renderer) {
+            m_renderer->SetOverlay(nullptr);
+        }
+        m_windowing.SetWindowData(m_hwnd, GWLP_USERDATA, 0);
         m_windowing.DestroyWindow(m_hwnd);
     }
     m_overlay.reset();
@@ -153,9 +161,12 @@ void DialOverlayWindow::SetItem(Kernel::Counted<Tool> tool, Kernel::Counted<Kern
     if (!m_renderer) {
         if (platform::render::Graphics* graphics = platform::Services().graphics) {
             m_renderer = std::make_unique<DialOverlayRenderer>(*graphics, m_windowing);
-            // A chain that cannot be built leaves the window transparent; nothing to report.
-            m_renderer->Start(m_hwnd);
         }
+    }
+    // A chain that cannot be built leaves the window transparent, with nothing to report; the
+    // next item tries again (the device may be back), unless the window has gone meanwhile.
+    if (m_renderer && !m_renderer->IsRunning() && m_windowing.IsWindow(m_hwnd)) {
+        m_renderer->Start(m_hwnd);
     }
     if (m_renderer) {
         m_renderer->SetOverlay(m_overlay);

@@ -8,8 +8,10 @@
 //
 // Lifetime: the window is normally destroyed with its owner, the host window, and its
 // WM_DESTROY stops the render thread. A window object destroyed while its window still exists
-// (a dial released before the host window) destroys the window first, which stops and joins the
-// render thread: a frame being drawn at that moment finishes before anything it uses goes away.
+// (a dial released before the host window) first clears the window's pointer to it, then
+// destroys the window (which may fail off the window's thread: the window then stays, inert),
+// then stops and joins the render thread: a frame being drawn at that moment finishes before
+// anything it uses goes away.
 
 #include <memory>
 
@@ -42,7 +44,8 @@ public:
     DialOverlayWindow& operator=(const DialOverlayWindow&) = delete;
 
     // Builds the overlay for the item (none for an empty item) and makes it current; the first
-    // call also creates and starts the renderer.
+    // call also creates and starts the renderer, and any later call starts it if it could not
+    // build its device chain before.
     void SetItem(Kernel::Counted<Tool> tool, Kernel::Counted<Kernel::Reflected> item, Dial* dial);
     // Moves the window around a contact rectangle in screen pixels; a box that is not finite, or
     // whose window would not be, changes nothing.

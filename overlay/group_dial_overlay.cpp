@@ -93,6 +93,10 @@ std::optional<std::uint32_t> GroupDialOverlay::ElementAt(int x, int y) const {
 }
 
 bool GroupDialOverlay::HitTest(int x, int y) {
+    // A hidden ring claims nothing: its badges are not there to be clicked.
+    if (!IsVisible()) {
+        return false;
+    }
     const draw::Point2F point{static_cast<float>(x), static_cast<float>(y)};
     std::lock_guard lock(m_hitLock);
     for (const auto& circle : m_hitGeometries) {
@@ -108,19 +112,19 @@ bool GroupDialOverlay::HitTest(int x, int y) {
 }
 
 void GroupDialOverlay::OnLeftButtonDown(int x, int y, Dial* /*dial*/) {
-    // A press elsewhere leaves the last pressed element as it was.
-    if (const std::optional<std::uint32_t> pressed = ElementAt(x, y)) {
-        m_pressedId = pressed;
-    }
+    // A press off every badge forgets an earlier one: its release chooses nothing.
+    m_pressedId = ElementAt(x, y);
 }
 
 void GroupDialOverlay::OnLeftButtonUp(int /*x*/, int /*y*/, Dial* dial) {
-    // The release point is not looked at: press a badge, let go anywhere, and it is chosen.
-    if (!m_pressedId) {
+    // The release point is not looked at: press a badge, let go anywhere, and it is chosen. A
+    // press counts for one release only, so a release with no press of its own chooses nothing.
+    const std::optional<std::uint32_t> pressed = std::exchange(m_pressedId, std::nullopt);
+    if (!pressed) {
         return;
     }
     for (const auto& element : m_elements) {
-        if (element && element->GetIdentifier() == *m_pressedId) {
+        if (element && element->GetIdentifier() == *pressed) {
             SetCurrent(element);
             if (dial) {
                 dial->SelectMenuItem(element);
@@ -212,6 +216,17 @@ void GroupDialOverlay::SetLayout(const OverlayRect& window, const OverlayRect& c
     DialOverlay::SetLayout(window, contact);
     std::lock_guard hitLock(m_hitLock);
     m_hitGeometries.swap(circles);
+}
+
+void GroupDialOverlay::ReleaseDeviceResources() {
+    DialOverlay::ReleaseDeviceResources();
+    // Under the items lock because the host thread releases m_valueBrush under it too.
+    std::lock_guard lock(m_itemsLock);
+    m_valueBrush = nullptr;
+    m_blackBrush = nullptr;
+    m_whiteBrush = nullptr;
+    m_smallTextFormat = nullptr;
+    m_trackGeometry = nullptr;
 }
 
 std::uint32_t GroupDialOverlay::CurrentId() const {

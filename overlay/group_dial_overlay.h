@@ -113,6 +113,9 @@ public:
     // The element's colour at its position in its colour range; false without a colour range.
     static bool GetItemColour(const GroupItem& item, platform::draw::ColourF* colour);
 
+protected:
+    void ReleaseDeviceResources() override;
+
 private:
     // Everything below runs on the render thread, inside Draw's locks.
     void DrawOnScreen(const DrawContext& context, const OverlayRect& contact);

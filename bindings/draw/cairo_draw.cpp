@@ -3,6 +3,7 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <numbers>
 
@@ -183,10 +184,15 @@ void SetStroke(cairo_t* cr, float width, const StrokeStyle* style) {
 
 }  // namespace
 
+namespace {
+std::atomic<std::uint64_t> s_contextSerials{0};
+}  // namespace
+
 CairoDeviceContext::CairoDeviceContext(Ref<Factory> factory, Ref<TextFactory> textFactory)
     : m_factory(factory ? std::move(factory) : Ref<Factory>(MakeRef<ModelFactory>())),
       m_text(textFactory && IsPangoTextFactory(textFactory.Get()) ? std::move(textFactory)
-                                                                  : CreatePangoTextFactory()) {}
+                                                                  : CreatePangoTextFactory()),
+      m_serial(s_contextSerials.fetch_add(1, std::memory_order_relaxed) + 1) {}
 
 CairoDeviceContext::~CairoDeviceContext() {
     if (m_inFrame) {
@@ -204,12 +210,28 @@ void CairoDeviceContext::SetTarget(CairoTarget* target) {
     }
 }
 
+namespace {
+
+// A brush made by a Cairo device context: as with Direct2D, it draws only with that context.
+class ContextBrush final : public SolidColourBrush {
+public:
+    ContextBrush(const ColourF& colour, std::uint64_t owner) : m_colour(colour), m_owner(owner) {}
+    ColourF GetColour() const override { return m_colour; }
+    std::uint64_t Owner() const { return m_owner; }
+
+private:
+    ColourF m_colour;
+    std::uint64_t m_owner;  // the context's serial: a new context may reuse a freed one's address
+};
+
+}  // namespace
+
 HRESULT CairoDeviceContext::CreateSolidColourBrush(const ColourF& colour,
                                                    Ref<SolidColourBrush>* brush) {
     if (!brush) {
         return E_POINTER;
     }
-    *brush = MakeRef<ModelSolidColourBrush>(colour);
+    *brush = MakeRef<ContextBrush>(colour, m_serial);
     return S_OK;
 }
 
@@ -247,7 +269,9 @@ void CairoDeviceContext::FinishFrame() {
         m_cairo = nullptr;
     }
     if (m_frameTarget) {
-        m_frameTarget->EndFrame();
+        if (const HRESULT ended = m_frameTarget->EndFrame(); FAILED(ended)) {
+            Fail(ended);
+        }
         m_frameTarget = nullptr;
     }
 }
@@ -274,6 +298,13 @@ HRESULT CairoDeviceContext::EndDraw() {
 cairo_t* CairoDeviceContext::Canvas(const Brush* brush) {
     if (!m_inFrame) {
         Fail(kDrawErrorWrongState);
+        return nullptr;
+    }
+    if (const auto* made = dynamic_cast<const ContextBrush*>(brush);
+        made && made->Owner() != m_serial) {
+        // A brush of another device context (one made on a device since lost, say) draws
+        // nothing and fails the frame, as Direct2D's resource domains do.
+        Fail(kDrawErrorWrongResourceDomain);
         return nullptr;
     }
     if (!m_cairo || !brush || !IsInvertible(m_transform)) {

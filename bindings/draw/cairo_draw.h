@@ -12,8 +12,10 @@
 // - a miter join beyond the miter limit falls back to bevel (Direct2D's miter-or-bevel);
 // - Clear ignores the transform and fills the whole surface, or the whole layer inside one.
 // Shapes with non-finite coordinates, strokes that are not wider than 0, a null brush and a
-// geometry of another backend draw nothing. A path geometry that is not closed yet draws nothing
-// and EndDraw reports kDrawErrorWrongState. A transform that cannot be inverted draws nothing.
+// geometry of another backend draw nothing; so does a brush made by another Cairo context, which
+// also makes EndDraw report kDrawErrorWrongResourceDomain. A path geometry that is not closed yet
+// draws nothing and EndDraw reports kDrawErrorWrongState. A transform that cannot be inverted draws
+// nothing.
 //
 // Layers: the mask geometry is placed by the mask transform and then the world transform in
 // effect at PushLayer; so are the content bounds (coordinates beyond ±1e7 count as unbounded).
@@ -24,6 +26,7 @@
 // Thread rule: the context, its brushes and its target belong to the render thread. Text is
 // drawn with the text factory's fonts under the factory's own lock.
 
+#include <cstdint>
 #include <vector>
 
 #include "bindings/draw/cairo_target.h"
@@ -35,6 +38,8 @@ namespace Quarn::WinRT::platform::draw {
 
 // Direct2D's D2DERR_WRONG_STATE.
 inline constexpr HRESULT kDrawErrorWrongState = static_cast<HRESULT>(0x88990001);
+// Direct2D's D2DERR_WRONG_RESOURCE_DOMAIN: a brush made by another device context.
+inline constexpr HRESULT kDrawErrorWrongResourceDomain = static_cast<HRESULT>(0x88990015);
 
 class CairoDeviceContext final : public DeviceContext {
 public:
@@ -96,6 +101,7 @@ private:
     bool m_inFrame = false;
     HRESULT m_error = S_OK;
     Matrix3x2F m_transform;
+    const std::uint64_t m_serial;  // tells the brushes of this context from any other's
     std::vector<Layer> m_layers;
 };
 

@@ -57,8 +57,9 @@ cairo_surface_t* CairoImageTarget::BeginFrame() {
     return cairo_surface_status(m_surface) == CAIRO_STATUS_SUCCESS ? m_surface : nullptr;
 }
 
-void CairoImageTarget::EndFrame() {
+HRESULT CairoImageTarget::EndFrame() {
     cairo_surface_flush(m_surface);
+    return S_OK;
 }
 
 bool SaveArgbPng(const std::uint32_t* pixels, int width, int height, int strideBytes,

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "bindings/platform/win_types.h"
+
 // Cairo's own opaque type, declared the way cairo.h declares it, so that users of the target do
 // not need Cairo's headers.
 typedef struct _cairo_surface cairo_surface_t;
@@ -26,8 +28,9 @@ public:
     // and EndDraw reports E_FAIL.
     virtual cairo_surface_t* BeginFrame() = 0;
     // Called by EndDraw, after every drawing operation of the frame has reached the surface. Also
-    // called when the frame's surface was null, so that every BeginFrame has its EndFrame.
-    virtual void EndFrame() = 0;
+    // called when the frame's surface was null, so that every BeginFrame has its EndFrame. A
+    // failure is EndDraw's (a target whose device went away answers D2DERR_RECREATE_TARGET).
+    virtual HRESULT EndFrame() = 0;
 
 protected:
     CairoTarget() = default;
@@ -52,7 +55,7 @@ public:
     bool SavePng(const std::string& path) const;
 
     cairo_surface_t* BeginFrame() override;
-    void EndFrame() override;
+    HRESULT EndFrame() override;
 
 private:
     const std::uint32_t* Row(int y) const;

@@ -65,6 +65,16 @@ Function EntryPointAs(const EntryPoint& entry) {
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(entry.address));
 }
 
+// The renderer knows a lost device by DXGI_ERROR_DEVICE_REMOVED, DXGI_ERROR_DEVICE_RESET and
+// D2DERR_RECREATE_TARGET alone (render.h). DXGI may also answer with the reason the device went:
+// a hung device or a driver's internal error, which mean the same and need the same recovery.
+HRESULT AsDeviceLoss(HRESULT result) {
+    constexpr HRESULT kDeviceHung = static_cast<HRESULT>(0x887A0006);
+    constexpr HRESULT kDriverInternalError = static_cast<HRESULT>(0x887A0020);
+    return result == kDeviceHung || result == kDriverInternalError ? render::kDeviceRemoved
+                                                                   : result;
+}
+
 class D3DDevice final : public render::GraphicsDevice, Counted {
 public:
     explicit D3DDevice(ComPtr<ID3D11Device> device) : m_device(std::move(device)) {}
@@ -117,7 +127,11 @@ public:
         return hr;
     }
     HRESULT Present(UINT syncInterval, UINT flags) override {
-        return m_swapChain->Present(syncInterval, flags);
+        return AsDeviceLoss(m_swapChain->Present(syncInterval, flags));
+    }
+    HRESULT ResizeBuffers(UINT width, UINT height) override {
+        // Count and format as they are (0, unknown); no flags, as when made.
+        return AsDeviceLoss(m_swapChain->ResizeBuffers(0, width, height, DXGI_FORMAT_UNKNOWN, 0));
     }
     IDXGISwapChain1* Native() const { return m_swapChain.Get(); }
 
@@ -390,6 +404,35 @@ public:
 
     HRESULT CreateTextFactory(Ref<draw::TextFactory>* factory) override {
         return draw::CreateDWriteFactory(factory);
+    }
+
+    // One refresh period of the primary display, on a high-resolution waitable timer where the
+    // system has one (Windows 10 1803 on), else on a plain one: Sleep's 15.6 ms granularity
+    // would halve a 60 Hz rate.
+    void WaitForNextFrame() override {
+        DEVMODEW mode{};
+        mode.dmSize = sizeof(mode);
+        DWORD hertz = 60;
+        // 0 and 1 stand for the hardware's default rate.
+        if (EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &mode) &&
+            mode.dmDisplayFrequency > 1) {
+            hertz = mode.dmDisplayFrequency;
+        }
+        constexpr DWORD kHighResolution = 0x00000002;  // CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
+        HANDLE timer = CreateWaitableTimerExW(nullptr, nullptr, kHighResolution, TIMER_ALL_ACCESS);
+        if (!timer) {
+            timer = CreateWaitableTimerExW(nullptr, nullptr, 0, TIMER_ALL_ACCESS);
+        }
+        LARGE_INTEGER due{};
+        due.QuadPart = -static_cast<LONGLONG>(10'000'000 / hertz);  // relative, 100 ns units
+        if (timer && SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE)) {
+            WaitForSingleObject(timer, INFINITE);
+        } else {
+            Sleep(1000 / hertz + 1);
+        }
+        if (timer) {
+            CloseHandle(timer);
+        }
     }
 };
 

@@ -22,6 +22,20 @@ inline constexpr UINT kSwapEffectFlipSequential = 3;
 inline constexpr UINT kAlphaModePremultiplied = 1;
 inline constexpr UINT kCreateDeviceBgraSupport = 0x20;
 inline constexpr UINT kBitmapOptionsTargetCannotDraw = 3;
+// The largest side of a Direct3D 11 texture, and so of a swap chain's buffers.
+inline constexpr UINT kMaxBufferSide = 16384;
+
+// The results that mean the device is gone and everything made on it must be made again:
+// DXGI_ERROR_DEVICE_REMOVED and DXGI_ERROR_DEVICE_RESET from Present or ResizeBuffers,
+// D2DERR_RECREATE_TARGET from EndDraw. A backend answers one of these for any other code of the
+// same meaning (a hung device, say), so that the renderer needs to know only these three.
+inline constexpr HRESULT kDeviceRemoved = static_cast<HRESULT>(0x887A0005);
+inline constexpr HRESULT kDeviceReset = static_cast<HRESULT>(0x887A0007);
+inline constexpr HRESULT kRecreateTarget = static_cast<HRESULT>(0x8899000C);
+
+inline bool IsDeviceLost(HRESULT result) {
+    return result == kDeviceRemoved || result == kDeviceReset || result == kRecreateTarget;
+}
 
 struct SwapChainDescription {
     UINT width = 0;
@@ -55,8 +69,13 @@ class SwapChain : public RefCounted {  // IDXGISwapChain1
 public:
     virtual HRESULT GetBuffer(UINT index, Ref<Surface>* surface) = 0;
     // Shows the buffer drawn last; with a sync interval of 1 it waits for the next vertical
-    // blank, which is what paces the render thread.
+    // blank, which is what paces the render thread. A failing Present returns at once, without
+    // waiting: the caller paces itself then (Graphics::WaitForNextFrame).
     virtual HRESULT Present(UINT syncInterval, UINT flags) = 0;
+    // Gives the buffers a new size, keeping their count, format and flags. Every reference to a
+    // buffer (the surface from GetBuffer, the bitmap made from it, a device context's target)
+    // must have been let go first, or it fails with DXGI_ERROR_INVALID_CALL.
+    virtual HRESULT ResizeBuffers(UINT width, UINT height) = 0;
 };
 
 class DxgiFactory : public RefCounted {  // IDXGIFactory2
@@ -114,6 +133,11 @@ public:
                                             Ref<CompositionDevice>* compositionDevice) = 0;
     // DWriteCreateFactory: the shared factory.
     virtual HRESULT CreateTextFactory(Ref<draw::TextFactory>* factory) = 0;
+
+    // Render thread. Waits about one refresh period of the display, needing no device: how the
+    // render thread keeps to the display's rate while it has no chain to present with, or its
+    // Present fails at once.
+    virtual void WaitForNextFrame() = 0;
 };
 
 }  // namespace Quarn::WinRT::platform::render

@@ -63,18 +63,12 @@ public:
     SimSwapChain(FaultInjector& faults, const render::SwapChainDescription& description,
                  FramePacing pacing, double framesPerSecond)
         : m_faults(faults),
-          m_width(static_cast<int>(description.width)),
-          m_height(static_cast<int>(description.height)),
           m_pacing(pacing),
           m_period(std::chrono::duration_cast<std::chrono::steady_clock::duration>(
               std::chrono::duration<double>(1.0 / std::max(framesPerSecond, 1.0)))) {
-        m_back = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, m_width, m_height);
-        m_front = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, m_width, m_height);
+        Allocate(static_cast<int>(description.width), static_cast<int>(description.height));
     }
-    ~SimSwapChain() override {
-        cairo_surface_destroy(m_back);
-        cairo_surface_destroy(m_front);
-    }
+    ~SimSwapChain() override { Free(); }
 
     HRESULT GetBuffer(UINT index, Ref<render::Surface>* surface) override;
 
@@ -83,20 +77,23 @@ public:
         m_drawing = ++m_begun;
         return m_back;
     }
-    void EndFrame() override { cairo_surface_flush(m_back); }
+    HRESULT EndFrame() override {
+        cairo_surface_flush(m_back);
+        return Failure(m_faults, ops::kEndDraw);
+    }
 
     HRESULT Present(UINT syncInterval, UINT /*flags*/) override {
         const HRESULT failure = Failure(m_faults, ops::kPresent);
-        std::unique_lock lock(m_mutex);
-        if (SUCCEEDED(failure)) {
-            std::swap(m_front, m_back);
-            m_presented = m_drawing;
-            m_changed.notify_all();
+        // As DXGI's: a failing Present shows nothing and returns at once, without a blank to
+        // wait for (a removed device fails every call immediately). In stepped pacing the frame
+        // that failed leaves the driver's wish standing, so the next frame goes ahead at once.
+        if (FAILED(failure)) {
+            return failure;
         }
-        // Even a failing Present waits for its vertical blank, so a render loop that ignores
-        // the result does not spin. In stepped pacing the blank comes while the driver wants a
-        // frame later than the last one shown; a frame that failed to show leaves that wish
-        // standing, so the next frame goes ahead at once.
+        std::unique_lock lock(m_mutex);
+        std::swap(m_front, m_back);
+        m_presented = m_drawing;
+        m_changed.notify_all();
         if (syncInterval > 0 && !m_closed) {
             if (m_pacing == FramePacing::Stepped) {
                 m_changed.wait(lock, [&] { return m_wanted > m_presented || m_closed; });
@@ -108,8 +105,29 @@ public:
                 m_changed.wait_until(lock, blank, [&] { return m_closed; });
             }
         }
-        return failure;
+        return S_OK;
     }
+
+    HRESULT ResizeBuffers(UINT width, UINT height) override {
+        if (const HRESULT failure = Failure(m_faults, ops::kResizeBuffers); FAILED(failure)) {
+            return failure;
+        }
+        if (width == 0 || height == 0 || width > render::kMaxBufferSide ||
+            height > render::kMaxBufferSide) {
+            return E_INVALIDARG;
+        }
+        // As DXGI: no buffer may be held while the buffers are made again.
+        if (m_bufferReferences.load(std::memory_order_acquire) != 0) {
+            return kInvalidCall;
+        }
+        std::lock_guard lock(m_mutex);
+        Free();
+        Allocate(static_cast<int>(width), static_cast<int>(height));
+        return S_OK;
+    }
+
+    // A surface or bitmap of a buffer came or went.
+    void HoldBuffer(int delta) { m_bufferReferences.fetch_add(delta, std::memory_order_acq_rel); }
 
     std::optional<SimFrame> RunFrame(std::chrono::milliseconds timeout) {
         std::unique_lock lock(m_mutex);
@@ -145,14 +163,30 @@ public:
     }
 
 private:
+    // DXGI_ERROR_INVALID_CALL.
+    static constexpr HRESULT kInvalidCall = static_cast<HRESULT>(0x887A0001);
+
+    void Allocate(int width, int height) {
+        m_width = width;
+        m_height = height;
+        m_back = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+        m_front = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+    }
+    void Free() {
+        cairo_surface_destroy(m_back);
+        cairo_surface_destroy(m_front);
+        m_back = m_front = nullptr;
+    }
+
     FaultInjector& m_faults;
-    const int m_width;
-    const int m_height;
     const FramePacing m_pacing;
     const std::chrono::steady_clock::duration m_period;
 
     std::mutex m_mutex;
     std::condition_variable m_changed;
+    // The size and the surfaces change only in ResizeBuffers (render thread, under the mutex).
+    int m_width = 0;
+    int m_height = 0;
     cairo_surface_t* m_back = nullptr;   // drawn by the render thread between Begin and Present
     cairo_surface_t* m_front = nullptr;  // read by RunFrame under the mutex
     std::uint64_t m_begun = 0;
@@ -161,13 +195,17 @@ private:
     std::uint64_t m_wanted = 0;  // stepped pacing: the frame number the driver waits for
     bool m_closed = false;
     std::chrono::steady_clock::time_point m_nextBlank{};
+    std::atomic<int> m_bufferReferences{0};
 };
 
 namespace {
 
 class SimSurface final : public render::Surface, Counted {
 public:
-    explicit SimSurface(Ref<SimSwapChain> swapChain) : m_swapChain(std::move(swapChain)) {}
+    explicit SimSurface(Ref<SimSwapChain> swapChain) : m_swapChain(std::move(swapChain)) {
+        m_swapChain->HoldBuffer(1);
+    }
+    ~SimSurface() override { m_swapChain->HoldBuffer(-1); }
     SimSwapChain* SwapChain() const { return m_swapChain.Get(); }
 
 private:
@@ -176,7 +214,10 @@ private:
 
 class SimTargetBitmap final : public render::TargetBitmap, Counted {
 public:
-    explicit SimTargetBitmap(Ref<SimSwapChain> swapChain) : m_swapChain(std::move(swapChain)) {}
+    explicit SimTargetBitmap(Ref<SimSwapChain> swapChain) : m_swapChain(std::move(swapChain)) {
+        m_swapChain->HoldBuffer(1);
+    }
+    ~SimTargetBitmap() override { m_swapChain->HoldBuffer(-1); }
     SimSwapChain* SwapChain() const { return m_swapChain.Get(); }
 
 private:
@@ -199,8 +240,7 @@ public:
             description.width > 16384 || description.height > 16384) {
             return E_INVALIDARG;
         }
-        *swapChain = MakeRef<SimSwapChain>(m_graphics.Faults(), description, m_graphics.Pacing(),
-                                           m_graphics.FramesPerSecond());
+        *swapChain = m_graphics.MakeSwapChain(description);
         return S_OK;
     }
 
@@ -368,8 +408,24 @@ Ref<SimSwapChain> SimGraphics::FindBound(HWND window) const {
 }
 
 std::optional<SimFrame> SimGraphics::RunFrame(HWND window, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
     Ref<SimSwapChain> swapChain = FindBound(window);
-    return swapChain ? swapChain->RunFrame(timeout) : std::nullopt;
+    while (swapChain) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (std::optional<SimFrame> frame =
+                swapChain->RunFrame(std::max(left, std::chrono::milliseconds(0)))) {
+            return frame;
+        }
+        // A chain made again after a lost device closes the old one: wait for the new one's
+        // frame instead, in the time left.
+        Ref<SimSwapChain> now = FindBound(window);
+        if (now == swapChain || std::chrono::steady_clock::now() >= deadline) {
+            break;
+        }
+        swapChain = std::move(now);
+    }
+    return std::nullopt;
 }
 
 bool SimGraphics::IsPresenting(HWND window) const {
@@ -380,6 +436,7 @@ void SimGraphics::OnWindowDestroyed(HWND window) {
     Ref<SimSwapChain> swapChain;
     {
         std::lock_guard lock(m_mutex);
+        m_destroyed.insert(window);
         auto it = m_bound.find(window);
         if (it == m_bound.end()) {
             return;
@@ -391,8 +448,48 @@ void SimGraphics::OnWindowDestroyed(HWND window) {
 }
 
 void SimGraphics::Bind(HWND window, Ref<SimSwapChain> swapChain) {
+    Ref<SimSwapChain> replaced;
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_destroyed.count(window) != 0) {
+            // Made for a window already gone: nothing shows it, and its Present must not wait.
+            replaced = std::move(swapChain);
+        } else {
+            Ref<SimSwapChain>& bound = m_bound[window];
+            if (bound == swapChain) {
+                return;
+            }
+            replaced = std::exchange(bound, std::move(swapChain));
+        }
+    }
+    // The chain the window showed before is done: a driver waiting for its frame moves on.
+    if (replaced) {
+        replaced->Close();
+    }
+}
+
+Ref<SimSwapChain> SimGraphics::MakeSwapChain(const render::SwapChainDescription& description) {
     std::lock_guard lock(m_mutex);
-    m_bound[window] = std::move(swapChain);
+    ++m_swapChainsMade;
+    return MakeRef<SimSwapChain>(m_faults, description, m_pacing, m_framesPerSecond);
+}
+
+int SimGraphics::SwapChainsMade() const {
+    std::lock_guard lock(m_mutex);
+    return m_swapChainsMade;
+}
+
+void SimGraphics::WaitForNextFrame() {
+    std::chrono::steady_clock::time_point blank;
+    {
+        std::lock_guard lock(m_mutex);
+        const auto period = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+            std::chrono::duration<double>(1.0 / std::max(m_framesPerSecond, 1.0)));
+        m_nextBlank = std::max(m_nextBlank, std::chrono::steady_clock::now());
+        blank = m_nextBlank;
+        m_nextBlank += period;
+    }
+    std::this_thread::sleep_until(blank);
 }
 
 Ref<draw::TextFactory> SimGraphics::SharedTextFactory() {

@@ -7,7 +7,9 @@
 // The frame clock stands in for the vertical blank that Present waits for. Stepped pacing (the
 // default, for tests) lets the render thread present only when the driver asks for a frame;
 // real-time pacing lets it run at a fixed rate (60 Hz for the simulator). Either way RunFrame
-// returns a frame that began after the call, so it shows every change made before it.
+// returns a frame that began after the call, so it shows every change made before it. As on
+// Windows, a Present that fails returns at once without waiting for a blank, and a device chain
+// made again for a window (after a lost device) replaces the old one in what the window shows.
 //
 // Thread rule: the driver and the host thread build the chain and call RunFrame; the render
 // thread draws and presents. A swap chain's frame state is guarded by its own mutex.
@@ -17,6 +19,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,6 +47,9 @@ inline constexpr std::string_view kSetRoot = "SetRoot";
 inline constexpr std::string_view kCommit = "Commit";
 inline constexpr std::string_view kDWriteCreateFactory = "DWriteCreateFactory";
 inline constexpr std::string_view kPresent = "Present";
+inline constexpr std::string_view kResizeBuffers = "ResizeBuffers";
+// The end of a frame drawn into a swap chain's buffer: fails the device context's EndDraw.
+inline constexpr std::string_view kEndDraw = "EndDraw";
 }  // namespace ops
 
 // One presented frame: premultiplied ARGB words (alpha in the top byte), row by row.
@@ -83,9 +89,14 @@ public:
 
     // Chain objects alive in the process, to show that a failed or finished chain leaks nothing.
     static int LiveObjects();
+    // Swap chains made so far by this platform; a rebuilt chain is a new one.
+    int SwapChainsMade() const;
 
     // Called by the composition device's Commit.
     void Bind(HWND window, platform::Ref<SimSwapChain> swapChain);
+    // Called by the DXGI factory.
+    platform::Ref<SimSwapChain> MakeSwapChain(
+        const platform::render::SwapChainDescription& description);
 
     HRESULT CreateDevice(UINT flags,
                          platform::Ref<platform::render::GraphicsDevice>* device) override;
@@ -107,6 +118,9 @@ public:
         platform::render::DxgiDevice* device,
         platform::Ref<platform::render::CompositionDevice>* compositionDevice) override;
     HRESULT CreateTextFactory(platform::Ref<platform::draw::TextFactory>* factory) override;
+    // Real time in either pacing: until the next blank of a clock at the frame rate, so that a
+    // render thread with nothing to present still keeps to the display's rate.
+    void WaitForNextFrame() override;
 
     FaultInjector& Faults() { return m_faults; }
     FramePacing Pacing() const;
@@ -121,6 +135,9 @@ private:
     FaultInjector& m_faults;
     mutable std::mutex m_mutex;
     std::map<HWND, platform::Ref<SimSwapChain>> m_bound;
+    std::set<HWND> m_destroyed;  // windows gone: a chain bound to one is closed at once
+    int m_swapChainsMade = 0;
+    std::chrono::steady_clock::time_point m_nextBlank{};  // WaitForNextFrame's clock
     platform::Ref<platform::draw::TextFactory> m_textFactory;
     FramePacing m_pacing = FramePacing::Stepped;
     double m_framesPerSecond = 60.0;

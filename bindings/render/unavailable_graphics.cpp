@@ -1,6 +1,9 @@
 // The overlay's device chain on a build without its Direct3D, DXGI, DirectComposition and
 // Direct2D backend: every creation fails with E_NOTIMPL and leaves its out reference empty, so
 // the renderer's Start returns false, no render thread runs and the overlay window stays empty.
+#include <chrono>
+#include <thread>
+
 #include "bindings/platform/win_backends.h"
 
 namespace Quarn::WinRT::platform {
@@ -34,6 +37,8 @@ public:
         return Refuse(device);
     }
     HRESULT CreateTextFactory(Ref<draw::TextFactory>* factory) override { return Refuse(factory); }
+    // Never reached (no chain is ever built), but a frame's time at 60 Hz all the same.
+    void WaitForNextFrame() override { std::this_thread::sleep_for(std::chrono::milliseconds(16)); }
 
 private:
     template <class T>

@@ -54,6 +54,7 @@ constexpr std::array kOperations = {
     ops::kRegisterClassExW,
     ops::kCreateWindowExW,
     ops::kSetWindowPos,
+    ops::kDestroyWindow,
     ops::kSystemParametersInfoW,
     ops::kD3D11CreateDevice,
     ops::kQueryDxgiDevice,
@@ -72,6 +73,8 @@ constexpr std::array kOperations = {
     ops::kCommit,
     ops::kDWriteCreateFactory,
     ops::kPresent,
+    ops::kResizeBuffers,
+    ops::kEndDraw,
 };
 }  // namespace
 

@@ -37,9 +37,8 @@ constexpr std::u16string_view kControllerClass = u"Windows.UI.Input.RadialContro
 constexpr std::u16string_view kConfigurationClass =
     u"Windows.UI.Input.RadialControllerConfiguration";
 constexpr std::u16string_view kMenuItemClass = u"Windows.UI.Input.RadialControllerMenuItem";
-constexpr std::u16string_view kSystemItemKinds =
-    u"Windows.Foundation.Collections.IIterable`1<Windows.UI.Input."
-    u"RadialControllerSystemMenuItemKind>";
+constexpr std::u16string_view kSystemItemKind =
+    u"Windows.UI.Input.RadialControllerSystemMenuItemKind";
 
 // A platform call that answered success without its object.
 [[noreturn]] void ThrowMissing(const char* what) {
@@ -247,7 +246,7 @@ public:
         for (const SystemMenuItemKind kind : kinds) {
             values.push_back(static_cast<abi::RadialControllerSystemMenuItemKind>(kind));
         }
-        const auto iterable = winrt::MakeIterable(std::move(values), kSystemItemKinds);
+        const auto iterable = winrt::MakeIterable(std::move(values), kSystemItemKind);
         ThrowIfFailed(m_configuration->SetDefaultMenuItems(iterable.Get()));
     }
     void ResetToDefaultMenuItems() override {

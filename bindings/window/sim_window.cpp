@@ -227,7 +227,7 @@ HWND SimWindowing::CreateWindowFrom(const platform::WindowCreation& creation) {
 }
 
 bool SimWindowing::DestroyWindow(HWND window) {
-    if (!IsWindow(window)) {
+    if (!IsWindow(window) || m_faults.Take(ops::kDestroyWindow)) {
         return false;
     }
     for (HWND owned : OwnedWindows(window)) {

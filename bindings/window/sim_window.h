@@ -31,6 +31,8 @@ inline constexpr std::string_view kKillTimer = "KillTimer";
 inline constexpr std::string_view kRegisterClassExW = "RegisterClassExW";
 inline constexpr std::string_view kCreateWindowExW = "CreateWindowExW";
 inline constexpr std::string_view kSetWindowPos = "SetWindowPos";
+// Fails as Win32 does for a window of another thread: the window stays, and so does its data.
+inline constexpr std::string_view kDestroyWindow = "DestroyWindow";
 inline constexpr std::string_view kSystemParametersInfoW = "SystemParametersInfoW";
 }  // namespace ops
 

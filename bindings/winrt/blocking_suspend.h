@@ -6,8 +6,9 @@
 // An operation not yet complete gets a completion handler of ours that sets a flag and wakes a
 // condition variable under an SRW lock; the caller sleeps on it with no time-out, so a load
 // that never completes blocks the thread for good, as a synchronous read would. The handler is
-// agile: the platform calls it on whichever thread finishes the operation, without marshalling
-// it back to this one, which is what lets a single-threaded apartment block here.
+// agile and marshals free-threaded: the platform calls it on whichever thread finishes the
+// operation, never marshalled back to this one, which is what lets a single-threaded apartment
+// block here.
 //
 // Windows only.
 
@@ -17,8 +18,8 @@
 
 #include "bindings/platform/error.h"
 #include "bindings/winrt/abi.h"
+#include "bindings/winrt/com_object.h"
 #include "bindings/winrt/runtime_functions.h"
-#include "bindings/platform/com_classes.h"
 
 namespace Quarn::WinRT::winrt {
 
@@ -27,40 +28,14 @@ inline constexpr HRESULT kOperationCancelled = static_cast<HRESULT>(0x800704C7);
 
 namespace detail {
 
-// COM objects are released, never deleted through an interface pointer.
-QUARN_BEGIN_COM_CLASSES
-
 // Thread rule: Invoke runs on the completing thread, Wait on the waiting one; the flag is read
-// and written only under the lock.
+// and written only under the lock. Agile and free-threaded marshalled (ComObject), so that
+// whoever completes the operation calls it directly, whatever apartment it would marshal to; a
+// live one keeps the module loaded (DllCanUnloadNow).
 template <class Operation>
-class CompletionSignal final : public abi::AsyncOperationTraits<Operation>::Handler {
-    using Handler = typename abi::AsyncOperationTraits<Operation>::Handler;
-
+class CompletionSignal final
+    : public ComObject<typename abi::AsyncOperationTraits<Operation>::Handler, IAgileObject> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (!object) {
-            return E_POINTER;
-        }
-        if (IsEqualIID(iid, abi::kIid<IUnknown>) || IsEqualIID(iid, abi::kIid<IAgileObject>) ||
-            IsEqualIID(iid, abi::kIid<Handler>)) {
-            *object = static_cast<Handler*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override {
-        return m_refs.fetch_add(1, std::memory_order_relaxed) + 1;
-    }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = m_refs.fetch_sub(1, std::memory_order_acq_rel) - 1;
-        if (left == 0) {
-            delete this;
-        }
-        return left;
-    }
-
     HRESULT STDMETHODCALLTYPE Invoke(Operation*, AsyncStatus) override {
         AcquireSRWLockExclusive(&m_lock);
         m_done = true;
@@ -78,15 +53,10 @@ public:
     }
 
 private:
-    ~CompletionSignal() = default;
-
-    std::atomic<ULONG> m_refs{1};
     SRWLOCK m_lock = SRWLOCK_INIT;
     CONDITION_VARIABLE m_changed = CONDITION_VARIABLE_INIT;
     bool m_done = false;
 };
-
-QUARN_END_COM_CLASSES
 
 inline AsyncStatus StatusOf(IAsyncInfo* info) {
     AsyncStatus status = AsyncStatus::Started;

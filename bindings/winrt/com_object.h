@@ -1,8 +1,14 @@
 #pragma once
 // The COM plumbing of the Windows Runtime objects this library implements itself (delegates,
-// iterables, the menu tag, the activation factory): an atomic reference count, QueryInterface
-// over the listed interfaces, the count of live objects that DllCanUnloadNow answers from, and
-// the rule that no exception unwinds into the platform.
+// the completion handler, iterables, the menu tag, the activation factory): an atomic reference
+// count, QueryInterface over the listed interfaces, the count of live objects that
+// DllCanUnloadNow answers from, and the rule that no exception unwinds into the platform.
+//
+// An object that lists IAgileObject also aggregates the free-threaded marshaller and answers
+// IMarshal with it, as the Windows Runtime Library's agile classes do. IAgileObject alone
+// changes nothing when COM marshals an object: a platform component that marshals our
+// completion handler back to a single-threaded apartment would otherwise queue its call behind
+// the very wait that needs it.
 //
 // Windows only. Objects may be called and released on any thread.
 
@@ -100,6 +106,7 @@ inline HRESULT ReturnClassName(std::u16string_view name, HSTRING* className) noe
 template <class... Interfaces>
 class ComObject : public Interfaces... {
     using Identity = std::tuple_element_t<0, std::tuple<Interfaces...>>;
+    static constexpr bool kAgile = (std::is_same_v<Interfaces, IAgileObject> || ...);
 
 public:
     ComObject(const ComObject&) = delete;
@@ -113,6 +120,10 @@ public:
         if (IsEqualGUID(iid, abi::kIid<IUnknown>)) {
             *object = static_cast<IUnknown*>(static_cast<Identity*>(this));
         } else if (!(Find<Interfaces>(iid, object) || ...)) {
+            if (IsEqualGUID(iid, abi::kIid<IMarshal>) && m_marshaler) {
+                // The aggregated marshaller's IMarshal, which counts on this object.
+                return m_marshaler->QueryInterface(iid, object);
+            }
             return QueryOtherInterface(iid, object);
         }
         AddRef();
@@ -130,7 +141,14 @@ public:
     }
 
 protected:
-    ComObject() noexcept { g_liveObjects.fetch_add(1, std::memory_order_relaxed); }
+    ComObject() noexcept {
+        g_liveObjects.fetch_add(1, std::memory_order_relaxed);
+        if constexpr (kAgile) {
+            // Without a marshaller (out of memory) the object still works in its apartment.
+            ::CoCreateFreeThreadedMarshaler(static_cast<IUnknown*>(static_cast<Identity*>(this)),
+                                            m_marshaler.GetAddressOf());
+        }
+    }
     virtual ~ComObject() { g_liveObjects.fetch_sub(1, std::memory_order_relaxed); }
 
     // Interfaces beyond the listed ones (an aggregated marshaller, say); on success the
@@ -154,6 +172,7 @@ private:
     }
 
     std::atomic<ULONG> m_references{1};
+    Microsoft::WRL::ComPtr<IUnknown> m_marshaler;  // agile objects: the free-threaded marshaller
 };
 
 }  // namespace Quarn::WinRT::winrt

@@ -1,6 +1,7 @@
 #pragma once
 // Delegates of ours that the platform calls: a typed event handler around a function. Reference
-// counted, agile (the platform may call them from any thread), and no exception leaves Invoke:
+// counted, agile and free-threaded marshalled (the platform may call them from any thread, and
+// marshalling one hands out the same pointer), and no exception leaves Invoke:
 // it becomes a failure result (a PlatformError's own code, E_OUTOFMEMORY, else E_FAIL).
 //
 // Windows only. The function runs on whichever thread the platform raises the event on.

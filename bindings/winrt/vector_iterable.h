@@ -3,13 +3,15 @@
 // SetDefaultMenuItems), with its iterators. T is a value type of the ABI (an enumeration):
 // copied out, never reference counted.
 //
-// Windows only. The iterable is immutable and agile; each iterator keeps its iterable alive
-// and belongs to the one thread that walks it.
+// Windows only. The iterable is immutable, agile and free-threaded marshalled; each iterator
+// keeps its iterable alive and belongs to the one thread that walks it. Each names its own
+// runtime class: IIterable`1<T> and IIterator`1<T> of the element type's name.
 
 #include <wrl/client.h>
 
 #include <algorithm>
 #include <cstddef>
+#include <string>
 #include <string_view>
 #include <type_traits>
 #include <utility>
@@ -30,11 +32,12 @@ class VectorIterable final : public ComObject<abi::IIterable<T>, IAgileObject> {
     static_assert(std::is_trivially_copyable_v<T>, "values of the ABI only");
 
 public:
-    // `className` names the instance, e.g.
-    // "Windows.Foundation.Collections.IIterable`1<Windows.UI.Input.RadialControllerSystemMenuItemKind>";
-    // it must outlive the object (a literal).
-    VectorIterable(std::vector<T> values, std::u16string_view className)
-        : m_values(std::move(values)), m_className(className) {}
+    // `elementType` names T as the Windows Runtime does, e.g.
+    // "Windows.UI.Input.RadialControllerSystemMenuItemKind".
+    VectorIterable(std::vector<T> values, std::u16string_view elementType)
+        : m_values(std::move(values)),
+          m_className(CollectionClassName(u"IIterable", elementType)),
+          m_iteratorClassName(CollectionClassName(u"IIterator", elementType)) {}
 
     HRESULT STDMETHODCALLTYPE GetIids(ULONG* count, IID** iids) override {
         return ReturnIids({abi::kIid<abi::IIterable<T>>}, count, iids);
@@ -53,11 +56,19 @@ public:
     HRESULT STDMETHODCALLTYPE First(abi::IIterator<T>** first) override;
 
     const std::vector<T>& Values() const { return m_values; }
-    std::u16string_view ClassName() const { return m_className; }
+    std::u16string_view IteratorClassName() const { return m_iteratorClassName; }
 
 private:
+    static std::u16string CollectionClassName(std::u16string_view collection,
+                                              std::u16string_view elementType) {
+        std::u16string name(u"Windows.Foundation.Collections.");
+        name.append(collection).append(u"`1<").append(elementType).append(u">");
+        return name;
+    }
+
     const std::vector<T> m_values;
-    const std::u16string_view m_className;
+    const std::u16string m_className;
+    const std::u16string m_iteratorClassName;
 };
 
 template <class T>
@@ -70,7 +81,7 @@ public:
         return ReturnIids({abi::kIid<abi::IIterator<T>>}, count, iids);
     }
     HRESULT STDMETHODCALLTYPE GetRuntimeClassName(HSTRING* className) override {
-        return ReturnClassName(m_iterable->ClassName(), className);
+        return ReturnClassName(m_iterable->IteratorClassName(), className);
     }
     HRESULT STDMETHODCALLTYPE GetTrustLevel(TrustLevel* trustLevel) override {
         if (!trustLevel) {
@@ -141,8 +152,8 @@ HRESULT STDMETHODCALLTYPE VectorIterable<T>::First(abi::IIterator<T>** first) {
 // A new iterable with one reference, which the returned pointer owns.
 template <class T>
 Microsoft::WRL::ComPtr<abi::IIterable<T>> MakeIterable(std::vector<T> values,
-                                                       std::u16string_view className) {
-    return Adopt<abi::IIterable<T>>(new VectorIterable<T>(std::move(values), className));
+                                                       std::u16string_view elementType) {
+    return Adopt<abi::IIterable<T>>(new VectorIterable<T>(std::move(values), elementType));
 }
 
 }  // namespace Quarn::WinRT::winrt

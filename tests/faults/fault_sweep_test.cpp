@@ -168,6 +168,10 @@ const std::vector<Expectation>& Expectations() {
         {ops::kCommit, Yes, {}},
         {ops::kDWriteCreateFactory, Yes, {}},
         {ops::kPresent, Reached::ByRenderThread, {}},
+        {ops::kResizeBuffers, Reached::ByRenderThread, {}},
+        {ops::kEndDraw, Reached::ByRenderThread, {}},
+        // The tour destroys no window while a fault can be armed.
+        {ops::kDestroyWindow, No, {}},
     };
     return table;
 }

@@ -22,6 +22,8 @@ protected:
         // at (100, 50): the overlay window is the contact grown by 400, so the puck's centre is
         // (460, 460) in it and at (500, 350) on the screen.
         platform.Wheel().ContactStart(platform::Rect{340, 240, 120, 120});
+        // Shown, as a turn would: a hidden ring takes no clicks.
+        dial->GetOverlayWindow().Show();
     }
 
     std::uint32_t Current() {

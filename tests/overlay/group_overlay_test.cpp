@@ -144,6 +144,11 @@ TEST_F(GroupOverlayTest, APressOnABadgeAndAReleaseAnywhereSelectsIt) {
     EXPECT_EQ(overlay.GetCurrent(), Counted<Reflected>(saturation)) << "only the release selects";
     overlay.OnLeftButtonUp(5, 5, nullptr);
     EXPECT_EQ(overlay.GetCurrent(), Counted<Reflected>(hue));
+    overlay.SetCurrent(Counted<Reflected>(saturation));
+    overlay.OnLeftButtonUp(529, 264, nullptr);
+    EXPECT_EQ(overlay.GetCurrent(), Counted<Reflected>(saturation)) << "a press counts once";
+    overlay.SetVisible(false);
+    EXPECT_FALSE(overlay.HitTest(529, 264)) << "a hidden ring claims nothing";
 }
 
 TEST_F(GroupOverlayTest, NothingIsHitBeforeTheFirstLayout) {
@@ -196,23 +201,29 @@ TEST(OverlayLockTest, TakingTheLocksOutOfOrderIsCounted) {
     detail::OverlayLock items(detail::OverlayLockRank::Items);
     detail::OverlayLock own(detail::OverlayLockRank::Overlay);
     detail::OverlayLock hit(detail::OverlayLockRank::Hit);
+    detail::OverlayLock layout(detail::OverlayLockRank::Layout);
     const auto before = detail::OverlayLockOrderViolations();
     {
         std::scoped_lock inOrder(items);
         std::lock_guard second(own);
         std::lock_guard third(hit);
+        std::lock_guard fourth(layout);
     }
     EXPECT_EQ(detail::OverlayLockOrderViolations(), before);
     {
         std::lock_guard first(hit);
         std::lock_guard second(items);
     }
-    EXPECT_EQ(detail::OverlayLockOrderViolations(), before + 1);
+    {
+        std::lock_guard first(layout);
+        std::lock_guard second(hit);
+    }
+    EXPECT_EQ(detail::OverlayLockOrderViolations(), before + 2);
     {
         std::lock_guard first(own);
         std::lock_guard second(hit);
     }
-    EXPECT_EQ(detail::OverlayLockOrderViolations(), before + 1) << "a later rank is fine";
+    EXPECT_EQ(detail::OverlayLockOrderViolations(), before + 2) << "a later rank is fine";
 }
 
 }  // namespace

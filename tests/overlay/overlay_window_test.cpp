@@ -1,5 +1,6 @@
 #include <thread>
 
+#include "overlay/group_dial_overlay.h"
 #include "tests/overlay/overlay_fixture.h"
 
 namespace Quarn::WinRT::testing {
@@ -246,6 +247,16 @@ TEST_F(OverlayTest, DestroyingTheWindowObjectMidFrameWaitsForTheFrame) {
     EXPECT_TRUE(platform.Windows().IsWindow(host));
 }
 
+TEST_F(OverlayTest, AWindowThatOutlivesItsObjectNoLongerReachesIt) {
+    const HWND handle = window->GetHandle();
+    platform.Faults().Fail(sim::ops::kDestroyWindow, E_ACCESSDENIED, "another thread's window");
+    window.reset();
+    ASSERT_TRUE(platform.Windows().IsWindow(handle));
+    EXPECT_EQ(platform.Windows().GetWindowData(handle, GWLP_USERDATA), 0);
+    // The next message finds no object (under AddressSanitizer: touches no freed one).
+    platform.Windows().Send(handle, WM_NCHITTEST, 0, platform::LParamFromPoint(500, 350));
+}
+
 TEST_F(OverlayTest, DestroyBeforeAnyItemHasNothingToStop) {
     const HWND handle = window->GetHandle();
     EXPECT_TRUE(platform.Windows().DestroyWindow(handle));
@@ -274,19 +285,95 @@ TEST_F(OverlayTest, AFailingChainStepLeavesNoRenderThreadAndLeaksNothing) {
         failing->Place(10, 10, 40, 40);
         failing->Show();
         EXPECT_TRUE(failing->IsVisible());
+        // The next item tries again, and the device is back.
+        failing->SetItem(tool, Group(), nullptr);
+        EXPECT_TRUE(failing->GetRenderer()->IsRunning());
+        EXPECT_TRUE(platform.Graphics().RunFrame(failing->GetHandle()));
         failing.reset();
         EXPECT_EQ(sim::SimGraphics::LiveObjects(), before);
         platform.Faults().ClearAll();
     }
 }
 
-TEST_F(OverlayTest, AFailingPresentIsIgnoredAndTheNextFrameShows) {
-    ShowTestOverlay();
-    platform.Faults().Fail(sim::ops::kPresent, static_cast<HRESULT>(0x887A0005), "removed");
-    // The frame whose Present fails is not shown; the one after it is, within the same step.
-    const auto frame = Frame();
-    ASSERT_TRUE(frame);
-    EXPECT_NE(frame->At(120, 120), 0u);
+TEST_F(OverlayTest, TheSwapChainHoldsTheOverlayWhateverSizeTheHostWindowHad) {
+    const RECT hosts[] = {
+        {100, 50, 180, 110},               // smaller than the overlay's window
+        {-32000, -32000, -31840, -31972},  // minimised: the caption's size, far away
+        {0, 0, 0, 0},                      // minimised to nothing
+    };
+    for (const RECT& rect : hosts) {
+        SCOPED_TRACE(rect.left);
+        detail::DialOverlayWindow small(platform.Windows().CreateHostWindow(rect));
+        small.SetItem(tool, Group(), nullptr);
+        small.Place(400, 300, 40, 40);
+        small.Show();
+        const auto frame = platform.Graphics().RunFrame(small.GetHandle());
+        ASSERT_TRUE(frame);
+        EXPECT_GE(frame->width, 240);
+        EXPECT_GE(frame->height, 240);
+        EXPECT_NE(frame->At(120, 120), 0u) << "the puck's centre in window pixels";
+    }
+}
+
+// A ring drawn by a renderer of its own, so that its cached brushes and text formats meet a
+// device made again.
+TEST_F(OverlayTest, ALostDeviceIsMadeAgainAndNoFailureSpins) {
+    constexpr double kRate = 100;
+    platform.Graphics().SetPacing(sim::FramePacing::RealTime, kRate);
+    detail::DialOverlayRenderer renderer(platform.Graphics(), platform.Windows());
+    ASSERT_TRUE(renderer.Start(window->GetHandle()));
+    auto ring = std::make_shared<detail::GroupDialOverlay>();
+    const Counted<Kernel::Reflected> element =
+        MakeCounted<Kernel::ReflectedRangeT<double>>(10, "Size", 5.0, 0.0, 10.0);
+    ring->SetItems(tool, {element}, element);
+    renderer.SetOverlay(ring);
+    ring->SetContact(true);
+    ring->SetLayout({0, 0, 920, 920}, {400, 400, 120, 120});
+    ring->SetVisible(true);
+    const auto shown = Frame();
+    ASSERT_TRUE(shown);
+    ASSERT_EQ(shown->width, 920) << "the chain grew to the ring's window";
+    ASSERT_FALSE(shown->IsFullyTransparent());
+
+    const auto unavailable =
+        static_cast<HRESULT>(0x887A0022);  // DXGI_ERROR_NOT_CURRENTLY_AVAILABLE
+    struct Case {
+        const char* name;
+        std::string_view lost;  // fails once with `code`; none: `blocked` fails every frame
+        HRESULT code;
+        std::string_view blocked;  // fails always while the device is away
+        unsigned rebuilt;
+    };
+    const Case cases[] = {
+        {"removed", sim::ops::kPresent, platform::render::kDeviceRemoved,
+         sim::ops::kD3D11CreateDevice, 1},
+        {"reset", sim::ops::kPresent, platform::render::kDeviceReset,
+         sim::ops::kCreateSwapChainForComposition, 1},
+        {"target to make again", sim::ops::kEndDraw, platform::render::kRecreateTarget,
+         sim::ops::kCreateDeviceContext, 1},
+        {"another Present failure", {}, S_OK, sim::ops::kPresent, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const unsigned built = renderer.ChainsBuilt();
+        if (!c.lost.empty()) {
+            platform.Faults().Fail(c.lost, c.code, "gone");
+        }
+        platform.Faults().Fail(c.blocked, unavailable, "not now", sim::FaultMode::Always);
+        const int fired = platform.Faults().FiredCount();
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        const int tries = platform.Faults().FiredCount() - fired;
+        // A frame's time between tries: about 30 at 100 Hz, never thousands.
+        EXPECT_GE(tries, 2);
+        EXPECT_LE(tries, static_cast<int>(kRate * 0.3 * 1.5) + 5);
+        platform.Faults().ClearAll();
+        const auto again = Frame();
+        ASSERT_TRUE(again);
+        EXPECT_EQ(renderer.ChainsBuilt(), built + c.rebuilt);
+        EXPECT_EQ(renderer.ChainFailure(), S_OK);
+        EXPECT_EQ(again->pixels, shown->pixels) << "the ring as before";
+    }
+    renderer.Stop();
 }
 
 // Host-thread changes while the render thread draws freely: ThreadSanitizer checks the sharing.

@@ -176,6 +176,21 @@ TEST(SessionTest, CommandsThatFailAtRunTimeAreErrorsAndTheRestStillRuns) {
     }
 }
 
+TEST(SessionTest, ALostDeviceIsMadeAgainAndTheFrameSaysSo) {
+    const std::string frame = ::testing::TempDir() + "lost-device.png";
+    const SessionResult result = RunScript(kHost,
+                                           "attach\ntool Brush\nselect Spacing\nrotate 10\n"
+                                           "fail Present DXGI_ERROR_DEVICE_REMOVED\nframe " +
+                                               frame);
+    ASSERT_EQ(result.exitStatus, kExitOk) << result.errors;
+    const std::regex line(
+        " frame .*lost-device\\.png: 1280x800, fully transparent; "
+        "device chain made again 1 time after a lost device$");
+    EXPECT_TRUE(std::any_of(result.lines.begin(), result.lines.end(), [&](const std::string& l) {
+        return std::regex_search(l, line);
+    })) << result.lines.back();
+}
+
 TEST(SessionTest, ALongSessionKeepsNoEvents) {
     HostModel model = ParseHostDescription(kHost, "host.json");
     std::ostringstream sink;

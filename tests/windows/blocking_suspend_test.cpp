@@ -44,10 +44,13 @@ TEST(BlockingSuspendTest, WaitsForTheOperationAndRaisesItsError) {
         if (c.before) {
             c.before(*operation.Get(), file.Get());
         }
+        const long live = winrt::g_liveObjects.load();
+        long liveDuringWait = live;
         std::thread finisher;
         if (c.later) {
             finisher = std::thread([&] {
                 std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                liveDuringWait = winrt::g_liveObjects.load();
                 c.later(*operation.Get(), file.Get());
             });
         }
@@ -72,6 +75,9 @@ TEST(BlockingSuspendTest, WaitsForTheOperationAndRaisesItsError) {
         if (c.handlersInstalled > 0) {
             EXPECT_TRUE(operation->HandlerWasAgile()) << "called on the completing thread";
         }
+        // A waiting handler keeps the module loaded (DllCanUnloadNow), and goes with the wait.
+        EXPECT_EQ(liveDuringWait, c.later ? live + 1 : live);
+        EXPECT_EQ(winrt::g_liveObjects.load(), live);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "tests/windows/fake_winrt.h"
 
+#include "tests/windows/win32_host.h"
+
 namespace Quarn::WinRT::testing {
 
 // E_ILLEGAL_METHOD_CALL and E_ILLEGAL_DELEGATE_ASSIGNMENT, as the platform's operations answer.
@@ -72,7 +74,8 @@ HRESULT FakeFileOperation::put_Completed(abi::StorageFileCompletedHandler* handl
         }
         ++m_handlersInstalled;
         ComPtr<IAgileObject> agile;
-        m_handlerAgile = SUCCEEDED(handler->QueryInterface(abi::kIid<IAgileObject>, &agile));
+        m_handlerAgile = SUCCEEDED(handler->QueryInterface(abi::kIid<IAgileObject>, &agile)) &&
+                         MarshalsFreeThreaded(handler);
         if (m_status == AsyncStatus::Started) {
             m_handler = handler;
             return S_OK;

@@ -102,7 +102,7 @@ public:
 
     int HandlersInstalled() const;
     int HandlerCalls() const;
-    // Whether the last handler installed answered for IAgileObject.
+    // Whether the last handler installed answered for IAgileObject and marshals free-threaded.
     bool HandlerWasAgile() const;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(const IID& iid, void** object) override;

@@ -3,6 +3,8 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <wrl/client.h>
+
 #include <vector>
 
 namespace Quarn::WinRT::testing {
@@ -98,6 +100,20 @@ std::string KnownFolder(const GUID& id) {
     }
     CoTaskMemFree(path);
     return result;
+}
+
+bool MarshalsFreeThreaded(IUnknown* object) {
+    // CLSID_InProcFreeMarshaler, the class that unmarshals a free-threaded marshaller's pointer.
+    constexpr GUID kFreeThreadedMarshaler = {
+        0x0000033A, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+    Microsoft::WRL::ComPtr<IMarshal> marshal;
+    CLSID unmarshaler{};
+    return object &&
+           SUCCEEDED(object->QueryInterface(IID_IMarshal,
+                                            reinterpret_cast<void**>(marshal.GetAddressOf()))) &&
+           SUCCEEDED(marshal->GetUnmarshalClass(IID_IUnknown, object, MSHCTX_INPROC, nullptr,
+                                                MSHLFLAGS_NORMAL, &unmarshaler)) &&
+           IsEqualGUID(unmarshaler, kFreeThreadedMarshaler);
 }
 
 }  // namespace Quarn::WinRT::testing

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <unknwn.h>
+
 #include "bindings/platform/win_types.h"
 
 namespace Quarn::WinRT::testing {
@@ -36,6 +38,10 @@ std::vector<HWND> OverlayWindowsOf(HWND owner);
 
 std::wstring ClassNameOf(HWND window);
 std::wstring TitleOf(HWND window);
+
+// Whether `object` answers IMarshal with the free-threaded marshaller, which marshals it within
+// the process as its own pointer: what makes an agile object agile when COM marshals it.
+bool MarshalsFreeThreaded(IUnknown* object);
 
 // A null-terminated UTF-16 text in UTF-8.
 std::string Utf8(const wchar_t* text);

@@ -218,10 +218,31 @@ TEST(EventDelegate, AnswersItsHandlerInterfaceAndIsAgile) {
     }
 }
 
+TEST(FreeThreadedMarshaller, EveryAgileObjectOfOursAnswersIMarshalWithIt) {
+    using Kind = abi::RadialControllerSystemMenuItemKind;
+    ComPtr<abi::IWeakReferenceSource> source;
+    ComPtr<abi::IWeakReference> weak;
+    const auto tag = winrt::MakeInspectable(platform::MakeRef<detail::MenuItemTag>());
+    ASSERT_EQ(tag->QueryInterface(abi::kIid<abi::IWeakReferenceSource>,
+                                  reinterpret_cast<void**>(source.GetAddressOf())),
+              S_OK);
+    ASSERT_EQ(source->GetWeakReference(weak.GetAddressOf()), S_OK);
+    const std::pair<const char*, ComPtr<IUnknown>> objects[] = {
+        {"a delegate", winrt::MakeDelegate<abi::MenuItemInvokedHandler>(
+                           [](abi::IRadialControllerMenuItem*, IInspectable*) { return S_OK; })},
+        {"an iterable", winrt::MakeIterable(std::vector<Kind>{Kind::Volume}, u"K")},
+        {"a weak reference", weak},
+        {"the menu tag", tag},
+    };
+    for (const auto& [name, object] : objects) {
+        EXPECT_TRUE(MarshalsFreeThreaded(object.Get())) << name;
+    }
+}
+
 TEST(VectorIterable, WalksItsValuesAsThePlatformReadsThem) {
     using Kind = abi::RadialControllerSystemMenuItemKind;
-    auto iterable = winrt::MakeIterable(std::vector<Kind>{Kind::Volume, Kind::NextPreviousTrack},
-                                        u"Windows.Foundation.Collections.IIterable`1<K>");
+    auto iterable =
+        winrt::MakeIterable(std::vector<Kind>{Kind::Volume, Kind::NextPreviousTrack}, u"K");
     ComPtr<abi::SystemMenuItemKindIterable> asked;
     ASSERT_EQ(iterable->QueryInterface(abi::kIid<abi::SystemMenuItemKindIterable>,
                                        reinterpret_cast<void**>(asked.GetAddressOf())),
@@ -230,6 +251,7 @@ TEST(VectorIterable, WalksItsValuesAsThePlatformReadsThem) {
 
     ComPtr<abi::SystemMenuItemKindIterator> iterator;
     ASSERT_EQ(iterable->First(iterator.GetAddressOf()), S_OK);
+    EXPECT_EQ(ClassNameOf(iterator.Get()), u"Windows.Foundation.Collections.IIterator`1<K>");
     asked.Reset();
     iterable.Reset();  // the iterator keeps its iterable alive
 

@@ -67,6 +67,10 @@ HRESULT ParseHresult(const std::string& word) {
         {"E_OUTOFMEMORY", E_OUTOFMEMORY},
         {"RPC_E_CHANGED_MODE", RPC_E_CHANGED_MODE},
         {"REGDB_E_CLASSNOTREG", REGDB_E_CLASSNOTREG},
+        // A lost graphics device, as Present, ResizeBuffers and EndDraw report it.
+        {"DXGI_ERROR_DEVICE_REMOVED", platform::render::kDeviceRemoved},
+        {"DXGI_ERROR_DEVICE_RESET", platform::render::kDeviceReset},
+        {"D2DERR_RECREATE_TARGET", platform::render::kRecreateTarget},
     };
     if (const auto named = kNames.find(word); named != kNames.end()) {
         return named->second;

@@ -7,6 +7,7 @@
 #include "bindings/kernel/format.h"
 #include "bindings/vorta/notifications.h"
 
+#include "overlay/dial_overlay_renderer.h"
 #include "overlay/dial_overlay_window.h"
 #include "overlay/group_dial_overlay.h"
 #include "overlay/history_dial_overlay.h"
@@ -189,8 +190,22 @@ std::string Session::OverlayState() {
 std::string Session::SaveFrame(const std::string& path) {
     const HWND window = m_dial->GetOverlayWindow().GetHandle();
     const std::optional<SimFrame> frame = m_platform.Graphics().RunFrame(window);
+    // How the device chain fared on the way: made again after a lost device, or failing to be.
+    std::string chain;
+    if (const detail::DialOverlayRenderer* renderer = m_dial->GetOverlayWindow().GetRenderer()) {
+        if (const unsigned again = renderer->ChainsBuilt(); again > 1) {
+            chain = "; device chain made again " + std::to_string(again - 1) + " time" +
+                    (again == 2 ? "" : "s") + " after a lost device";
+        }
+        if (const HRESULT failure = renderer->ChainFailure(); FAILED(failure)) {
+            chain += "; the device chain cannot be made: 0x" +
+                     std::string(Kernel::ToStringBase<Kernel::TEncUtf8>(
+                                     static_cast<std::uint32_t>(failure), 16, 8, Kernel::kPadZeros)
+                                     .GetView());
+        }
+    }
     if (!frame) {
-        return "no frame: nothing presents into the overlay window";
+        return "no frame: nothing presents into the overlay window" + chain;
     }
     if (!frame->SavePng(path)) {
         Error(path + ": the frame could not be written");
@@ -199,7 +214,8 @@ std::string Session::SaveFrame(const std::string& path) {
     const auto drawn = std::count_if(frame->pixels.begin(), frame->pixels.end(),
                                      [](std::uint32_t pixel) { return pixel != 0; });
     return path + ": " + std::to_string(frame->width) + "x" + std::to_string(frame->height) +
-           (drawn == 0 ? ", fully transparent" : ", " + std::to_string(drawn) + " pixels drawn");
+           (drawn == 0 ? ", fully transparent" : ", " + std::to_string(drawn) + " pixels drawn") +
+           chain;
 }
 
 void Session::Frame(const std::string& path) {
