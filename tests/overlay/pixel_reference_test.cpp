@@ -40,15 +40,17 @@ protected:
         EXPECT_TRUE(problem.empty()) << problem;
     }
 
-    // A ring around a 120-pixel puck, in its 920-pixel window.
+    // A ring around a 120-pixel puck, in its window (920 pixels wide while the ring keeps the
+    // design's size).
     void ExpectRing(std::vector<Counted<Reflected>> elements, Counted<Reflected> current,
                     const std::string& name) {
         detail::GroupDialOverlay ring;
         ring.SetItems(tool, std::move(elements), std::move(current));
         ring.SetFactory(factory);
         ring.SetContact(true);
-        ring.SetLayout(kWindow, kContact);
-        Expect(Render(ring, 920, 920), name);
+        const detail::OverlayRect window = ring.ComputeWindowRect({0, 0, 120, 120});
+        ring.SetLayout(window, {-window.x, -window.y, 120, 120});
+        Expect(Render(ring, static_cast<int>(window.width), static_cast<int>(window.height)), name);
     }
 
     Ref<draw::Factory> factory = MakeRef<draw::ModelFactory>();
@@ -56,7 +58,7 @@ protected:
     Ref<draw::DeviceContext> context = draw::CreateCairoDeviceContext(factory, text);
 };
 
-TEST_F(PixelReferenceTest, RingsOfOneThreeAndTwelveElements) {
+TEST_F(PixelReferenceTest, RingsOfOneThreeSevenAndTwelveElements) {
     ExpectRing({Counted<Reflected>(lightness)}, Counted<Reflected>(lightness), "ring_1");
     ExpectRing(Elements(), Counted<Reflected>(saturation), "ring_3");
     std::vector<Counted<Reflected>> twelve;
@@ -73,6 +75,7 @@ TEST_F(PixelReferenceTest, RingsOfOneThreeAndTwelveElements) {
         }
         twelve.push_back(element);
     }
+    ExpectRing({twelve.begin(), twelve.begin() + 7}, twelve[4], "ring_7");
     ExpectRing(twelve, twelve[4], "ring_12");
 }
 
