@@ -22,7 +22,9 @@ double ChordAngle(double radius, double chord) {
 // `count` steps make one turn (the last badge then a step chord from the first), if that is
 // larger.
 double RingRadius(double designRadius, std::size_t count) {
-    if (count < 3) {
+    // A width that is not a number, or so negative that the design's radius is not positive,
+    // grows nothing: an absurd contact does not make an absurd window.
+    if (count < 3 || !(designRadius > 0)) {
         return designRadius;
     }
     const double fitting =
