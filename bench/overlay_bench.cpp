@@ -332,7 +332,7 @@ struct PlainCairo {
 void BM_RingFramePlainCairo(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
     PlainCairo plain(kRingWindow, kRingWindow);
-    const detail::RingGeometry ring({460, 460}, kPuck);
+    const detail::RingGeometry ring({460, 460}, kPuck, static_cast<std::size_t>(count));
     const double R = ring.valueRadius;
     const auto elements = RingElements(count);
     const int current = count > 1 ? 1 : 0;
@@ -348,7 +348,7 @@ void BM_RingFramePlainCairo(benchmark::State& state) {
         cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
         cairo_new_sub_path(cr);
         cairo_arc(cr, 460, 460, ring.ringRadius, ring.firstAngle,
-                  ring.firstAngle + (count - 1) * ring.step);
+                  ring.firstAngle + ring.TrackSweep());
         cairo_stroke(cr);
         for (int i = 0; i < count; ++i) {
             const auto centre = ring.ElementCentre(static_cast<std::size_t>(i));
@@ -382,7 +382,7 @@ void BM_RingFramePlainCairo(benchmark::State& state) {
             cairo_set_source_rgba(cr, 1, 1, 1, 1);
             plain.ValueArc(cr, centre.x, centre.y, 51, (0.1 + 0.07 * i) * 360, 10);
         }
-        const auto anchor = ring.LabelAnchor(static_cast<std::size_t>(count));
+        const auto anchor = ring.LabelAnchor();
         plain.Pill(cr, "Saturation", anchor.x, anchor.y);
         plain.End(cr);
     }

@@ -187,8 +187,12 @@ OverlayRect GroupDialOverlay::ComputeWindowRect(const OverlayRect& contact) {
     if (!IsOnScreen()) {
         return contact;
     }
-    return {contact.x - kMargin, contact.y - kMargin, contact.width + 2 * kMargin,
-            contact.height + 2 * kMargin};
+    // Host thread: the only writer of m_elements, so no lock to count them. A ring too large
+    // for the puck, or its label outside the track, widens the window (ring_geometry.h).
+    const auto margin =
+        static_cast<float>(RingGeometry({0, 0}, contact.width, m_elements.size()).WindowMargin());
+    return {contact.x - margin, contact.y - margin, contact.width + 2 * margin,
+            contact.height + 2 * margin};
 }
 
 std::vector<platform::Ref<draw::EllipseGeometry>> GroupDialOverlay::MakeHitGeometries(
@@ -199,7 +203,7 @@ std::vector<platform::Ref<draw::EllipseGeometry>> GroupDialOverlay::MakeHitGeome
         return circles;  // no renderer yet: no circles, and nothing can be hit
     }
     const RingGeometry ring({contact.x + contact.width * 0.5f, contact.y + contact.height * 0.5f},
-                            contact.width);
+                            contact.width, circles.size());
     for (std::size_t i = 0; i < circles.size(); ++i) {
         factory->CreateEllipseGeometry(
             {ring.ElementCentre(i), RingGeometry::kBadgeRadius, RingGeometry::kBadgeRadius},

@@ -67,7 +67,6 @@ struct ItemSegment {
 
 class GroupDialOverlay final : public DialOverlay {
 public:
-    static constexpr float kMargin = 400;  // the window around the contact, puck on the screen
     static constexpr float kSmallFontSize = 20.0f;
 
     GroupDialOverlay() = default;
@@ -126,7 +125,7 @@ private:
     platform::Ref<platform::draw::Geometry> BuildTrackGeometry(const DrawContext& context,
                                                                platform::draw::Point2F first,
                                                                platform::draw::Point2F last,
-                                                               double radius);
+                                                               double radius, double sweep);
     static void DrawArc(const DrawContext& context, platform::draw::Point2F centre,
                         platform::draw::Brush* brush, ArcAngles angles, float radius,
                         float strokeWidth);

@@ -220,12 +220,12 @@ double GroupDialOverlay::ComputeItemSegments(const RingGeometry& ring) {
         m_segments.push_back(
             {ring.ElementCentre(i), m_current && m_items[i]->id == currentId, *m_items[i]});
     }
-    return ring.EndAngle(m_segments.size());
+    return ring.EndAngle();
 }
 
 Ref<draw::Geometry> GroupDialOverlay::BuildTrackGeometry(const DrawContext& context,
                                                          draw::Point2F first, draw::Point2F last,
-                                                         double radius) {
+                                                         double radius, double sweep) {
     const Ref<draw::Factory> factory = context.deviceContext->GetFactory();
     if (!factory) {
         return nullptr;
@@ -243,7 +243,12 @@ Ref<draw::Geometry> GroupDialOverlay::BuildTrackGeometry(const DrawContext& cont
     }
     const auto r = static_cast<float>(radius);
     sink->BeginFigure(first, draw::FigureBegin::Filled);
-    sink->AddArc({last, {r, r}, 0, draw::SweepDirection::Clockwise, draw::ArcSize::Small});
+    // Past half a turn the short way from the first badge to the last is the other way round.
+    sink->AddArc({last,
+                  {r, r},
+                  0,
+                  draw::SweepDirection::Clockwise,
+                  sweep > std::numbers::pi ? draw::ArcSize::Large : draw::ArcSize::Small});
     sink->EndFigure(draw::FigureEnd::Open);
     sink->Close();
     return Ref<draw::Geometry>(path.Get());
@@ -273,7 +278,7 @@ void GroupDialOverlay::Draw(const DrawContext& context) {
 void GroupDialOverlay::DrawOnScreen(const DrawContext& context, const OverlayRect& contact) {
     draw::DeviceContext& dc = *context.deviceContext;
     const RingGeometry ring({contact.x + contact.width * 0.5f, contact.y + contact.height * 0.5f},
-                            contact.width);
+                            contact.width, m_items.size());
     ComputeItemSegments(ring);
     const auto current = std::find_if(m_segments.begin(), m_segments.end(),
                                       [](const ItemSegment& s) { return s.current; });
@@ -286,8 +291,9 @@ void GroupDialOverlay::DrawOnScreen(const DrawContext& context, const OverlayRec
     dc.FillEllipse({ring.centre, R, R}, ValueBrush(context, currentItem));
 
     if (!m_segments.empty()) {
-        m_trackGeometry = BuildTrackGeometry(context, m_segments.front().centre,
-                                             m_segments.back().centre, ring.ringRadius);
+        m_trackGeometry =
+            BuildTrackGeometry(context, m_segments.front().centre, m_segments.back().centre,
+                               ring.ringRadius, ring.TrackSweep());
         const Ref<draw::Factory> factory = dc.GetFactory();
         Ref<draw::StrokeStyle> roundEnds;
         if (factory) {
@@ -334,7 +340,7 @@ void GroupDialOverlay::DrawOnScreen(const DrawContext& context, const OverlayRec
     }
 
     if (currentItem) {
-        DrawLabel(currentItem->name16.GetView(), ring.LabelAnchor(m_segments.size()), context,
+        DrawLabel(currentItem->name16.GetView(), ring.LabelAnchor(), context,
                   Ref<draw::Brush>(WhiteBrush(context)), GetTextFormat(context),
                   Ref<draw::Brush>(BlackBrush(context)));
     }

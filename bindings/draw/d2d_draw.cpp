@@ -14,6 +14,13 @@ namespace {
 
 using Microsoft::WRL::ComPtr;
 
+// Arc segments cross over by value: the group ring's track takes the large arc past half a turn.
+static_assert(static_cast<int>(ArcSize::Small) == D2D1_ARC_SIZE_SMALL &&
+              static_cast<int>(ArcSize::Large) == D2D1_ARC_SIZE_LARGE);
+static_assert(static_cast<int>(SweepDirection::CounterClockwise) ==
+                  D2D1_SWEEP_DIRECTION_COUNTER_CLOCKWISE &&
+              static_cast<int>(SweepDirection::Clockwise) == D2D1_SWEEP_DIRECTION_CLOCKWISE);
+
 D2D1_COLOR_F ToD2D(const ColourF& c) {
     return D2D1_COLOR_F{c.r, c.g, c.b, c.a};
 }

@@ -1,4 +1,5 @@
 // The group overlay's records, ring geometry, input and lock order.
+#include <algorithm>
 #include <cmath>
 #include <mutex>
 #include <numbers>
@@ -16,39 +17,79 @@ double Distance(draw::Point2F a, draw::Point2F b) {
     return std::hypot(static_cast<double>(a.x) - b.x, static_cast<double>(a.y) - b.y);
 }
 
-TEST(RingGeometryTest, BadgesStartOneShortChordFromTheTopAndStepByALongOne) {
-    for (float width : {0.0f, 60.0f, 120.0f, 382.0f}) {
-        SCOPED_TRACE(width);
-        const detail::RingGeometry ring({300, 200}, width);
-        EXPECT_DOUBLE_EQ(ring.valueRadius, width * 0.5 + 50);
-        EXPECT_DOUBLE_EQ(ring.ringRadius, width * 0.5 + 148);
-        const draw::Point2F top{300, static_cast<float>(200 - ring.ringRadius)};
-        EXPECT_NEAR(Distance(top, ring.ElementCentre(0)), 70, 1e-3);
-        EXPECT_GT(ring.ElementCentre(0).x, 300) << "clockwise from the top";
-        for (std::size_t i = 0; i < 12; ++i) {
-            EXPECT_NEAR(Distance(ring.ElementCentre(i), {300, 200}), ring.ringRadius, 1e-3);
-            EXPECT_NEAR(Distance(ring.ElementCentre(i), ring.ElementCentre(i + 1)), 126, 1e-3);
+// Rings of 1 to 16 elements around pucks 0 to 400 wide: the design's radius while the badges
+// fit in one turn at its spacing, else the smallest radius at which they do; the first badge a
+// 70-pixel chord clockwise from the top, each next one a 126-pixel chord on; no badge on
+// another; every centre on the track's centre line, within the track's sweep; the name pill's
+// round start clear of every badge; and the window holding the track and that start.
+TEST(RingGeometryTest, EveryBadgeSitsOnTheTrackClearOfTheOthersAndOfThePill) {
+    const draw::Point2F c{300, 200};
+    for (int width = 0; width <= 400; width += 4) {
+        for (std::size_t n = 1; n <= 16; ++n) {
+            SCOPED_TRACE(::testing::Message() << n << " elements, puck " << width);
+            const detail::RingGeometry ring(c, static_cast<float>(width), n);
+            const double design = width * 0.5 + 148;
+            EXPECT_DOUBLE_EQ(ring.valueRadius, width * 0.5 + 50);
+            if (n * 2 * std::asin(63 / design) <= 2 * std::numbers::pi) {
+                EXPECT_DOUBLE_EQ(ring.ringRadius, design);
+            } else {
+                EXPECT_NEAR(static_cast<double>(n) * ring.step, 2 * std::numbers::pi, 1e-9);
+            }
+            const draw::Point2F top{c.x, static_cast<float>(c.y - ring.ringRadius)};
+            EXPECT_NEAR(Distance(top, ring.ElementCentre(0)), 70, 1e-3);
+            EXPECT_GT(ring.ElementCentre(0).x, c.x) << "clockwise from the top";
+            EXPECT_LT(ring.TrackSweep(), 2 * std::numbers::pi - ring.step + 1e-9);
+            const double h = detail::RingGeometry::kLabelLineHeight;
+            const draw::Point2F anchor = ring.LabelAnchor();
+            const double margin = ring.WindowMargin();
+            EXPECT_GE(margin, 400);
+            const double reach = width * 0.5 + margin;  // from the centre to the window's edges
+            EXPECT_LE(ring.ringRadius + 70, reach) << "the track fits the window";
+            EXPECT_LE(anchor.x + 2 * h - c.x, reach) << "so does the pill's start";
+            for (std::size_t i = 0; i < n; ++i) {
+                const draw::Point2F centre = ring.ElementCentre(i);
+                EXPECT_NEAR(Distance(centre, c), ring.ringRadius, 1e-3) << i;
+                // Clockwise from the first centre; a hair short of a turn is the first itself.
+                const double turned = std::fmod(std::atan2(centre.y - c.y, centre.x - c.x) -
+                                                    ring.firstAngle + 4 * std::numbers::pi + 1e-4,
+                                                2 * std::numbers::pi) -
+                                      1e-4;
+                EXPECT_LE(turned, ring.TrackSweep() + 1e-4) << i << " lies beyond the track";
+                if (i + 1 < n) {
+                    EXPECT_NEAR(Distance(centre, ring.ElementCentre(i + 1)), 126, 1e-3) << i;
+                }
+                for (std::size_t j = i + 1; j < n; ++j) {
+                    EXPECT_GE(Distance(centre, ring.ElementCentre(j)), 112) << i << " and " << j;
+                }
+                const draw::Point2F nearest{
+                    std::clamp(centre.x, anchor.x, static_cast<float>(anchor.x + 2 * h)),
+                    std::clamp(centre.y, static_cast<float>(anchor.y - h),
+                               static_cast<float>(anchor.y + 2 * h))};
+                EXPECT_GE(Distance(centre, nearest), 56) << "the pill begins on badge " << i;
+            }
         }
     }
 }
 
 TEST(RingGeometryTest, TheLabelGoesFiveDegreesPastTheNextBadgeButNeverAboveTheRight) {
-    const detail::RingGeometry ring({460, 460}, 120);
     struct Case {
         std::size_t count;
-        double angle;
+        double steps;  // from the first badge to the label, less five degrees; 0: clamped right
     };
     const double fiveDegrees = 5 * std::numbers::pi / 180;
-    for (const Case& c :
-         {Case{0, 0.0}, Case{1, 0.0}, Case{2, ring.firstAngle + 2 * ring.step + fiveDegrees},
-          Case{6, ring.firstAngle + 6 * ring.step + fiveDegrees}}) {
+    const detail::RingGeometry six({460, 460}, 120, 6);
+    for (const Case& c : {Case{0, 0.0}, Case{1, 0.0}, Case{2, 2.0}, Case{4, 4.0}, Case{6, 6.0}}) {
         SCOPED_TRACE(c.count);
-        const draw::Point2F anchor = ring.LabelAnchor(c.count);
-        EXPECT_NEAR(anchor.x, 460 + 138 * std::cos(c.angle), 1e-3);
-        EXPECT_NEAR(anchor.y, 460 + 138 * std::sin(c.angle), 1e-3);
+        const detail::RingGeometry ring({460, 460}, 120, c.count);
+        EXPECT_DOUBLE_EQ(ring.ringRadius, six.ringRadius) << "the design's ring";
+        EXPECT_DOUBLE_EQ(ring.WindowMargin(), 400) << "and its window";
+        const double angle = c.steps == 0 ? 0.0 : six.firstAngle + c.steps * six.step + fiveDegrees;
+        const draw::Point2F anchor = ring.LabelAnchor();
+        EXPECT_NEAR(anchor.x, 460 + 138 * std::cos(angle), 1e-3);
+        EXPECT_NEAR(anchor.y, 460 + 138 * std::sin(angle), 1e-3);
     }
-    EXPECT_LT(ring.firstAngle + 1 * ring.step + fiveDegrees, 0) << "one is clamped";
-    EXPECT_GT(ring.firstAngle + 2 * ring.step + fiveDegrees, 0) << "two already pass it";
+    EXPECT_LT(six.firstAngle + 1 * six.step + fiveDegrees, 0) << "one is clamped";
+    EXPECT_GT(six.firstAngle + 2 * six.step + fiveDegrees, 0) << "two already pass it";
 }
 
 TEST_F(GroupOverlayTest, RecordsReadRangesUnitsPrecisionCurvesAndBlendModes) {

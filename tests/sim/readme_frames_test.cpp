@@ -96,7 +96,7 @@ TEST(ReadmeFramesTest, TheTourShowsTheRingAndTheHistoryLabelAsTheReadmeDoes) {
         const std::string problem = MatchReference(
             cropped,
             std::string(QUARN_SOURCE_DIR "/tests/sim/reference/") + picture.reference + ".png",
-            QUARN_PIXEL_OUTPUT_DIR, 40, 400);
+            QUARN_PIXEL_OUTPUT_DIR);
         EXPECT_TRUE(problem.empty()) << problem;
     }
     std::filesystem::remove_all(folder);

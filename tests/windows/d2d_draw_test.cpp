@@ -153,7 +153,7 @@ TEST_F(D2DDrawTest, ClearFillsEveryPixelAndTheTransformReadsBack) {
         readBack = c.GetTransform();
     });
     EXPECT_EQ(readBack, skewed);
-    for (const std::uint32_t word : pixels.words) {
+    for (const std::uint32_t word : pixels.pixels) {
         ASSERT_NEAR(static_cast<int>(word >> 24), 0x80, 1) << "half alpha";
         ASSERT_EQ((word >> 16) & 0xFF, 0u);  // no red
         ASSERT_NEAR(static_cast<int>(word & 0xFF), 0x80, 1) << "blue premultiplied by alpha";

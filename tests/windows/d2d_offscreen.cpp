@@ -144,29 +144,29 @@ std::unique_ptr<OffscreenTarget> OffscreenTarget::Create(int width, int height, 
 }
 
 Pixels OffscreenTarget::Read() {
-    Pixels pixels;
+    Pixels image;
     m_native->immediate->CopyResource(m_native->staging.Get(), m_native->texture.Get());
     D3D11_MAPPED_SUBRESOURCE mapped{};
     if (FAILED(m_native->immediate->Map(m_native->staging.Get(), 0, D3D11_MAP_READ, 0, &mapped))) {
-        return pixels;
+        return image;
     }
-    pixels.width = m_native->width;
-    pixels.height = m_native->height;
-    pixels.words.resize(static_cast<std::size_t>(pixels.width) *
-                        static_cast<std::size_t>(pixels.height));
-    for (int y = 0; y < pixels.height; ++y) {
+    image.width = m_native->width;
+    image.height = m_native->height;
+    image.pixels.resize(static_cast<std::size_t>(image.width) *
+                       static_cast<std::size_t>(image.height));
+    for (int y = 0; y < image.height; ++y) {
         const auto* row = reinterpret_cast<const std::uint32_t*>(
             static_cast<const unsigned char*>(mapped.pData) + y * mapped.RowPitch);
-        std::copy(row, row + pixels.width,
-                  pixels.words.begin() + static_cast<std::ptrdiff_t>(y) * pixels.width);
+        std::copy(row, row + image.width,
+                  image.pixels.begin() + static_cast<std::ptrdiff_t>(y) * image.width);
     }
     m_native->immediate->Unmap(m_native->staging.Get(), 0);
-    return pixels;
+    return image;
 }
 
 Pixels LoadPng(const std::wstring& path) {
     ComScope com;
-    Pixels pixels;
+    Pixels image;
     ComPtr<IWICImagingFactory> wic = Wic();
     ComPtr<IWICBitmapDecoder> decoder;
     ComPtr<IWICBitmapFrameDecode> frame;
@@ -176,7 +176,7 @@ Pixels LoadPng(const std::wstring& path) {
                                               WICDecodeMetadataCacheOnDemand, &decoder)) ||
         FAILED(decoder->GetFrame(0, &frame)) ||
         FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppPBGRA, frame.Get(), &converted))) {
-        return pixels;
+        return image;
     }
     UINT width = 0;
     UINT height = 0;
@@ -184,15 +184,15 @@ Pixels LoadPng(const std::wstring& path) {
     std::vector<std::uint32_t> words(static_cast<std::size_t>(width) * height);
     if (FAILED(converted->CopyPixels(nullptr, width * 4, static_cast<UINT>(words.size() * 4),
                                      reinterpret_cast<BYTE*>(words.data())))) {
-        return pixels;
+        return image;
     }
-    pixels.width = static_cast<int>(width);
-    pixels.height = static_cast<int>(height);
-    pixels.words = std::move(words);
-    return pixels;
+    image.width = static_cast<int>(width);
+    image.height = static_cast<int>(height);
+    image.pixels = std::move(words);
+    return image;
 }
 
-bool SavePng(const Pixels& pixels, const std::wstring& path) {
+bool SavePng(const Pixels& image, const std::wstring& path) {
     ComScope com;
     ComPtr<IWICImagingFactory> wic = Wic();
     ComPtr<IWICBitmap> bitmap;
@@ -200,9 +200,9 @@ bool SavePng(const Pixels& pixels, const std::wstring& path) {
     ComPtr<IWICStream> stream;
     ComPtr<IWICBitmapEncoder> encoder;
     ComPtr<IWICBitmapFrameEncode> frame;
-    const auto width = static_cast<UINT>(pixels.width);
-    const auto height = static_cast<UINT>(pixels.height);
-    std::vector<std::uint32_t> copy = pixels.words;
+    const auto width = static_cast<UINT>(image.width);
+    const auto height = static_cast<UINT>(image.height);
+    std::vector<std::uint32_t> copy = image.pixels;
     return wic &&
            SUCCEEDED(wic->CreateBitmapFromMemory(width, height, GUID_WICPixelFormat32bppPBGRA,
                                                  width * 4, static_cast<UINT>(copy.size() * 4),
@@ -217,89 +217,6 @@ bool SavePng(const Pixels& pixels, const std::wstring& path) {
            SUCCEEDED(frame->Initialize(nullptr)) && SUCCEEDED(frame->SetSize(width, height)) &&
            SUCCEEDED(frame->WriteSource(straight.Get(), nullptr)) && SUCCEEDED(frame->Commit()) &&
            SUCCEEDED(encoder->Commit());
-}
-
-namespace {
-
-int ChannelDifference(std::uint32_t a, std::uint32_t b) {
-    int worst = 0;
-    for (int bits = 0; bits < 32; bits += 8) {
-        const int delta =
-            static_cast<int>((a >> bits) & 0xFF) - static_cast<int>((b >> bits) & 0xFF);
-        worst = std::max(worst, std::abs(delta));
-    }
-    return worst;
-}
-
-// Each channel averaged over the pixel and its neighbours within `radius` (fewer at the
-// borders): an edge antialiased differently, or drawn without antialiasing, averages out.
-Pixels Blurred(const Pixels& image, int radius) {
-    Pixels out{image.width, image.height, std::vector<std::uint32_t>(image.words.size())};
-    for (int y = 0; y < image.height; ++y) {
-        for (int x = 0; x < image.width; ++x) {
-            int sums[4] = {};
-            int count = 0;
-            for (int ny = std::max(0, y - radius); ny <= std::min(image.height - 1, y + radius);
-                 ++ny) {
-                for (int nx = std::max(0, x - radius); nx <= std::min(image.width - 1, x + radius);
-                     ++nx) {
-                    const std::uint32_t word = image.At(nx, ny);
-                    for (int c = 0; c < 4; ++c) {
-                        sums[c] += static_cast<int>((word >> (8 * c)) & 0xFF);
-                    }
-                    ++count;
-                }
-            }
-            std::uint32_t word = 0;
-            for (int c = 0; c < 4; ++c) {
-                word |= static_cast<std::uint32_t>((sums[c] + count / 2) / count) << (8 * c);
-            }
-            out.words[static_cast<std::size_t>(y) * static_cast<std::size_t>(image.width) +
-                      static_cast<std::size_t>(x)] = word;
-        }
-    }
-    return out;
-}
-
-// Pixels of `from` that no pixel of `to` within `shift` matches within the tolerance.
-int Unmatched(const Pixels& from, const Pixels& to, int tolerance, int shift) {
-    int unmatched = 0;
-    for (int y = 0; y < from.height; ++y) {
-        for (int x = 0; x < from.width; ++x) {
-            bool matched = ChannelDifference(from.At(x, y), to.At(x, y)) <= tolerance;
-            for (int ny = std::max(0, y - shift);
-                 !matched && ny <= std::min(to.height - 1, y + shift); ++ny) {
-                for (int nx = std::max(0, x - shift);
-                     !matched && nx <= std::min(to.width - 1, x + shift); ++nx) {
-                    matched = ChannelDifference(from.At(x, y), to.At(nx, ny)) <= tolerance;
-                }
-            }
-            unmatched += matched ? 0 : 1;
-        }
-    }
-    return unmatched;
-}
-
-}  // namespace
-
-PixelDifference Compare(const Pixels& actual, const Pixels& reference,
-                        const PixelTolerance& tolerance) {
-    PixelDifference difference;
-    difference.sizesMatch = actual.width == reference.width && actual.height == reference.height &&
-                            actual.words.size() == reference.words.size() && !actual.words.empty();
-    if (!difference.sizesMatch) {
-        return difference;
-    }
-    for (std::size_t i = 0; i < actual.words.size(); ++i) {
-        difference.largestChannelDifference =
-            std::max(difference.largestChannelDifference,
-                     ChannelDifference(actual.words[i], reference.words[i]));
-    }
-    const Pixels a = Blurred(actual, tolerance.blurRadius);
-    const Pixels r = Blurred(reference, tolerance.blurRadius);
-    difference.unmatchedPixels = Unmatched(a, r, tolerance.channel, tolerance.shift) +
-                                 Unmatched(r, a, tolerance.channel, tolerance.shift);
-    return difference;
 }
 
 bool RunsUnderWine() {

@@ -1,8 +1,8 @@
 #pragma once
 // What the Direct2D tests draw into and compare with: an offscreen target (a Direct3D 11
 // texture that a Direct2D device context draws into through its DXGI surface, as the overlay's
-// swap chain buffer is drawn), PNG files read and written through WIC, and a pixel comparison
-// with a tolerance.
+// swap chain buffer is drawn) and PNG files read and written through WIC. The comparison is the
+// Linux reference tests' own (tests/pixel_difference.h).
 //
 // Pixels are 32-bit words with alpha in the top byte and colour premultiplied by alpha, in the
 // order B, G, R, A in memory: Direct2D's B8G8R8A8 and the Cairo images the Linux build writes
@@ -15,19 +15,11 @@
 
 #include "bindings/draw/draw.h"
 #include "bindings/window/window.h"
+#include "tests/pixel_difference.h"
 
 namespace Quarn::WinRT::testing {
 
-struct Pixels {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint32_t> words;
-
-    std::uint32_t At(int x, int y) const {
-        return words[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                     static_cast<std::size_t>(x)];
-    }
-};
+using Pixels = PixelImage;
 
 class OffscreenTarget {
 public:
@@ -53,27 +45,6 @@ private:
 // WIC's PNG codec: empty pixels when the file cannot be read; false when it cannot be written.
 Pixels LoadPng(const std::wstring& path);
 bool SavePng(const Pixels& pixels, const std::wstring& path);
-
-// How far two pictures of the same thing drawn by different rasterisers may differ. Both are
-// blurred over `blurRadius` pixels first, so that an edge antialiased differently (or not at
-// all) averages out; then a pixel matches when a pixel of the other picture at most `shift`
-// pixels away differs by at most `channel` in every channel, so that an edge or a glyph a pixel
-// over is not counted. A shape or text missing from either picture is.
-struct PixelTolerance {
-    int channel = 0;
-    int blurRadius = 0;
-    int shift = 0;
-};
-
-struct PixelDifference {
-    bool sizesMatch = false;
-    // Pixels of either picture without a match in the other.
-    int unmatchedPixels = 0;
-    // The largest channel difference between the unblurred pixels at the same place.
-    int largestChannelDifference = 0;
-};
-PixelDifference Compare(const Pixels& actual, const Pixels& reference,
-                        const PixelTolerance& tolerance);
 
 // Whether the process runs under Wine (its ntdll exports wine_get_version).
 bool RunsUnderWine();

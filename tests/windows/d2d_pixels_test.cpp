@@ -59,11 +59,11 @@ protected:
     int Unmatched(const Pixels& actual, const std::string& name) {
         const std::wstring file(name.begin(), name.end());
         const Pixels reference = LoadPng(QUARN_REFERENCE_DIR + file + L".png");
-        EXPECT_FALSE(reference.words.empty()) << "cannot read the reference " << name;
-        const PixelDifference difference = Compare(actual, reference, kTolerance);
+        EXPECT_FALSE(reference.pixels.empty()) << "cannot read the reference " << name;
+        const PixelDifference difference = ComparePixels(actual, reference, kTolerance);
         EXPECT_TRUE(difference.sizesMatch) << name;
         std::printf("%s: %d of %zu pixels unmatched, largest difference in place %d\n",
-                    name.c_str(), difference.unmatchedPixels, actual.words.size(),
+                    name.c_str(), difference.unmatchedPixels, actual.pixels.size(),
                     difference.largestChannelDifference);
         if (difference.unmatchedPixels > kMaxUnmatched) {
             // The build folder exists; only its last level may not. (Not std::filesystem: the
