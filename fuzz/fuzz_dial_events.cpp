@@ -21,6 +21,7 @@
 #include <fstream>
 #include <iostream>
 #include <limits>
+#include <map>
 #include <optional>
 #include <set>
 #include <sstream>
@@ -353,11 +354,19 @@ private:
         }
         const HWND window =
             m_windows[m_in.ConsumeIntegralInRange<std::size_t>(0, m_windows.size() - 1)];
+        const HWND before = m_dial->GetWindow();
         try {
             m_dial->SetCurrentWindow(window);
             m_attached.insert(m_dial->GetWindow());
         } catch (const platform::PlatformError&) {
             // The supported check's own failure reaches the caller, as the editor would see it.
+        }
+        // A failed KillTimer leaves the commit timer on the window the dial left, until it fires
+        // there once: then the dial kills it.
+        const sim::SimTimer* left =
+            m_platform.Windows().FindTimer(before, detail::Dial::kCommitTimerId);
+        if (left && m_dial->GetWindow() != before) {
+            m_leftCommitTimers[before] = left->dueMs;
         }
         // The device's events go to the window the dial now listens on.
         m_platform.Wheel().SetForegroundWindow(m_dial->GetWindow());
@@ -465,9 +474,14 @@ private:
         std::string message =
             m_in.ConsumeBool() ? "injected failure " + std::to_string(++m_injections) : "";
         m_invariants.Injected(message);
-        m_platform.Faults().Fail(
-            operation, code, message,
-            m_in.ConsumeBool() ? sim::FaultMode::Always : sim::FaultMode::Once);
+        const sim::FaultMode mode =
+            m_in.ConsumeBool() ? sim::FaultMode::Always : sim::FaultMode::Once;
+        if (m_trace) {
+            std::fprintf(stderr, "  fail %s %.*s\n",
+                         mode == sim::FaultMode::Always ? "always" : "once",
+                         static_cast<int>(operation.size()), operation.data());
+        }
+        m_platform.Faults().Fail(operation, code, message, mode);
     }
 
     void Document() {
@@ -562,6 +576,7 @@ private:
             fuzz::Violation("a destroyed dial is still the one the timers reach");
         }
         m_attached.clear();
+        m_leftCommitTimers.clear();
         m_invariants.ForgetRotation();
         m_inTimers = true;
         m_platform.Advance(m_in.ConsumeIntegralInRange<std::int64_t>(0, 3000));
@@ -582,7 +597,10 @@ private:
             }
             if (timer.id == detail::Dial::kCommitTimerId && m_attached.contains(timer.window) &&
                 timer.window != m_dial->GetWindow()) {
-                fuzz::Violation("the commit timer runs on a window the dial has left");
+                const auto left = m_leftCommitTimers.find(timer.window);
+                if (left == m_leftCommitTimers.end() || left->second != timer.dueMs) {
+                    fuzz::Violation("the commit timer runs on a window the dial has left");
+                }
             }
         }
         if (detail::Dial::CurrentDial() != m_dial.Get()) {
@@ -601,6 +619,8 @@ private:
     std::vector<Counted<Kernel::Reflected>> m_pool;
     std::vector<HWND> m_windows;
     std::set<HWND> m_attached;
+    // Commit timers a failed KillTimer left on a window the dial has left, with their due time.
+    std::map<HWND, std::int64_t> m_leftCommitTimers;
     FuzzCallbacks m_callbacks;
     Counted<detail::Dial> m_dial;
     bool m_inTimers = false;
