@@ -200,10 +200,19 @@ void Dial::ReleaseMenu() noexcept {
     }
 }
 
-void Dial::OnTimer(HWND, UINT, UINT_PTR timerId, DWORD) {
-    if (Dial* dial = s_currentDial) {
-        dial->OnTimer(static_cast<std::uint64_t>(timerId));
+void Dial::OnTimer(HWND window, UINT, UINT_PTR timerId, DWORD) {
+    Dial* dial = s_currentDial;
+    if (!dial) {
+        return;
     }
+    if (timerId == kCommitTimerId && window != dial->m_window) {
+        // The commit timer of a window the dial has left, still running because its KillTimer
+        // failed: the move dropped that commit, so kill it here rather than commit again every
+        // 250 ms for a window the dial no longer serves.
+        platform::Services().windowing->KillTimer(window, kCommitTimerId);
+        return;
+    }
+    dial->OnTimer(static_cast<std::uint64_t>(timerId));
 }
 
 std::vector<Kernel::Counted<Kernel::Reflected>> Dial::FlattenReflectables(

@@ -2,9 +2,15 @@
 // dial on the simulated platform, decoded from the input; DialInvariants and the fuzzer's own
 // checks run after every step.
 //
-// The host is the bundled example's, parsed anew for each input so that no state carries from
-// one input to the next; the input may then rebuild a tool's item list from the example's items
-// and from new ranged items with awkward ranges, sensitivities and curves.
+// The host is the bundled example's, built anew for each input (from its JSON, read once) so
+// that no state carries from one input to the next; the input may then rebuild a tool's item list
+// from the example's items and from new ranged items with awkward ranges, sensitivities and curves.
+//
+// Frames: one input in kThreadedShare runs the overlay's real render thread, as the library
+// does, and checks what it presents; the others draw their frames on the fuzzing thread
+// (SteppedFrames), which costs no thread per input. Which one is fixed by the input's bytes, so
+// a reproducer replays the same way; QUARN_FUZZ_RENDER_THREAD=always or =never sets it for
+// every input (to replay a corpus either way, or to measure each).
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -15,6 +21,8 @@
 #include <fstream>
 #include <iostream>
 #include <limits>
+#include <map>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -30,10 +38,12 @@
 #include "dial/dial.h"
 #include "fuzz/dial_invariants.h"
 #include "fuzz/example_host.h"
+#include "fuzz/stepped_frames.h"
 #include "overlay/dial_overlay.h"
 #include "overlay/dial_overlay_renderer.h"
 #include "overlay/dial_overlay_window.h"
 #include "tools/sim/host_description.h"
+#include "tools/sim/json_reader.h"
 
 namespace {
 
@@ -42,6 +52,7 @@ using Kernel::Counted;
 using Kernel::MakeCounted;
 
 constexpr int kMaxSteps = 96;
+constexpr std::uint32_t kThreadedShare = 8;  // one input in 8 runs the render thread
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
 // The numbers the device and the host may hand the dial, the awkward ones first.
@@ -179,8 +190,16 @@ Counted<Kernel::Reflected> NewRangedItem(FuzzedDataProvider& in, std::uint32_t i
 
 class Harness {
 public:
-    explicit Harness(FuzzedDataProvider& in) : m_in(in) {
-        m_model = sim::ParseHostDescription(ExampleHost(), "paint.json");
+    Harness(FuzzedDataProvider& in, bool renderThread) : m_in(in) {
+        if (!renderThread) {
+            // Without a graphics backend the overlay window starts no renderer.
+            platform::ServiceSet services = m_platform.Services();
+            services.graphics = nullptr;
+            m_withoutRenderer.emplace(services);
+            m_steppedFrames.emplace(m_platform.Graphics(), m_platform.Windows());
+        }
+        static const nlohmann::json document = sim::ReadJson(ExampleHost(), "paint.json");
+        m_model = sim::BuildHostModel(document, "paint.json");
         for (const auto& tool : m_model.tools) {
             for (const auto& item : tool->GetDialReflecteds()) {
                 m_pool.push_back(item);
@@ -335,11 +354,19 @@ private:
         }
         const HWND window =
             m_windows[m_in.ConsumeIntegralInRange<std::size_t>(0, m_windows.size() - 1)];
+        const HWND before = m_dial->GetWindow();
         try {
             m_dial->SetCurrentWindow(window);
             m_attached.insert(m_dial->GetWindow());
         } catch (const platform::PlatformError&) {
             // The supported check's own failure reaches the caller, as the editor would see it.
+        }
+        // A failed KillTimer leaves the commit timer on the window the dial left, until it fires
+        // there once: then the dial kills it.
+        const sim::SimTimer* left =
+            m_platform.Windows().FindTimer(before, detail::Dial::kCommitTimerId);
+        if (left && m_dial->GetWindow() != before) {
+            m_leftCommitTimers[before] = left->dueMs;
         }
         // The device's events go to the window the dial now listens on.
         m_platform.Wheel().SetForegroundWindow(m_dial->GetWindow());
@@ -447,9 +474,14 @@ private:
         std::string message =
             m_in.ConsumeBool() ? "injected failure " + std::to_string(++m_injections) : "";
         m_invariants.Injected(message);
-        m_platform.Faults().Fail(
-            operation, code, message,
-            m_in.ConsumeBool() ? sim::FaultMode::Always : sim::FaultMode::Once);
+        const sim::FaultMode mode =
+            m_in.ConsumeBool() ? sim::FaultMode::Always : sim::FaultMode::Once;
+        if (m_trace) {
+            std::fprintf(stderr, "  fail %s %.*s\n",
+                         mode == sim::FaultMode::Always ? "always" : "once",
+                         static_cast<int>(operation.size()), operation.data());
+        }
+        m_platform.Faults().Fail(operation, code, message, mode);
     }
 
     void Document() {
@@ -505,6 +537,10 @@ private:
             return;
         }
         const detail::DialOverlayWindow& window = m_dial->GetOverlayWindow();
+        if (m_steppedFrames) {
+            m_steppedFrames->Draw(window);
+            return;
+        }
         const detail::DialOverlayRenderer* renderer = window.GetRenderer();
         auto frame = m_platform.Graphics().RunFrame(window.GetHandle(), std::chrono::seconds(5));
         if (!frame || !renderer) {
@@ -515,9 +551,7 @@ private:
         if (renderer->LastDrawnOverlay() != expected) {
             fuzz::Violation("the render thread drew another overlay than the window shows");
         }
-        const bool drawn = std::any_of(frame->pixels.begin(), frame->pixels.end(),
-                                       [](std::uint32_t pixel) { return pixel != 0; });
-        if (drawn && !expected) {
+        if (!expected && !frame->IsFullyTransparent()) {
             fuzz::Violation("a frame shows an overlay while the window shows none");
         }
     }
@@ -542,6 +576,7 @@ private:
             fuzz::Violation("a destroyed dial is still the one the timers reach");
         }
         m_attached.clear();
+        m_leftCommitTimers.clear();
         m_invariants.ForgetRotation();
         m_inTimers = true;
         m_platform.Advance(m_in.ConsumeIntegralInRange<std::int64_t>(0, 3000));
@@ -562,7 +597,10 @@ private:
             }
             if (timer.id == detail::Dial::kCommitTimerId && m_attached.contains(timer.window) &&
                 timer.window != m_dial->GetWindow()) {
-                fuzz::Violation("the commit timer runs on a window the dial has left");
+                const auto left = m_leftCommitTimers.find(timer.window);
+                if (left == m_leftCommitTimers.end() || left->second != timer.dueMs) {
+                    fuzz::Violation("the commit timer runs on a window the dial has left");
+                }
             }
         }
         if (detail::Dial::CurrentDial() != m_dial.Get()) {
@@ -572,12 +610,17 @@ private:
 
     FuzzedDataProvider& m_in;
     sim::SimPlatform m_platform;
+    // Installed over the platform's services (and removed before them) for stepped frames.
+    std::optional<platform::ScopedServices> m_withoutRenderer;
+    std::optional<fuzz::SteppedFrames> m_steppedFrames;
     sample::HostRecorder m_host{sample::HostRecorder::Retention::ListenOnly};
     fuzz::DialInvariants m_invariants;
     sim::HostModel m_model;
     std::vector<Counted<Kernel::Reflected>> m_pool;
     std::vector<HWND> m_windows;
     std::set<HWND> m_attached;
+    // Commit timers a failed KillTimer left on a window the dial has left, with their due time.
+    std::map<HWND, std::int64_t> m_leftCommitTimers;
     FuzzCallbacks m_callbacks;
     Counted<detail::Dial> m_dial;
     bool m_inTimers = false;
@@ -586,11 +629,28 @@ private:
     int m_injections = 0;
 };
 
+// Whether this input runs the render thread: from its bytes (FNV-1a), unless the environment
+// says always or never.
+bool UsesRenderThread(const std::uint8_t* data, std::size_t size) {
+    static const std::string setting = [] {
+        const char* value = std::getenv("QUARN_FUZZ_RENDER_THREAD");
+        return std::string(value ? value : "");
+    }();
+    if (setting == "always" || setting == "never") {
+        return setting == "always";
+    }
+    std::uint32_t hash = 2166136261u;
+    for (std::size_t i = 0; i < size; ++i) {
+        hash = (hash ^ data[i]) * 16777619u;
+    }
+    return hash % kThreadedShare == 0;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider in(data, size);
-    Harness harness(in);
+    Harness harness(in, UsesRenderThread(data, size));
     harness.Run();
     return 0;
 }

@@ -27,6 +27,16 @@ int TruncateToInt(float value) {
     return static_cast<int>(std::clamp(value, -kLimit, kLimit));
 }
 
+// Win32 holds a window's position to the 16-bit range before it moves it, so an overlay window
+// whose corner lies beyond it would land far from the puck with a layout that no longer matches
+// it; no screen reaches that far (the virtual screen's coordinates are 32-bit, but its monitors
+// sit within a few tens of thousands of pixels of the primary one). Sizes need no check: Win32
+// caps them, which only clips an overlay larger than any screen.
+bool IsPlaceable(int x, int y) {
+    return x >= platform::kMinWindowCoordinate && x <= platform::kMaxWindowCoordinate &&
+           y >= platform::kMinWindowCoordinate && y <= platform::kMaxWindowCoordinate;
+}
+
 bool IsFinite(const OverlayRect& rect) {
     return std::isfinite(rect.x) && std::isfinite(rect.y) && std::isfinite(rect.width) &&
            std::isfinite(rect.height) && std::isfinite(rect.x + rect.width) &&
@@ -190,10 +200,14 @@ void DialOverlayWindow::Place(float x, float y, float width, float height) {
     if (!IsFinite(window)) {
         return;
     }
+    const int left = TruncateToInt(window.x);
+    const int top = TruncateToInt(window.y);
+    if (!IsPlaceable(left, top)) {
+        return;  // as for a box that cannot be located: everything stays where it was
+    }
     m_centre = centre;
-    m_windowing.SetWindowPos(m_hwnd, nullptr, TruncateToInt(window.x), TruncateToInt(window.y),
-                             TruncateToInt(window.width), TruncateToInt(window.height),
-                             kPlaceFlags);
+    m_windowing.SetWindowPos(m_hwnd, nullptr, left, top, TruncateToInt(window.width),
+                             TruncateToInt(window.height), kPlaceFlags);
     // Relative to the unrounded window rectangle, so the overlay keeps the fractions.
     m_overlay->SetLayout(window, OverlayRect{x - window.x, y - window.y, width, height});
 }

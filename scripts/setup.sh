@@ -75,6 +75,28 @@ as_root=()
 if [ "$(id -u)" -ne 0 ]; then
     as_root=(sudo)
 fi
+# apt-get, waiting up to five minutes while another package manager holds apt's or dpkg's lock
+# (automatic updates on a freshly booted machine, say) instead of failing at once.
+apt_get() {
+    local errors deadline=$((SECONDS + 300)) said=$((SECONDS - 30))
+    errors=$(mktemp)
+    until "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get "$@" 2>"$errors"; do
+        if ! grep -q "Could not get lock" "$errors" || [ "$SECONDS" -ge "$deadline" ]; then
+            cat "$errors" >&2
+            rm -f "$errors"
+            return 1
+        fi
+        if [ $((SECONDS - said)) -ge 30 ]; then
+            echo "setup: another package manager holds the lock; waiting for it" \
+                "($((deadline - SECONDS)) s left)" >&2
+            said=$SECONDS
+        fi
+        sleep 5
+    done
+    cat "$errors" >&2
+    rm -f "$errors"
+}
+
 echo "setup: installing ${missing[*]}" >&2
-"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+apt_get update -qq
+apt_get install -y -qq --no-install-recommends "${missing[@]}"

@@ -290,7 +290,14 @@ bool SimWindowing::SetWindowPos(HWND window, HWND /*insertAfter*/, int x, int y,
     if (!found || m_faults.Take(ops::kSetWindowPos)) {
         return false;
     }
-    found->rect = RECT{x, y, x + width, y + height};
+    // As Win32 does before it moves a window: the position and size are held to the 16-bit
+    // range that WM_MOVE and WM_SIZE carry (a negative size becomes 0), so the far corner
+    // never overflows an int.
+    const int left = std::clamp(x, platform::kMinWindowCoordinate, platform::kMaxWindowCoordinate);
+    const int top = std::clamp(y, platform::kMinWindowCoordinate, platform::kMaxWindowCoordinate);
+    const int clampedWidth = std::clamp(width, 0, platform::kMaxWindowCoordinate);
+    const int clampedHeight = std::clamp(height, 0, platform::kMaxWindowCoordinate);
+    found->rect = RECT{left, top, left + clampedWidth, top + clampedHeight};
     found->lastPositionFlags = flags;
     return true;
 }

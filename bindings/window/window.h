@@ -17,6 +17,11 @@
 
 namespace Quarn::WinRT::platform {
 
+// Win32 holds a window's position to this range and its width and height to 0 through the
+// maximum before it moves the window: WM_MOVE and WM_SIZE carry them as 16-bit halves.
+inline constexpr int kMinWindowCoordinate = -32768;
+inline constexpr int kMaxWindowCoordinate = 32767;
+
 // WNDCLASSEXW's fields, with the class name as a string.
 struct WindowClass {
     UINT size = 80;

@@ -134,6 +134,19 @@ TEST_F(EventsTest, CommitTimerAfterTheItemChangedToANonRangeCommitsNothing) {
     EXPECT_EQ(platform.Windows().FindTimer(window, Dial::kCommitTimerId), nullptr);
 }
 
+// A move to another window whose KillTimer fails leaves the commit timer running on the old
+// window: it is killed where it fires, and commits nothing for the window the dial left.
+TEST_F(EventsTest, ACommitTimerLeftOnAnOldWindowIsKilledThereAndCommitsNothing) {
+    Choose("Size");
+    platform.Wheel().Rotate(5);
+    platform.Faults().Fail(sim::ops::kKillTimer, E_FAIL, "", sim::FaultMode::Once);
+    dial->SetCurrentWindow(platform.Windows().CreateHostWindow(RECT{0, 0, 640, 480}));
+    host.Clear();
+    platform.Advance(1000);
+    EXPECT_TRUE(host.ValueWrites().empty());
+    EXPECT_EQ(platform.Windows().FindTimer(window, Dial::kCommitTimerId), nullptr);
+}
+
 TEST_F(EventsTest, TimerOfAnotherDialIsServedByTheCurrentOneOnly) {
     Choose("Size");
     platform.Wheel().Rotate(5);

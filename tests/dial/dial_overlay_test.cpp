@@ -1,5 +1,8 @@
 // What the dial does with its overlay in virtual time: shown by a turn or a touch, hidden
 // exactly 2000 ms after the last turn unless the puck rests on the screen.
+#include <climits>
+#include <tuple>
+
 #include "bindings/vorta/notifications.h"
 #include "overlay/create_overlay.h"
 #include "overlay/dial_overlay_window.h"
@@ -187,6 +190,48 @@ TEST_F(DialOverlayTest, TheOverlaySitsAroundThePuckAndDrawsIntoTheWindow) {
     EXPECT_NE(frame->At(130, 130), 0u) << "the puck's centre, in the window";
     EXPECT_EQ(platform.Windows().WindowFromPoint(POINT{330, 180}), overlay.GetHandle());
     EXPECT_EQ(platform.Windows().WindowFromPoint(POINT{1000, 700}), window);
+}
+
+// Win32 holds window positions to 16 bits: a puck reported beyond that (a driver's nonsense near
+// the 32-bit range) leaves the overlay window where it was rather than pile it at the edge.
+TEST_F(DialOverlayTest, APuckBeyondWhereWindowsCanBeLeavesTheOverlayWindowWhereItWas) {
+    platform.Wheel().ContactStart(platform::Rect{200, 100, 60, 60});
+    const HWND overlay = dial->GetOverlayWindow().GetHandle();
+    const RECT placed = platform.Windows().Find(overlay)->rect;
+    // Window-relative, on a host window at (100, 50); the window starts 100 further out, so the
+    // last two put its corner one pixel beyond 32767 and -32768.
+    const platform::Rect far[] = {
+        {1e15f, 10, 1, 1}, {-3e9f, 10, 60, 60}, {10, 32818, 60, 60}, {10, -32719, 1, 1}};
+    for (const platform::Rect& bounds : far) {
+        platform.Wheel().ContactMove(bounds);
+        const RECT now = platform.Windows().Find(overlay)->rect;
+        EXPECT_EQ(std::tie(now.left, now.top, now.right, now.bottom),
+                  std::tie(placed.left, placed.top, placed.right, placed.bottom))
+            << bounds.x << ", " << bounds.y;
+    }
+}
+
+// The simulated SetWindowPos holds position and size as Win32 does, so no corner overflows.
+TEST(SimWindowingTest, SetWindowPosHoldsPositionAndSizeToSixteenBits) {
+    sim::SimPlatform platform;
+    const HWND window = platform.Windows().CreateHostWindow(RECT{0, 0, 10, 10}, "Window");
+    struct Case {
+        int x, y, width, height;
+        RECT expected;
+    };
+    const Case cases[] = {
+        {2147483520, 0, 1001, 10, {32767, 0, 33768, 10}},
+        {INT_MIN, -40000, 10, -5, {-32768, -32768, -32758, -32768}},
+        {5, 6, INT_MAX, 8, {5, 6, 32772, 14}},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(
+            platform.Windows().SetWindowPos(window, nullptr, c.x, c.y, c.width, c.height, 0));
+        const RECT rect = platform.Windows().Find(window)->rect;
+        EXPECT_EQ(std::tie(rect.left, rect.top, rect.right, rect.bottom),
+                  std::tie(c.expected.left, c.expected.top, c.expected.right, c.expected.bottom))
+            << c.x;
+    }
 }
 
 TEST_F(DialOverlayTest, ChangesTheOverlayShowsReachIt) {

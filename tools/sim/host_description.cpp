@@ -541,7 +541,10 @@ Kernel::Counted<Kernel::Reflected> HostModel::FindItem(std::uint32_t identifier)
 }
 
 HostModel ParseHostDescription(const std::string& text, const std::string& source) {
-    const json document = ReadJson(text, source);
+    return BuildHostModel(ReadJson(text, source), source);
+}
+
+HostModel BuildHostModel(const nlohmann::json& document, const std::string& source) {
     const Node root(document, "", source);
     root.AllowOnly({"window", "history", "historyPosition", "units", "selections", "tools"});
 

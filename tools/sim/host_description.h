@@ -18,6 +18,8 @@
 // blend-mode, position. docs/host-description.md gives every field with its bounds. A mistake
 // is reported with the JSON path of the value at fault, and nothing is built.
 
+#include <nlohmann/json_fwd.hpp>
+
 #include <cstdint>
 #include <map>
 #include <set>
@@ -59,6 +61,9 @@ struct HostModel {
 
 // `source` names the description in messages (a file name, say).
 HostModel ParseHostDescription(const std::string& json, const std::string& source);
+// The same from a document ReadJson has read: a new model each call, for a caller that needs a
+// fresh one many times and reads the text once.
+HostModel BuildHostModel(const nlohmann::json& document, const std::string& source);
 HostModel LoadHostDescription(const std::string& path);
 
 // "size" as the four-character identifier; throws HostDescriptionError for any other text.

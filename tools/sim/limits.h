@@ -7,8 +7,8 @@
 
 namespace Quarn::WinRT::sim::limits {
 
-// Input files, read whole: a script of a million rotate lines is about 9 MB. The script's bound
-// also keeps its line numbers within an int.
+// Input files: the host description is read whole; a script is read a line at a time (a million
+// rotate lines are about 9 MB), and its bound keeps its line numbers within an int.
 inline constexpr std::uintmax_t kMaxScriptBytes = 1ull << 30;
 inline constexpr std::uintmax_t kMaxHostBytes = 64ull << 20;
 

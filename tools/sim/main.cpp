@@ -25,8 +25,8 @@ namespace {
 
 using Quarn::WinRT::sim::kExitBadInput;
 
-constexpr int kProducts = 3;  // Raster, Vector, Layout
-constexpr int kBuildKinds = 8;
+constexpr int kProducts = 3;         // Raster, Vector, Layout
+constexpr int kNamedBuildKinds = 8;  // 0 to 7 have folders of their own
 
 std::string ProductName(int product) {
     return std::string(
@@ -50,12 +50,15 @@ std::string PathsHelp() {
         help += "  " + std::to_string(product) + "  " + ProductName(product) + "\n";
     }
     help += "Build kinds (the version folder, then its persisted form):\n";
-    for (int kind = 0; kind < kBuildKinds; ++kind) {
+    for (int kind = 0; kind < kNamedBuildKinds; ++kind) {
         help += "  " + std::to_string(kind) + "  \"" +
                 std::string(Quarn::WinRT::detail::VersionFolderName(kind).GetView()) + "\", \"" +
                 std::string(Quarn::WinRT::detail::PersistedVersionFolderName(kind).GetView()) +
                 "\"\n";
     }
+    help +=
+        "  any other 32-bit build kind (negative, or above 7): those of 0, as the library "
+        "gives them\n";
     return help;
 }
 
@@ -96,9 +99,9 @@ int main(int argc, char** argv) {
     int buildKind = 0;
     bool packaged = false;
     paths->add_option("--product", productText, "The product, by number or name")->required();
-    paths->add_option("--build-kind", buildKind, "The build kind, 0 to 7")
-        ->required()
-        ->check(CLI::Range(0, kBuildKinds - 1));
+    // Every build kind the editor can pass, so that what the library does with the ones it does
+    // not name can be seen here too.
+    paths->add_option("--build-kind", buildKind, "The build kind, any 32-bit integer")->required();
     paths->add_flag("--packaged", packaged, "Run with package identity");
     std::optional<int> product;
     try {

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <sstream>
 
 #include "tools/sim/host_description.h"
@@ -12,6 +13,7 @@
 #include "tools/sim/same_file.h"
 #include "tools/sim/script.h"
 #include "tools/sim/session.h"
+#include "tools/sim/text_stream.h"
 #include "tools/sim/transcript.h"
 
 namespace Quarn::WinRT::sim {
@@ -49,6 +51,43 @@ std::optional<std::string> ReadText(const std::string& path, std::uintmax_t maxi
     }
     text = buffer.str();
     return std::nullopt;
+}
+
+// The script is read twice, once to check it and once to run it, straight from its file, so
+// that memory stays flat whatever its length. What cannot be read twice (a pipe, say) is read
+// whole into memory once, as the host description is.
+std::optional<std::string> OpenScript(const std::string& path,
+                                      std::unique_ptr<std::istream>& script) {
+    std::error_code error;
+    if (fs::is_regular_file(path, error)) {
+        const std::uintmax_t size = fs::file_size(path, error);
+        if (!error && size > limits::kMaxScriptBytes) {
+            return path + ": expected at most " + std::to_string(limits::kMaxScriptBytes) +
+                   " bytes, not " + std::to_string(size);
+        }
+        auto file = std::make_unique<std::ifstream>(path, std::ios::binary);
+        if (!*file) {
+            return path + ": cannot be read: " + std::strerror(errno);
+        }
+        script = std::move(file);
+        return std::nullopt;
+    }
+    std::string text;
+    if (auto problem = ReadText(path, limits::kMaxScriptBytes, text)) {
+        return problem;
+    }
+    script = std::make_unique<std::istringstream>(std::move(text));
+    return std::nullopt;
+}
+
+// Back to the start for the second pass; false when the stream could not be read to its end.
+bool Rewind(std::istream& script) {
+    if (script.bad()) {
+        return false;
+    }
+    script.clear();
+    script.seekg(0);
+    return static_cast<bool>(script);
 }
 
 // Where the transcript and frames go must not be an input, and must be what it says.
@@ -97,6 +136,54 @@ std::optional<std::string> MakeFramesFolder(const std::string& folder) {
     return std::nullopt;
 }
 
+// Runs a script that CheckScript has accepted, from the start of `script`. The session changes
+// the model as the host would.
+int RunChecked(HostModel& model, std::istream& script, const std::string& scriptSource,
+               const ScriptOptions& scriptOptions, std::ostream& transcript, std::ostream& errors,
+               const std::string& framesDirectory) {
+    int errorCount = 0;
+    try {
+        Session* current = nullptr;
+        Transcript lines(transcript, [&current] {
+            return current ? current->Platform().Clock().NowMs() : std::int64_t{0};
+        });
+        Session session(model, lines);
+        session.SetFramesDirectory(framesDirectory);
+        current = &session;
+        // Each line is parsed again as it runs: nothing of a line outlives it. A file changed
+        // since its check can hold a line that no longer parses: that ends the session.
+        ForEachStep(script, scriptSource, model, scriptOptions, [&](const Step& step) {
+            session.Echo(step.text);
+            step.run(session);
+            session.ReportChanges();
+            if (session.ErrorCount() != errorCount) {
+                errorCount = session.ErrorCount();
+                errors << scriptSource << ":" << step.line << ": " << session.LastError() << '\n';
+            }
+        });
+        current = nullptr;
+    } catch (const std::exception& error) {
+        // The dial catches what the platform raises; anything reaching here is a defect.
+        errors << scriptSource << ": the session failed: " << error.what() << '\n';
+        return kExitFailed;
+    }
+    if (script.bad()) {
+        errors << scriptSource << ": could not be read to its end\n";
+        return kExitFailed;
+    }
+    transcript.flush();
+    if (!transcript) {
+        errors << "the transcript could not be written completely\n";
+        return kExitFailed;
+    }
+    if (errorCount > 0) {
+        errors << scriptSource << ": " << errorCount << (errorCount == 1 ? " command" : " commands")
+               << " failed\n";
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
 }  // namespace
 
 int RunSessionText(const std::string& hostJson, const std::string& hostSource,
@@ -116,59 +203,21 @@ int RunSessionText(const std::string& hostJson, const std::string& hostSource,
         errors << error.what() << '\n';
         return kExitBadInput;
     }
-
-    int errorCount = 0;
-    try {
-        Session* current = nullptr;
-        Transcript lines(transcript, [&current] {
-            return current ? current->Platform().Clock().NowMs() : std::int64_t{0};
-        });
-        Session session(model, lines);
-        session.SetFramesDirectory(framesDirectory);
-        current = &session;
-        // Each line is parsed again as it runs: nothing of a line outlives it.
-        ForEachStep(script, scriptSource, model, scriptOptions, [&](const Step& step) {
-            session.Echo(step.text);
-            step.run(session);
-            session.ReportChanges();
-            if (session.ErrorCount() != errorCount) {
-                errorCount = session.ErrorCount();
-                errors << scriptSource << ":" << step.line << ": " << session.LastError() << '\n';
-            }
-        });
-        current = nullptr;
-    } catch (const std::exception& error) {
-        // The dial catches what the platform raises; anything reaching here is a defect.
-        errors << scriptSource << ": the session failed: " << error.what() << '\n';
-        return kExitFailed;
-    }
-    transcript.flush();
-    if (!transcript) {
-        errors << "the transcript could not be written completely\n";
-        return kExitFailed;
-    }
-    if (errorCount > 0) {
-        errors << scriptSource << ": " << errorCount << (errorCount == 1 ? " command" : " commands")
-               << " failed\n";
-        return kExitFailed;
-    }
-    return kExitOk;
+    TextStream lines(script);
+    return RunChecked(model, lines, scriptSource, scriptOptions, transcript, errors,
+                      framesDirectory);
 }
 
 int RunSession(const RunOptions& options, std::ostream& errors) {
     std::string host;
-    std::string script;
-    struct Input {
-        const std::string& path;
-        std::uintmax_t maximumBytes;
-        std::string& text;
-    };
-    for (const Input& input : {Input{options.hostPath, limits::kMaxHostBytes, host},
-                               Input{options.scriptPath, limits::kMaxScriptBytes, script}}) {
-        if (const auto problem = ReadText(input.path, input.maximumBytes, input.text)) {
-            errors << *problem << '\n';
-            return kExitBadInput;
-        }
+    if (const auto problem = ReadText(options.hostPath, limits::kMaxHostBytes, host)) {
+        errors << *problem << '\n';
+        return kExitBadInput;
+    }
+    std::unique_ptr<std::istream> script;
+    if (const auto problem = OpenScript(options.scriptPath, script)) {
+        errors << *problem << '\n';
+        return kExitBadInput;
     }
     if (const auto problem = CheckOutputs(options)) {
         errors << *problem << '\n';
@@ -179,16 +228,20 @@ int RunSession(const RunOptions& options, std::ostream& errors) {
     if (!options.transcriptPath.empty()) {
         protectedPaths.push_back(options.transcriptPath);
     }
+    const ScriptOptions scriptOptions{base.empty() ? "." : base, protectedPaths};
     const std::string frames = options.framesDirectory.value_or(std::string());
     // The inputs are checked before the transcript file and the frames folder are made, so a
     // bad input leaves nothing behind.
     HostModel model;
     try {
         model = ParseHostDescription(host, options.hostPath);
-        CheckScript(script, options.scriptPath, model,
-                    ScriptOptions{base.empty() ? "." : base, protectedPaths});
+        CheckScript(*script, options.scriptPath, model, scriptOptions);
     } catch (const std::runtime_error& error) {
         errors << error.what() << '\n';
+        return kExitBadInput;
+    }
+    if (!Rewind(*script)) {
+        errors << options.scriptPath << ": cannot be read\n";
         return kExitBadInput;
     }
     if (!frames.empty()) {
@@ -198,8 +251,8 @@ int RunSession(const RunOptions& options, std::ostream& errors) {
         }
     }
     if (options.transcriptPath.empty()) {
-        return RunSessionText(host, options.hostPath, script, options.scriptPath,
-                              base.empty() ? "." : base, std::cout, errors, frames, protectedPaths);
+        return RunChecked(model, *script, options.scriptPath, scriptOptions, std::cout, errors,
+                          frames);
     }
     std::ofstream out(options.transcriptPath, std::ios::binary);
     if (!out) {
@@ -207,8 +260,7 @@ int RunSession(const RunOptions& options, std::ostream& errors) {
                << ": cannot be written: " << std::strerror(errno) << '\n';
         return kExitBadInput;
     }
-    return RunSessionText(host, options.hostPath, script, options.scriptPath,
-                          base.empty() ? "." : base, out, errors, frames, protectedPaths);
+    return RunChecked(model, *script, options.scriptPath, scriptOptions, out, errors, frames);
 }
 
 }  // namespace Quarn::WinRT::sim

@@ -20,7 +20,8 @@ struct RunOptions {
 };
 
 // Checks the files, the description and the whole script, then runs the script with its
-// transcript streamed out line by line. A problem with the input goes to `errors` with the
+// transcript streamed out line by line. The script file is read twice, a line at a time, so
+// memory does not grow with its length. A problem with the input goes to `errors` with the
 // place it was found, and nothing runs (kExitBadInput). A command that fails at run time is an
 // "error" line in the transcript and on `errors`; the session still runs to its end and then
 // answers kExitFailed.

@@ -13,6 +13,7 @@
 #include "tools/sim/limits.h"
 #include "tools/sim/same_file.h"
 #include "tools/sim/session.h"
+#include "tools/sim/text_stream.h"
 #include "tools/sim/transcript.h"
 
 namespace Quarn::WinRT::sim {
@@ -483,23 +484,27 @@ constexpr std::array kCommands = {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-// Calls `line` for each line with its number; LF, CRLF and CR all end a line.
+// Calls `line` for each line with its number; LF, CRLF and CR all end a line. The stream is read
+// a line at a time, so a script of any length takes the memory of its longest line.
 template <class Visit>
-void ForEachLine(std::string_view text, Visit&& line) {
-    if (text.starts_with(kByteOrderMark)) {
-        text.remove_prefix(kByteOrderMark.size());
-    }
+void ForEachLine(std::istream& text, Visit&& line) {
     int number = 0;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
-            end = text.size();
+    std::string piece;  // up to the next LF; a CR within it ends a line too
+    for (bool first = true; std::getline(text, piece); first = false) {
+        std::string_view rest = piece;
+        if (first && rest.starts_with(kByteOrderMark)) {
+            rest.remove_prefix(kByteOrderMark.size());
         }
-        line(++number, text.substr(start, end - start));
-        start = end + 1;
-        if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') {
-            ++start;
+        for (;;) {
+            const std::size_t end = rest.find('\r');
+            line(++number, rest.substr(0, end));
+            if (end == std::string_view::npos) {
+                break;
+            }
+            rest.remove_prefix(end + 1);
+            if (rest.empty()) {
+                break;  // the CR of a CRLF, or a CR that ends the script
+            }
         }
     }
 }
@@ -515,7 +520,7 @@ const CommandSpec* FindCommand(std::string_view name) {
 
 // Parses every line in order; `visit` gets each command (and may ignore it).
 template <class Visit>
-ScriptTotals Parse(std::string_view text, const std::string& source, const HostModel& model,
+ScriptTotals Parse(std::istream& text, const std::string& source, const HostModel& model,
                    const ScriptOptions& options, Visit&& visit) {
     Context context{model, options, {}};
     ForEachLine(text, [&](int lineNumber, std::string_view line) {
@@ -584,16 +589,28 @@ std::vector<std::string> SplitWords(std::string_view line) {
     return words;
 }
 
-ScriptTotals CheckScript(std::string_view text, const std::string& source, const HostModel& model,
+ScriptTotals CheckScript(std::istream& text, const std::string& source, const HostModel& model,
                          const ScriptOptions& options) {
     return Parse(text, source, model, options, [](int, const Words&, Action&&) {});
 }
 
-void ForEachStep(std::string_view text, const std::string& source, const HostModel& model,
+ScriptTotals CheckScript(std::string_view text, const std::string& source, const HostModel& model,
+                         const ScriptOptions& options) {
+    TextStream in(text);
+    return CheckScript(in, source, model, options);
+}
+
+void ForEachStep(std::istream& text, const std::string& source, const HostModel& model,
                  const ScriptOptions& options, const std::function<void(const Step&)>& visit) {
     Parse(text, source, model, options, [&visit](int line, const Words& words, Action&& action) {
         visit(Step{line, Join(words, 0), std::move(action)});
     });
+}
+
+void ForEachStep(std::string_view text, const std::string& source, const HostModel& model,
+                 const ScriptOptions& options, const std::function<void(const Step&)>& visit) {
+    TextStream in(text);
+    ForEachStep(in, source, model, options, visit);
 }
 
 std::vector<Step> ParseScript(std::string_view text, const std::string& source,

@@ -3,11 +3,13 @@
 // word in double quotes may hold blanks. Lines end in LF, CRLF or CR; a UTF-8 byte-order mark
 // at the start is skipped. The whole script is checked against the host description before
 // anything runs, so a mistake on line 40 stops the run before line 1; then it runs line by
-// line, parsing each line again as it comes, so a script of a million lines keeps nothing per
-// line in memory. ScriptCommandsHelp() lists the commands with their bounds.
+// line, parsing each line again as it comes. Both passes read a stream a line at a time, so a
+// script of any length keeps nothing per line in memory. ScriptCommandsHelp() lists the commands
+// with their bounds.
 
 #include <cstdint>
 #include <functional>
+#include <istream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -47,11 +49,16 @@ struct ScriptTotals {
 
 // Checks every line; throws ScriptError with the file, line and what was expected for the
 // first mistake.
+// The stream is read to its end.
+ScriptTotals CheckScript(std::istream& text, const std::string& source, const HostModel& model,
+                         const ScriptOptions& options);
 ScriptTotals CheckScript(std::string_view text, const std::string& source, const HostModel& model,
                          const ScriptOptions& options);
 
 // Hands each command to `visit` in order. Call it on a checked script: a line it cannot parse
 // throws ScriptError as CheckScript would.
+void ForEachStep(std::istream& text, const std::string& source, const HostModel& model,
+                 const ScriptOptions& options, const std::function<void(const Step&)>& visit);
 void ForEachStep(std::string_view text, const std::string& source, const HostModel& model,
                  const ScriptOptions& options, const std::function<void(const Step&)>& visit);
 
