@@ -23,10 +23,10 @@
 #include <tuple>
 #include <type_traits>
 
+#include "bindings/platform/com_classes.h"
 #include "bindings/platform/error.h"
 #include "bindings/winrt/abi.h"
 #include "bindings/winrt/runtime_functions.h"
-#include "bindings/platform/com_classes.h"
 
 // COM objects are released, never deleted through an interface pointer.
 QUARN_BEGIN_COM_CLASSES

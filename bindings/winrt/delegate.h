@@ -11,8 +11,8 @@
 #include <functional>
 #include <utility>
 
-#include "bindings/winrt/com_object.h"
 #include "bindings/platform/com_classes.h"
+#include "bindings/winrt/com_object.h"
 
 QUARN_BEGIN_COM_CLASSES
 

@@ -5,10 +5,10 @@
 // includes, since the factory must make one.
 #include <objbase.h>
 
+#include "bindings/platform/com_classes.h"
 #include "bindings/winrt/com_object.h"
 #include "bindings/winrt/runtime_tag_object.h"
 #include "dial/menu_item_tag.h"
-#include "bindings/platform/com_classes.h"
 
 QUARN_BEGIN_COM_CLASSES
 

@@ -5,8 +5,8 @@
 #include <atomic>
 #include <new>
 
-#include "bindings/winrt/com_object.h"
 #include "bindings/platform/com_classes.h"
+#include "bindings/winrt/com_object.h"
 
 // COM objects are released, never deleted through an interface pointer.
 QUARN_BEGIN_COM_CLASSES

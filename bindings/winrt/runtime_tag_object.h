@@ -10,9 +10,9 @@
 
 #include <wrl/client.h>
 
+#include "bindings/platform/com_classes.h"
 #include "bindings/platform/ref.h"
 #include "bindings/winrt/abi.h"
-#include "bindings/platform/com_classes.h"
 
 namespace Quarn::WinRT::winrt {
 

@@ -17,8 +17,8 @@
 #include <utility>
 #include <vector>
 
-#include "bindings/winrt/com_object.h"
 #include "bindings/platform/com_classes.h"
+#include "bindings/winrt/com_object.h"
 
 QUARN_BEGIN_COM_CLASSES
 
