@@ -2,8 +2,8 @@
 // headers. Under _MSC_VER it would blank __attribute__ (which clang's own intrinsic headers
 // need) and leave __CRT_UUID_DECL empty, so that __uuidof finds no interface's GUID. After it,
 // __attribute__ is the compiler's again and __uuidof reads the GUIDs the SDK headers attach
-// with __CRT_UUID_DECL, through MinGW-w64's own template (the compiler's __uuidof still serves
-// a type declared with __declspec(uuid)).
+// with __CRT_UUID_DECL, through MinGW-w64's own template. (So a type with only a
+// __declspec(uuid) has no __uuidof in this build; none of ours relies on one.)
 #pragma once
 #include_next <_mingw.h>
 
