@@ -153,7 +153,7 @@ Pixels OffscreenTarget::Read() {
     image.width = m_native->width;
     image.height = m_native->height;
     image.pixels.resize(static_cast<std::size_t>(image.width) *
-                       static_cast<std::size_t>(image.height));
+                        static_cast<std::size_t>(image.height));
     for (int y = 0; y < image.height; ++y) {
         const auto* row = reinterpret_cast<const std::uint32_t*>(
             static_cast<const unsigned char*>(mapped.pData) + y * mapped.RowPitch);

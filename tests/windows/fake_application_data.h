@@ -6,8 +6,8 @@
 //
 // Thread rule: the test's thread.
 
-#include "tests/windows/fake_winrt.h"
 #include "bindings/platform/com_classes.h"
+#include "tests/windows/fake_winrt.h"
 
 // COM objects are released, never deleted through an interface pointer.
 QUARN_BEGIN_COM_CLASSES

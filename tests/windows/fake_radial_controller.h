@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "bindings/platform/com_classes.h"
 #include "bindings/winrt/com_object.h"
 #include "bindings/winrt/runtime_functions.h"
-#include "bindings/platform/com_classes.h"
 
 QUARN_BEGIN_COM_CLASSES
 

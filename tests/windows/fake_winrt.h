@@ -14,9 +14,9 @@
 #include <mutex>
 #include <string>
 
+#include "bindings/platform/com_classes.h"
 #include "bindings/winrt/activation_source.h"
 #include "bindings/winrt/com_object.h"
-#include "bindings/platform/com_classes.h"
 
 // COM objects are released, never deleted through an interface pointer.
 QUARN_BEGIN_COM_CLASSES

@@ -8,9 +8,9 @@
 
 #include <string>
 
+#include "bindings/platform/com_classes.h"
 #include "bindings/winrt/abi.h"
 #include "bindings/winrt/runtime_functions.h"
-#include "bindings/platform/com_classes.h"
 
 // COM objects are released, never deleted through an interface pointer.
 QUARN_BEGIN_COM_CLASSES
