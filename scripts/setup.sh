@@ -35,6 +35,9 @@ packages=(
     libcairo2-dev
     libpango1.0-dev
     fonts-dejavu-core
+    # The mutation run (scripts/mutate.py) compiles a file as a mutant and then as it was; the
+    # second compile comes out of the cache.
+    ccache
 )
 if $windows; then
     # The MinGW-w64 cross compiler (posix threads, for std::thread) and GoogleTest's sources to
