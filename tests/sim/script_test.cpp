@@ -201,16 +201,6 @@ TEST(ScriptTest, GoodLinesParseWithTheirNumbersAndWithoutComments) {
     EXPECT_EQ(seen, expected);
 }
 
-TEST(ScriptTest, TotalsAddUpTheWholeScript) {
-    const HostModel model = ParseHostDescription(kHost, "host.json");
-    const ScriptTotals totals =
-        CheckScript("rotate 1 x1000000 every 60000\nwait 86400000\nrotate -1 x3\nclick\n",
-                    "session.dial", model, {});
-    EXPECT_EQ(totals.commands, 4);
-    EXPECT_EQ(totals.rotationEvents, 1'000'003);
-    EXPECT_EQ(totals.virtualMs, 999'999LL * 60'000 + 86'400'000);
-}
-
 TEST(ScriptTest, HelpStatesTheBoundsTheCheckHolds) {
     const std::string help = ScriptCommandsHelp();
     for (const std::int64_t bound :

@@ -45,21 +45,5 @@ TEST(TranscriptTest, NumbersReadAsTheHostWritesThem) {
     }
 }
 
-TEST(TranscriptTest, LinesCarryTheTimeRightAligned) {
-    std::ostringstream out;
-    std::int64_t now = 0;
-    Transcript transcript(out, [&now] { return now; });
-    transcript.Line("attach", "");
-    now = 1234567;
-    transcript.Line("value", "Size (size) = 2.0000, flag true");
-    now = 86'400'000'000;
-    transcript.Line("error", "x");
-    EXPECT_EQ(out.str(),
-              "      0 ms  attach\n"
-              "1234567 ms  value Size (size) = 2.0000, flag true\n"
-              "86400000000 ms  error x\n");
-    EXPECT_EQ(transcript.LineCount(), 3);
-}
-
 }  // namespace
 }  // namespace Quarn::WinRT::sim
