@@ -9,6 +9,9 @@ lines so a later run can be compared with it.
     scripts/mutate.py run [--out FILE] [--only ID,...]   # all mutants, into a new build folder
     scripts/mutate.py quick                              # five mutants in the default build; each
                                                          # must be killed (what CI runs)
+    scripts/mutate.py run --after BEFORE --since REV     # after a change of the tests: only the
+                                                         # mutants BEFORE killed whose killers'
+                                                         # tests changed since REV run again
     scripts/mutate.py compare BEFORE AFTER               # what AFTER no longer kills
     scripts/mutate.py summary MATRIX                     # counts per folder and status
     scripts/mutate.py generate                           # rewrites the mutant list (seldom)
@@ -315,6 +318,24 @@ def run(mutants, build, out, preset=None):
     return rows
 
 
+def carried_rows(before_path, since):
+    """The rows of an earlier matrix that a change of the tests since `since` cannot alter: the
+    mutants it did not kill (tests taken away kill no more), and those one of whose killers is in
+    an executable whose test folder and shared test headers are as they were."""
+    def unchanged(executable_folder):
+        if executable_folder is None:
+            return False
+        paths = [f"tests/{executable_folder}", *map(str, (ROOT / "tests").glob("*.h"))]
+        return subprocess.run(["git", "diff", "--quiet", since, "--", *paths], cwd=ROOT).returncode == 0
+    folders = {exe.name: exe.parent.name for exe in test_executables(ROOT / "build/mutation")}
+    carried = {}
+    for row in load(before_path):
+        killers = {name.split(":")[0] for name in row["killed_by"]}
+        if row["status"] != "killed" or any(unchanged(folders.get(exe)) for exe in killers):
+            carried[row["id"]] = {**row, "carried": True}
+    return carried
+
+
 def compare(before_path, after_path):
     before = {row["id"]: row for row in load(before_path)}
     after = {row["id"]: row for row in load(after_path)}
@@ -349,6 +370,8 @@ def main():
     run_command.add_argument("--out", type=Path, default=ROOT / "build/mutation/matrix.jsonl")
     run_command.add_argument("--build", type=Path, default=ROOT / "build/mutation")
     run_command.add_argument("--only", help="comma-separated mutant ids")
+    run_command.add_argument("--after", type=Path, help="an earlier matrix to carry rows from")
+    run_command.add_argument("--since", help="the commit the earlier matrix was made at")
     commands.add_parser("quick")
     compare_command = commands.add_parser("compare")
     compare_command.add_argument("before")
@@ -369,6 +392,16 @@ def main():
         if args.only:
             wanted = set(args.only.split(","))
             mutants = [m for m in mutants if m["id"] in wanted]
+        if args.after:
+            carried = carried_rows(args.after, args.since)
+            out = args.out.resolve()
+            done = {row["id"] for row in load(out)} if out.exists() else set()
+            with out.open("a") as matrix:
+                for mutant_id, row in carried.items():
+                    if mutant_id not in done:
+                        matrix.write(json.dumps(row) + "\n")
+            mutants = [m for m in mutants if m["id"] not in carried]
+            print(f"{len(carried)} rows carried over, {len(mutants)} mutants to run")
         run(mutants, args.build.resolve(), args.out.resolve())
     else:
         mutants = [m for m in load(MUTANTS) if m["id"] in QUICK_IDS]
