@@ -39,8 +39,8 @@ TEST(BlockingSuspendTest, WaitsForTheOperationAndRaisesItsError) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const ComPtr<FakeFileOperation> operation = MakeFake<FakeFileOperation>();
-        const ComPtr<FakeStorageFile> file = MakeFake<FakeStorageFile>();
+        const ComPtr<FakeFileOperation> operation = Make<FakeFileOperation>();
+        const ComPtr<FakeStorageFile> file = Make<FakeStorageFile>();
         if (c.before) {
             c.before(*operation.Get(), file.Get());
         }

@@ -36,31 +36,6 @@ bool FakeFileOperation::HandlerWasAgile() const {
     return m_handlerAgile;
 }
 
-HRESULT FakeFileOperation::QueryInterface(const IID& iid, void** object) {
-    if (!object) {
-        return E_POINTER;
-    }
-    if (IsEqualIID(iid, abi::kIid<IUnknown>) || IsEqualIID(iid, abi::kIid<IInspectable>) ||
-        IsEqualIID(iid, abi::kIid<abi::StorageFileOperation>)) {
-        *object = static_cast<abi::StorageFileOperation*>(this);
-    } else if (IsEqualIID(iid, abi::kIid<IAsyncInfo>)) {
-        *object = static_cast<IAsyncInfo*>(this);
-    } else {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-}
-
-ULONG FakeFileOperation::Release() {
-    const ULONG left = --m_refs;
-    if (left == 0) {
-        delete this;
-    }
-    return left;
-}
-
 HRESULT FakeFileOperation::put_Completed(abi::StorageFileCompletedHandler* handler) {
     ComPtr<abi::StorageFileCompletedHandler> callNow;
     AsyncStatus status = AsyncStatus::Started;
@@ -152,7 +127,7 @@ HRESULT FakeStorageFileStatics::GetFileFromPathAsync(HSTRING path,
     if (FAILED(failure)) {
         return failure;
     }
-    *result = operation.Get();  // FakeFileOperation is an IStorageFileOperation first
+    *result = operation.Get();
     if (*result) {
         (*result)->AddRef();
     }
@@ -165,7 +140,7 @@ HRESULT FakeStreamReferenceStatics::CreateFromFile(abi::IStorageFile* file,
     if (FAILED(failure)) {
         return failure;
     }
-    lastReference = MakeFake<FakeStreamReference>();
+    lastReference = Make<FakeStreamReference>();
     return lastReference.CopyTo(reference);
 }
 

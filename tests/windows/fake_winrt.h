@@ -1,7 +1,8 @@
 #pragma once
 // Windows Runtime objects of our own for the storage tests, where Wine has no such classes: a
 // StorageFile operation that completes when and how a test says, the file and stream reference
-// it yields, the two storage factories, and an activation source that hands them out.
+// it yields, the two storage factories, and an activation source that hands them out. Their COM
+// plumbing is the library's own (winrt::ComObject).
 //
 // Thread rule: the operation may be completed from any thread (its state is under a lock); the
 // other fakes are used on the test's thread.
@@ -9,7 +10,6 @@
 #include <wrl/client.h>
 #include "bindings/winrt/abi.h"
 
-#include <atomic>
 #include <map>
 #include <mutex>
 #include <string>
@@ -31,69 +31,32 @@ std::u16string TextOf(HSTRING text);
 // A new HSTRING with `text`, for an out parameter whose receiver deletes it.
 HRESULT NewHString(std::u16string_view text, HSTRING* string);
 
-// Reference counting and IInspectable for one interface; GetIids and the rest answer E_NOTIMPL.
-template <class Interface>
-class FakeObject : public Interface {
+// The library's COM object with IInspectable's questions answered as a plain object answers.
+template <class... Interfaces>
+class FakeObject : public winrt::ComObject<Interfaces...> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(const IID& iid, void** object) override {
-        if (!object) {
-            return E_POINTER;
-        }
-        if (IsEqualIID(iid, abi::kIid<IUnknown>) || IsEqualIID(iid, abi::kIid<IInspectable>) ||
-            IsEqualIID(iid, m_iid)) {
-            *object = static_cast<Interface*>(this);
-            this->AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --m_refs;
-        if (left == 0) {
-            delete this;
-        }
-        return left;
-    }
     HRESULT STDMETHODCALLTYPE GetIids(ULONG*, IID**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetRuntimeClassName(HSTRING*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTrustLevel(TrustLevel*) override { return E_NOTIMPL; }
-
-    ULONG References() const { return m_refs; }
-
-protected:
-    explicit FakeObject(const IID& iid) : m_iid(iid) {}
-    virtual ~FakeObject() = default;
-
-private:
-    const IID m_iid;
-    std::atomic<ULONG> m_refs{1};
+    HRESULT STDMETHODCALLTYPE GetTrustLevel(TrustLevel* level) override {
+        *level = BaseTrust;
+        return S_OK;
+    }
 };
 
 // Made with a count of one, which the ComPtr takes over.
 template <class T, class... Args>
-ComPtr<T> MakeFake(Args&&... args) {
+ComPtr<T> Make(Args&&... args) {
     return winrt::Adopt(new T(std::forward<Args>(args)...));
 }
 
-class FakeStorageFile final : public FakeObject<abi::IStorageFile> {
-public:
-    FakeStorageFile() : FakeObject(abi::kIid<abi::IStorageFile>) {}
-};
-
-class FakeStreamReference final : public FakeObject<abi::IRandomAccessStreamReference> {
-public:
-    FakeStreamReference() : FakeObject(abi::kIid<abi::IRandomAccessStreamReference>) {}
-};
+class FakeStorageFile final : public FakeObject<abi::IStorageFile> {};
+class FakeStreamReference final : public FakeObject<abi::IRandomAccessStreamReference> {};
 
 // IAsyncOperation<StorageFile> with its IAsyncInfo. It starts Started; Complete, Fail and
 // CancelNow finish it once and call the installed handler, outside the lock, on the calling
 // thread. A handler installed after the end is called at once, as the platform does.
-class FakeFileOperation final : public abi::StorageFileOperation, public IAsyncInfo {
+class FakeFileOperation final : public FakeObject<abi::StorageFileOperation, IAsyncInfo> {
 public:
-    FakeFileOperation() = default;
-
     void Complete(abi::IStorageFile* file) { Finish(AsyncStatus::Completed, S_OK, file); }
     void Fail(HRESULT error) { Finish(AsyncStatus::Error, error, nullptr); }
     void CancelNow() { Finish(AsyncStatus::Canceled, S_OK, nullptr); }
@@ -104,13 +67,6 @@ public:
     int HandlerCalls() const;
     // Whether the last handler installed answered for IAgileObject and marshals free-threaded.
     bool HandlerWasAgile() const;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(const IID& iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
-    ULONG STDMETHODCALLTYPE Release() override;
-    HRESULT STDMETHODCALLTYPE GetIids(ULONG*, IID**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetRuntimeClassName(HSTRING*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTrustLevel(TrustLevel*) override { return E_NOTIMPL; }
 
     HRESULT STDMETHODCALLTYPE put_Completed(abi::StorageFileCompletedHandler* handler) override;
     HRESULT STDMETHODCALLTYPE get_Completed(abi::StorageFileCompletedHandler** handler) override;
@@ -123,10 +79,8 @@ public:
     HRESULT STDMETHODCALLTYPE Close() override { return S_OK; }
 
 private:
-    ~FakeFileOperation() = default;
     void Finish(AsyncStatus status, HRESULT error, abi::IStorageFile* file);
 
-    std::atomic<ULONG> m_refs{1};
     mutable std::mutex m_mutex;
     AsyncStatus m_status = AsyncStatus::Started;
     HRESULT m_error = S_OK;
@@ -142,7 +96,6 @@ private:
 // hands out `operation`, or answers `failure`.
 class FakeStorageFileStatics final : public FakeObject<abi::IStorageFileStatics> {
 public:
-    FakeStorageFileStatics() : FakeObject(abi::kIid<abi::IStorageFileStatics>) {}
     HRESULT STDMETHODCALLTYPE GetFileFromPathAsync(HSTRING path,
                                                    abi::StorageFileOperation** operation) override;
 
@@ -156,8 +109,6 @@ public:
 class FakeStreamReferenceStatics final
     : public FakeObject<abi::IRandomAccessStreamReferenceStatics> {
 public:
-    FakeStreamReferenceStatics()
-        : FakeObject(abi::kIid<abi::IRandomAccessStreamReferenceStatics>) {}
     HRESULT STDMETHODCALLTYPE
     CreateFromFile(abi::IStorageFile* file, abi::IRandomAccessStreamReference** reference) override;
 
