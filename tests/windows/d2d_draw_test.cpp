@@ -22,9 +22,8 @@ constexpr std::uint32_t kOpaqueRed = 0xFFFF0000u;  // premultiplied words: A, R,
 constexpr draw::ColourF kRed{1, 0, 0, 1};
 constexpr int kSize = 64;
 
-// Public: the tables' drawing functions take the fixture.
 class D2DDrawTest : public ::testing::Test {
-public:
+protected:
     void SetUp() override {
         std::string why;
         target = OffscreenTarget::Create(kSize, kSize, &why);
@@ -68,7 +67,7 @@ public:
 
 struct ShapeCase {
     const char* name;
-    std::function<void(D2DDrawTest&, draw::DeviceContext&)> draw;
+    std::function<void(draw::DeviceContext&)> draw;
     POINT painted;  // fully red
     POINT empty;    // untouched
 };
@@ -76,46 +75,44 @@ struct ShapeCase {
 TEST_F(D2DDrawTest, ShapesLandOnTheirPixels) {
     const ShapeCase cases[] = {
         {"ellipse outline",
-         [](D2DDrawTest& t, draw::DeviceContext& c) {
-             c.DrawEllipse({{32, 32}, 20, 20}, t.red.Get(), 6, nullptr);
+         [&](draw::DeviceContext& c) {
+             c.DrawEllipse({{32, 32}, 20, 20}, red.Get(), 6, nullptr);
          },
          {52, 32},
          {32, 32}},
         {"filled path of lines",
-         [](D2DDrawTest& t, draw::DeviceContext& c) {
-             c.FillGeometry(t.Triangle().Get(), t.red.Get());
-         },
+         [&](draw::DeviceContext& c) { c.FillGeometry(Triangle().Get(), red.Get()); },
          {16, 16},
          {48, 48}},
         {"stroked path of lines",
-         [](D2DDrawTest& t, draw::DeviceContext& c) {
-             auto line = t.Path([](draw::GeometrySink& sink) {
+         [&](draw::DeviceContext& c) {
+             auto line = Path([](draw::GeometrySink& sink) {
                  sink.BeginFigure({4, 32}, draw::FigureBegin::Hollow);
                  sink.AddLine({60, 32});
                  sink.EndFigure(draw::FigureEnd::Open);
              });
-             c.DrawGeometry(line.Get(), t.red.Get(), 8, nullptr);
+             c.DrawGeometry(line.Get(), red.Get(), 8, nullptr);
          },
          {32, 32},
          {32, 40}},
         {"filled ellipse geometry",
-         [](D2DDrawTest& t, draw::DeviceContext& c) {
+         [&](draw::DeviceContext& c) {
              Ref<draw::EllipseGeometry> disc;
              ASSERT_HRESULT_SUCCEEDED(
-                 t.target->factory->CreateEllipseGeometry({{20, 20}, 10, 10}, &disc));
-             c.FillGeometry(disc.Get(), t.red.Get());
+                 target->factory->CreateEllipseGeometry({{20, 20}, 10, 10}, &disc));
+             c.FillGeometry(disc.Get(), red.Get());
          },
          {20, 20},
          {34, 20}},
         {"translated by the transform",
-         [](D2DDrawTest& t, draw::DeviceContext& c) {
+         [&](draw::DeviceContext& c) {
              c.SetTransform(draw::Matrix3x2F::Translation(30, 0));
-             c.FillEllipse({{10, 32}, 8, 8}, t.red.Get());
+             c.FillEllipse({{10, 32}, 8, 8}, red.Get());
          },
          {40, 32},
          {10, 32}},
         {"a null brush draws nothing",
-         [](D2DDrawTest&, draw::DeviceContext& c) {
+         [&](draw::DeviceContext& c) {
              c.FillEllipse({{32, 32}, 20, 20}, nullptr);
          },
          {-1, -1},
@@ -123,7 +120,7 @@ TEST_F(D2DDrawTest, ShapesLandOnTheirPixels) {
     };
     for (const ShapeCase& shape : cases) {
         SCOPED_TRACE(shape.name);
-        const Pixels pixels = Frame([&](draw::DeviceContext& c) { shape.draw(*this, c); });
+        const Pixels pixels = Frame(shape.draw);
         ASSERT_EQ(pixels.width, kSize);
         if (shape.painted.x >= 0) {
             EXPECT_EQ(pixels.At(shape.painted.x, shape.painted.y), kOpaqueRed);
@@ -262,8 +259,8 @@ TEST_F(D2DDrawTest, ArcsRoundCapsAndMaskLayersBeyondWine) {
     }
     const ShapeCase cases[] = {
         {"a quarter circle of radius 24 around (32, 32), from the top clockwise",
-         [](D2DDrawTest& t, draw::DeviceContext& c) {
-             auto arc = t.Path([](draw::GeometrySink& sink) {
+         [&](draw::DeviceContext& c) {
+             auto arc = Path([](draw::GeometrySink& sink) {
                  sink.BeginFigure({32, 8}, draw::FigureBegin::Filled);
                  sink.AddArc({{56, 32},
                               {24, 24},
@@ -272,41 +269,41 @@ TEST_F(D2DDrawTest, ArcsRoundCapsAndMaskLayersBeyondWine) {
                               draw::ArcSize::Small});
                  sink.EndFigure(draw::FigureEnd::Open);
              });
-             c.DrawGeometry(arc.Get(), t.red.Get(), 6, nullptr);
+             c.DrawGeometry(arc.Get(), red.Get(), 6, nullptr);
          },
          {49, 15},   // on the arc at 45 degrees
          {15, 49}},  // where the other side of the circle would be
         {"a line with round caps of radius 8",
-         [](D2DDrawTest& t, draw::DeviceContext& c) {
+         [&](draw::DeviceContext& c) {
              draw::StrokeStyleProperties round;
              round.startCap = round.endCap = draw::CapStyle::Round;
              Ref<draw::StrokeStyle> style;
-             ASSERT_HRESULT_SUCCEEDED(t.target->factory->CreateStrokeStyle(round, &style));
-             auto line = t.Path([](draw::GeometrySink& sink) {
+             ASSERT_HRESULT_SUCCEEDED(target->factory->CreateStrokeStyle(round, &style));
+             auto line = Path([](draw::GeometrySink& sink) {
                  sink.BeginFigure({20, 32}, draw::FigureBegin::Hollow);
                  sink.AddLine({44, 32});
                  sink.EndFigure(draw::FigureEnd::Open);
              });
-             c.DrawGeometry(line.Get(), t.red.Get(), 16, style.Get());
+             c.DrawGeometry(line.Get(), red.Get(), 16, style.Get());
          },
          {14, 32},  // 6 pixels beyond the start: inside the cap
          {14, 25}},
         {"a square through a circular mask",
-         [](D2DDrawTest& t, draw::DeviceContext& c) {
+         [&](draw::DeviceContext& c) {
              Ref<draw::EllipseGeometry> mask;
              ASSERT_HRESULT_SUCCEEDED(
-                 t.target->factory->CreateEllipseGeometry({{32, 32}, 12, 12}, &mask));
+                 target->factory->CreateEllipseGeometry({{32, 32}, 12, 12}, &mask));
              draw::LayerParameters layer;
              layer.geometricMask = mask.Get();
              c.PushLayer(layer);
-             c.FillRoundedRectangle({{0, 0, 64, 64}, 0, 0}, t.red.Get());
+             c.FillRoundedRectangle({{0, 0, 64, 64}, 0, 0}, red.Get());
              c.PopLayer();
          },
          {32, 32},
          {4, 4}},
     };
     for (const ShapeCase& shape : cases) {
-        const Pixels pixels = Frame([&](draw::DeviceContext& c) { shape.draw(*this, c); });
+        const Pixels pixels = Frame(shape.draw);
         EXPECT_EQ(pixels.At(shape.painted.x, shape.painted.y) >> 24, 0xFFu) << shape.name;
         EXPECT_EQ(pixels.At(shape.empty.x, shape.empty.y), kTransparent) << shape.name;
     }

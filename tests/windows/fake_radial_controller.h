@@ -24,10 +24,7 @@ public:
         *value = m_bounds;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE get_Position(abi::Point* value) override {
-        *value = abi::Point{m_bounds.X + m_bounds.Width / 2, m_bounds.Y + m_bounds.Height / 2};
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE get_Position(abi::Point*) override { return E_NOTIMPL; }
 
 private:
     abi::Rect m_bounds;
@@ -137,7 +134,6 @@ public:
     }
     IInspectable* Tag() const { return m_tag.Get(); }
     void FailTagReads(HRESULT code) { m_tagFailure = code; }
-    const std::u16string& Text() const { return m_text; }
 
     HandlerTable<abi::MenuItemInvokedHandler> invoked;
 
@@ -191,11 +187,8 @@ public:
         *value = ComPtr<abi::MenuItemVector>(vector).Detach();
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE get_IsEnabled(boolean* value) override {
-        *value = 1;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE put_IsEnabled(boolean) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE get_IsEnabled(boolean*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_IsEnabled(boolean) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE
     GetSelectedMenuItem(abi::IRadialControllerMenuItem** result) override {
         *result = ComPtr<abi::IRadialControllerMenuItem>(selected).Detach();
@@ -205,9 +198,8 @@ public:
         selected = item;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE TrySelectPreviouslySelectedMenuItem(boolean* result) override {
-        *result = 0;
-        return S_OK;
+    HRESULT STDMETHODCALLTYPE TrySelectPreviouslySelectedMenuItem(boolean*) override {
+        return E_NOTIMPL;
     }
 
     ComPtr<FakeItemVector> vector = Make<FakeItemVector>();
@@ -231,7 +223,6 @@ public:
             }
             defaults.push_back(static_cast<int>(kind));
         }
-        ++setCalls;
         return result;
     }
     HRESULT STDMETHODCALLTYPE ResetToDefaultMenuItems() override {
@@ -239,13 +230,11 @@ public:
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE TrySelectDefaultMenuItem(abi::RadialControllerSystemMenuItemKind,
-                                                       boolean* result) override {
-        *result = 0;
-        return S_OK;
+                                                       boolean*) override {
+        return E_NOTIMPL;
     }
 
     std::vector<int> defaults;
-    int setCalls = 0;
     int resetCalls = 0;
 };
 

@@ -16,6 +16,12 @@ std::u16string TextOf(HSTRING text) {
                       : std::u16string();
 }
 
+std::u16string ClassNameOf(IInspectable* object) {
+    winrt::HString name;
+    object->GetRuntimeClassName(name.Put());
+    return std::u16string(name.View());
+}
+
 HRESULT NewHString(std::u16string_view text, HSTRING* string) {
     return winrt::Runtime().windowsCreateString(reinterpret_cast<LPCWSTR>(text.data()),
                                                 static_cast<UINT32>(text.size()), string);

@@ -28,6 +28,8 @@ namespace abi = winrt::abi;
 
 // The characters of an HSTRING the caller keeps (null reads empty).
 std::u16string TextOf(HSTRING text);
+// The runtime class name `object` answers.
+std::u16string ClassNameOf(IInspectable* object);
 // A new HSTRING with `text`, for an out parameter whose receiver deletes it.
 HRESULT NewHString(std::u16string_view text, HSTRING* string);
 

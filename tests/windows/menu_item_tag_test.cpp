@@ -12,12 +12,11 @@
 #include "bindings/winrt/runtime_functions.h"
 #include "bindings/winrt/runtime_tag_object.h"
 #include "dial/menu_item_tag.h"
+#include "tests/windows/fake_winrt.h"
+#include "tests/windows/win32_host.h"
 
 namespace Quarn::WinRT::testing {
 namespace {
-
-namespace abi = winrt::abi;
-using Microsoft::WRL::ComPtr;
 
 // A carried object that notes its own end.
 class Carried final : public platform::Inspectable {
@@ -44,12 +43,6 @@ std::vector<std::wstring> IidsOf(IInspectable* object) {
     return texts;
 }
 
-std::u16string ClassNameOf(IInspectable* object) {
-    winrt::HString name;
-    EXPECT_EQ(object->GetRuntimeClassName(name.Put()), S_OK);
-    return std::u16string(name.View());
-}
-
 // What every tag answers, however it was made.
 void ExpectTagIdentity(IInspectable* tag) {
     EXPECT_EQ(IidsOf(tag), (std::vector<std::wstring>{L"{AF86E2E0-B12D-4C6A-9C5A-D7AA65101E90}",
@@ -58,6 +51,7 @@ void ExpectTagIdentity(IInspectable* tag) {
     EXPECT_EQ(tag->GetTrustLevel(&level), S_OK);
     EXPECT_EQ(level, BaseTrust);
     EXPECT_EQ(ClassNameOf(tag), u"Corvanta.MenuItemTag");
+    EXPECT_TRUE(MarshalsFreeThreaded(tag)) << "agile, with the free-threaded marshaller";
 }
 
 TEST(MenuItemTagObject, IsAWindowsRuntimeObjectOfTheTagsClass) {
@@ -101,6 +95,7 @@ TEST(MenuItemTagObject, AWeakReferenceResolvesWhileTheTagLivesAndNotAfter) {
               S_OK);
     ComPtr<abi::IWeakReference> weak;
     ASSERT_EQ(source->GetWeakReference(weak.GetAddressOf()), S_OK);
+    EXPECT_TRUE(MarshalsFreeThreaded(weak.Get()));
     source.Reset();
 
     ComPtr<IInspectable> resolved;
