@@ -27,21 +27,6 @@ HRESULT NewHString(std::u16string_view text, HSTRING* string) {
                                                 static_cast<UINT32>(text.size()), string);
 }
 
-int FakeFileOperation::HandlersInstalled() const {
-    std::lock_guard lock(m_mutex);
-    return m_handlersInstalled;
-}
-
-int FakeFileOperation::HandlerCalls() const {
-    std::lock_guard lock(m_mutex);
-    return m_handlerCalls;
-}
-
-bool FakeFileOperation::HandlerWasAgile() const {
-    std::lock_guard lock(m_mutex);
-    return m_handlerAgile;
-}
-
 HRESULT FakeFileOperation::put_Completed(abi::StorageFileCompletedHandler* handler) {
     ComPtr<abi::StorageFileCompletedHandler> callNow;
     AsyncStatus status = AsyncStatus::Started;
@@ -50,20 +35,20 @@ HRESULT FakeFileOperation::put_Completed(abi::StorageFileCompletedHandler* handl
         if (FAILED(m_refuseHandlers)) {
             return m_refuseHandlers;
         }
-        if (m_handler || m_handlersInstalled > 0) {
+        if (m_handler || m_handlers.installed > 0) {
             return kIllegalDelegateAssignment;
         }
-        ++m_handlersInstalled;
+        ++m_handlers.installed;
         ComPtr<IAgileObject> agile;
-        m_handlerAgile = SUCCEEDED(handler->QueryInterface(abi::kIid<IAgileObject>, &agile)) &&
-                         MarshalsFreeThreaded(handler);
+        m_handlers.agile = SUCCEEDED(handler->QueryInterface(abi::kIid<IAgileObject>, &agile)) &&
+                           MarshalsFreeThreaded(handler);
         if (m_status == AsyncStatus::Started) {
             m_handler = handler;
             return S_OK;
         }
         callNow = handler;
         status = m_status;
-        ++m_handlerCalls;
+        ++m_handlers.calls;
     }
     callNow->Invoke(this, status);
     return S_OK;
@@ -119,7 +104,7 @@ void FakeFileOperation::Finish(AsyncStatus status, HRESULT error, abi::IStorageF
         m_file = file;
         handler.Swap(m_handler);
         if (handler) {
-            ++m_handlerCalls;
+            ++m_handlers.calls;
         }
     }
     if (handler) {

@@ -65,10 +65,17 @@ public:
     // put_Completed answers this instead of installing the handler.
     void RefuseHandlers(HRESULT result) { m_refuseHandlers = result; }
 
-    int HandlersInstalled() const;
-    int HandlerCalls() const;
-    // Whether the last handler installed answered for IAgileObject and marshals free-threaded.
-    bool HandlerWasAgile() const;
+    // Handlers installed and called, and whether the last one installed answered for
+    // IAgileObject and marshals free-threaded.
+    struct Handlers {
+        int installed = 0;
+        int calls = 0;
+        bool agile = false;
+    };
+    Handlers HandlersSeen() const {
+        std::lock_guard lock(m_mutex);
+        return m_handlers;
+    }
 
     HRESULT STDMETHODCALLTYPE put_Completed(abi::StorageFileCompletedHandler* handler) override;
     HRESULT STDMETHODCALLTYPE get_Completed(abi::StorageFileCompletedHandler** handler) override;
@@ -89,9 +96,7 @@ private:
     HRESULT m_refuseHandlers = S_OK;
     ComPtr<abi::IStorageFile> m_file;
     ComPtr<abi::StorageFileCompletedHandler> m_handler;
-    int m_handlersInstalled = 0;
-    int m_handlerCalls = 0;
-    bool m_handlerAgile = false;
+    Handlers m_handlers;
 };
 
 // The factory of "Windows.Storage.StorageFile": each GetFileFromPathAsync notes the path and

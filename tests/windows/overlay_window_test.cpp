@@ -92,8 +92,8 @@ TEST_F(OverlayWindowTest, IsALayeredTransparentPopupOwnedByTheHostOverItsRectang
 
     // A second dial's window uses the class the first registered.
     detail::DialOverlayWindow second(host.Handle());
-    EXPECT_TRUE(IsWindow(second.GetHandle()));
-    EXPECT_EQ(OverlayWindowsOf(host.Handle()).size(), 2u);
+    EXPECT_EQ(ClassNameOf(second.GetHandle()), L"DialOverlayWindow");
+    EXPECT_NE(second.GetHandle(), overlay);
 }
 
 // A host window on a monitor left of and above the primary one: every coordinate is negative.

@@ -98,9 +98,6 @@ bool PumpUntil(const std::function<bool()>& done, unsigned timeoutMs);
 // Dispatches the calling thread's messages for `ms` milliseconds.
 void PumpFor(unsigned ms);
 
-// The overlay windows ("DialOverlayWindow") that `owner` owns, in z-order.
-std::vector<HWND> OverlayWindowsOf(HWND owner);
-
 std::wstring ClassNameOf(HWND window);
 std::wstring TitleOf(HWND window);
 
