@@ -39,8 +39,8 @@ TEST(BlockingSuspendTest, WaitsForTheOperationAndRaisesItsError) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const ComPtr<FakeFileOperation> operation = MakeFake<FakeFileOperation>();
-        const ComPtr<FakeStorageFile> file = MakeFake<FakeStorageFile>();
+        const ComPtr<FakeFileOperation> operation = Make<FakeFileOperation>();
+        const ComPtr<FakeStorageFile> file = Make<FakeStorageFile>();
         if (c.before) {
             c.before(*operation.Get(), file.Get());
         }
@@ -70,10 +70,11 @@ TEST(BlockingSuspendTest, WaitsForTheOperationAndRaisesItsError) {
         } else {
             EXPECT_EQ(result.Get(), nullptr);
         }
-        EXPECT_EQ(operation->HandlersInstalled(), c.handlersInstalled);
-        EXPECT_EQ(operation->HandlerCalls(), c.handlersInstalled > 0 ? 1 : 0);
+        const FakeFileOperation::Handlers handlers = operation->HandlersSeen();
+        EXPECT_EQ(handlers.installed, c.handlersInstalled);
+        EXPECT_EQ(handlers.calls, c.handlersInstalled > 0 ? 1 : 0);
         if (c.handlersInstalled > 0) {
-            EXPECT_TRUE(operation->HandlerWasAgile()) << "called on the completing thread";
+            EXPECT_TRUE(handlers.agile) << "called on the completing thread";
         }
         // A waiting handler keeps the module loaded (DllCanUnloadNow), and goes with the wait.
         EXPECT_EQ(liveDuringWait, c.later ? live + 1 : live);

@@ -22,9 +22,8 @@ constexpr std::uint32_t kOpaqueRed = 0xFFFF0000u;  // premultiplied words: A, R,
 constexpr draw::ColourF kRed{1, 0, 0, 1};
 constexpr int kSize = 64;
 
-// Public: the tables' drawing functions take the fixture.
 class D2DDrawTest : public ::testing::Test {
-public:
+protected:
     void SetUp() override {
         std::string why;
         target = OffscreenTarget::Create(kSize, kSize, &why);
@@ -68,66 +67,52 @@ public:
 
 struct ShapeCase {
     const char* name;
-    std::function<void(D2DDrawTest&, draw::DeviceContext&)> draw;
+    std::function<void(draw::DeviceContext&)> draw;
     POINT painted;  // fully red
     POINT empty;    // untouched
 };
 
 TEST_F(D2DDrawTest, ShapesLandOnTheirPixels) {
     const ShapeCase cases[] = {
-        {"rounded rectangle",
-         [](D2DDrawTest& t, draw::DeviceContext& c) {
-             c.FillRoundedRectangle({{8, 8, 56, 40}, 12, 12}, t.red.Get());
-         },
-         {32, 24},
-         {9, 9}},  // the rounded-off corner
-        {"filled ellipse",
-         [](D2DDrawTest& t, draw::DeviceContext& c) {
-             c.FillEllipse({{32, 32}, 20, 10}, t.red.Get());
-         },
-         {50, 32},
-         {32, 18}},
         {"ellipse outline",
-         [](D2DDrawTest& t, draw::DeviceContext& c) {
-             c.DrawEllipse({{32, 32}, 20, 20}, t.red.Get(), 6, nullptr);
+         [&](draw::DeviceContext& c) {
+             c.DrawEllipse({{32, 32}, 20, 20}, red.Get(), 6, nullptr);
          },
          {52, 32},
          {32, 32}},
         {"filled path of lines",
-         [](D2DDrawTest& t, draw::DeviceContext& c) {
-             c.FillGeometry(t.Triangle().Get(), t.red.Get());
-         },
+         [&](draw::DeviceContext& c) { c.FillGeometry(Triangle().Get(), red.Get()); },
          {16, 16},
          {48, 48}},
         {"stroked path of lines",
-         [](D2DDrawTest& t, draw::DeviceContext& c) {
-             auto line = t.Path([](draw::GeometrySink& sink) {
+         [&](draw::DeviceContext& c) {
+             auto line = Path([](draw::GeometrySink& sink) {
                  sink.BeginFigure({4, 32}, draw::FigureBegin::Hollow);
                  sink.AddLine({60, 32});
                  sink.EndFigure(draw::FigureEnd::Open);
              });
-             c.DrawGeometry(line.Get(), t.red.Get(), 8, nullptr);
+             c.DrawGeometry(line.Get(), red.Get(), 8, nullptr);
          },
          {32, 32},
          {32, 40}},
         {"filled ellipse geometry",
-         [](D2DDrawTest& t, draw::DeviceContext& c) {
+         [&](draw::DeviceContext& c) {
              Ref<draw::EllipseGeometry> disc;
              ASSERT_HRESULT_SUCCEEDED(
-                 t.target->factory->CreateEllipseGeometry({{20, 20}, 10, 10}, &disc));
-             c.FillGeometry(disc.Get(), t.red.Get());
+                 target->factory->CreateEllipseGeometry({{20, 20}, 10, 10}, &disc));
+             c.FillGeometry(disc.Get(), red.Get());
          },
          {20, 20},
          {34, 20}},
         {"translated by the transform",
-         [](D2DDrawTest& t, draw::DeviceContext& c) {
+         [&](draw::DeviceContext& c) {
              c.SetTransform(draw::Matrix3x2F::Translation(30, 0));
-             c.FillEllipse({{10, 32}, 8, 8}, t.red.Get());
+             c.FillEllipse({{10, 32}, 8, 8}, red.Get());
          },
          {40, 32},
          {10, 32}},
         {"a null brush draws nothing",
-         [](D2DDrawTest&, draw::DeviceContext& c) {
+         [&](draw::DeviceContext& c) {
              c.FillEllipse({{32, 32}, 20, 20}, nullptr);
          },
          {-1, -1},
@@ -135,7 +120,7 @@ TEST_F(D2DDrawTest, ShapesLandOnTheirPixels) {
     };
     for (const ShapeCase& shape : cases) {
         SCOPED_TRACE(shape.name);
-        const Pixels pixels = Frame([&](draw::DeviceContext& c) { shape.draw(*this, c); });
+        const Pixels pixels = Frame(shape.draw);
         ASSERT_EQ(pixels.width, kSize);
         if (shape.painted.x >= 0) {
             EXPECT_EQ(pixels.At(shape.painted.x, shape.painted.y), kOpaqueRed);
@@ -160,49 +145,39 @@ TEST_F(D2DDrawTest, ClearFillsEveryPixelAndTheTransformReadsBack) {
     }
 }
 
-TEST_F(D2DDrawTest, APathAnswersWhetherItsFillHoldsAPoint) {
+TEST_F(D2DDrawTest, GeometriesAnswerWhetherTheirFillHoldsAPoint) {
     const Ref<draw::PathGeometry> triangle = Triangle();
+    Ref<draw::EllipseGeometry> disc;
+    ASSERT_HRESULT_SUCCEEDED(target->factory->CreateEllipseGeometry({{50, 50}, 20, 10}, &disc));
+    EXPECT_EQ(disc->GetEllipse().radiusX, 20);
+    const auto moved = draw::Matrix3x2F::Translation(100, 0);
     struct Case {
         const char* name;
+        draw::Geometry* geometry;
         draw::Point2F point;
         draw::Matrix3x2F transform;
         bool inside;
     };
     const Case cases[] = {
-        {"inside", {16, 16}, {}, true},
-        {"beyond the slanted edge", {48, 48}, {}, false},
-        {"left of the figure", {4, 16}, {}, false},
-        {"moved onto the point by the transform",
-         {116, 16},
-         draw::Matrix3x2F::Translation(100, 0),
-         true},
-        {"moved away by the transform", {16, 16}, draw::Matrix3x2F::Translation(100, 0), false},
+        {"inside", triangle.Get(), {16, 16}, {}, true},
+        {"beyond the slanted edge", triangle.Get(), {48, 48}, {}, false},
+        {"left of the figure", triangle.Get(), {4, 16}, {}, false},
+        {"moved onto the point by the transform", triangle.Get(), {116, 16}, moved, true},
+        {"moved away by the transform", triangle.Get(), {16, 16}, moved, false},
+        {"the ellipse's centre", disc.Get(), {50, 50}, {}, true},
+        {"below the ellipse's 10-pixel radius", disc.Get(), {50, 62}, {}, false},
     };
     for (const Case& c : cases) {
         bool contains = !c.inside;
-        EXPECT_HRESULT_SUCCEEDED(triangle->FillContainsPoint(
-            c.point, c.transform, draw::kDefaultFlatteningTolerance, &contains))
-            << c.name;
+        const HRESULT hr = c.geometry->FillContainsPoint(
+            c.point, c.transform, draw::kDefaultFlatteningTolerance, &contains);
+        if (hr == E_NOTIMPL && c.geometry == disc.Get() && RunsUnderWine()) {
+            EXPECT_FALSE(contains) << c.name << ": Wine's ellipse answers E_NOTIMPL, read as false";
+            continue;
+        }
+        EXPECT_HRESULT_SUCCEEDED(hr) << c.name;
         EXPECT_EQ(contains, c.inside) << c.name;
     }
-}
-
-TEST_F(D2DDrawTest, AnEllipseAnswersWhetherItsFillHoldsAPoint) {
-    Ref<draw::EllipseGeometry> disc;
-    ASSERT_HRESULT_SUCCEEDED(target->factory->CreateEllipseGeometry({{50, 50}, 20, 10}, &disc));
-    EXPECT_EQ(disc->GetEllipse().radiusX, 20);
-    bool contains = true;
-    const HRESULT hr = disc->FillContainsPoint({50, 50}, draw::Matrix3x2F::Identity(),
-                                               draw::kDefaultFlatteningTolerance, &contains);
-    if (hr == E_NOTIMPL && RunsUnderWine()) {
-        EXPECT_FALSE(contains) << "a failed test answers false";
-        GTEST_SKIP() << "Wine's Direct2D answers E_NOTIMPL for FillContainsPoint of an ellipse";
-    }
-    ASSERT_HRESULT_SUCCEEDED(hr);
-    EXPECT_TRUE(contains);
-    ASSERT_HRESULT_SUCCEEDED(disc->FillContainsPoint({50, 62}, draw::Matrix3x2F::Identity(),
-                                                     draw::kDefaultFlatteningTolerance, &contains));
-    EXPECT_FALSE(contains) << "below the ellipse's 10-pixel radius";
 }
 
 TEST_F(D2DDrawTest, APathIsOpenedOnceAndClosedWithNoFigureOpen) {
@@ -222,72 +197,29 @@ TEST_F(D2DDrawTest, APathIsOpenedOnceAndClosedWithNoFigureOpen) {
     EXPECT_EQ(sink->Close(), E_UNEXPECTED) << "closed already";
 }
 
-TEST_F(D2DDrawTest, FailedCreationsAnswerTheirErrorAndLeaveTheOutReferenceEmpty) {
-    Ref<draw::TextFormat> format;
-    ASSERT_HRESULT_SUCCEEDED(target->text->CreateTextFormat(
-        u"DejaVu Sans", draw::FontWeight::Normal, draw::FontStyle::Normal,
-        draw::FontStretch::Normal, 24, u"", &format));
-
-    struct Case {
-        const char* name;
-        std::function<HRESULT(bool* emptied)> call;
-        HRESULT expected;
+TEST_F(D2DDrawTest, TextFormatsKeepTheirFontLayoutsMeasureAndAlignAndBadArgumentsAreRefused) {
+    const auto makeFormat = [&](float size, Ref<draw::TextFormat>* format) {
+        return target->text->CreateTextFormat(u"DejaVu Sans", draw::FontWeight::Normal,
+                                              draw::FontStyle::Normal, draw::FontStretch::Normal,
+                                              size, u"", format);
     };
-    const Case cases[] = {
-        {"brush into no out pointer",
-         [&](bool* emptied) {
-             *emptied = true;
-             return target->context->CreateSolidColourBrush(kRed, nullptr);
-         },
-         E_POINTER},
-        {"ellipse into no out pointer",
-         [&](bool* emptied) {
-             *emptied = true;
-             return target->factory->CreateEllipseGeometry({}, nullptr);
-         },
-         E_POINTER},
-        {"text format of size 0",
-         [&](bool* emptied) {
-             Ref<draw::TextFormat> out = format;
-             const HRESULT hr = target->text->CreateTextFormat(
-                 u"DejaVu Sans", draw::FontWeight::Normal, draw::FontStyle::Normal,
-                 draw::FontStretch::Normal, 0, u"", &out);
-             *emptied = !out;
-             return hr;
-         },
-         E_INVALIDARG},
-        {"layout without a format",
-         [&](bool* emptied) {
-             Ref<draw::TextLayout> out;
-             target->text->CreateTextLayout(u"x", format.Get(), 100, 100, &out);
-             const HRESULT hr = target->text->CreateTextLayout(u"x", nullptr, 100, 100, &out);
-             *emptied = !out;
-             return hr;
-         },
-         E_INVALIDARG},
-        {"alignment out of range",
-         [&](bool* emptied) {
-             const HRESULT hr = format->SetTextAlignment(static_cast<draw::TextAlignment>(9));
-             *emptied = format->GetTextAlignment() == draw::TextAlignment::Leading;
-             return hr;
-         },
-         E_INVALIDARG},
-    };
-    for (const Case& c : cases) {
-        bool emptied = false;
-        EXPECT_EQ(c.call(&emptied), c.expected) << c.name;
-        EXPECT_TRUE(emptied) << c.name;
-    }
-}
-
-TEST_F(D2DDrawTest, TextFormatsKeepTheirFontAndLayoutsMeasureAndAlign) {
     Ref<draw::TextFormat> format;
-    ASSERT_HRESULT_SUCCEEDED(target->text->CreateTextFormat(
-        u"DejaVu Sans", draw::FontWeight::Normal, draw::FontStyle::Normal,
-        draw::FontStretch::Normal, 24, u"", &format));
+    ASSERT_HRESULT_SUCCEEDED(makeFormat(24, &format));
     EXPECT_EQ(format->GetFontFamilyName(), u"DejaVu Sans");
     EXPECT_EQ(format->GetFontSize(), 24);
-    EXPECT_EQ(format->GetFontWeight(), draw::FontWeight::Normal);
+
+    // Refused creations answer their error and leave the out reference empty.
+    EXPECT_EQ(target->context->CreateSolidColourBrush(kRed, nullptr), E_POINTER);
+    EXPECT_EQ(target->factory->CreateEllipseGeometry({}, nullptr), E_POINTER);
+    Ref<draw::TextFormat> refused = format;
+    EXPECT_EQ(makeFormat(0, &refused), E_INVALIDARG);
+    EXPECT_FALSE(refused);
+    Ref<draw::TextLayout> noLayout;
+    ASSERT_HRESULT_SUCCEEDED(target->text->CreateTextLayout(u"x", format.Get(), 9, 9, &noLayout));
+    EXPECT_EQ(target->text->CreateTextLayout(u"x", nullptr, 9, 9, &noLayout), E_INVALIDARG);
+    EXPECT_FALSE(noLayout);
+    EXPECT_EQ(format->SetTextAlignment(static_cast<draw::TextAlignment>(9)), E_INVALIDARG);
+    EXPECT_EQ(format->GetTextAlignment(), draw::TextAlignment::Leading);
 
     struct Case {
         draw::TextAlignment alignment;
@@ -307,8 +239,6 @@ TEST_F(D2DDrawTest, TextFormatsKeepTheirFontAndLayoutsMeasureAndAlign) {
         EXPECT_LT(metrics.width, 200);
         EXPECT_GT(metrics.height, 24) << "a line is taller than the font's size";
         EXPECT_LT(metrics.height, 36);
-        EXPECT_EQ(metrics.lineCount, 1u);
-        EXPECT_EQ(metrics.layoutWidth, 400);
         EXPECT_NEAR(metrics.left, (400 - metrics.width) * c.leftOfWidth, 0.5f);
     }
 
@@ -322,101 +252,61 @@ TEST_F(D2DDrawTest, TextFormatsKeepTheirFontAndLayoutsMeasureAndAlign) {
     EXPECT_EQ(metrics.lineCount, 2u);
 }
 
-// Under Wine a family that is not installed has no fallback: measuring its text fails, and the
-// overlays then skip the text. The metrics asked for are not touched.
-TEST_F(D2DDrawTest, TextInAFontThatIsNotInstalledFailsToMeasureUnderWine) {
-    if (!RunsUnderWine()) {
-        GTEST_SKIP() << "Windows substitutes a font for a missing family";
-    }
-    Ref<draw::TextFormat> format;
-    Ref<draw::TextLayout> layout;
-    HRESULT hr = target->text->CreateTextFormat(u"No Such Family Anywhere",
-                                                draw::FontWeight::Normal, draw::FontStyle::Normal,
-                                                draw::FontStretch::Normal, 24, u"", &format);
-    if (SUCCEEDED(hr)) {
-        hr = target->text->CreateTextLayout(u"Size", format.Get(), 100, 100, &layout);
-    }
-    draw::TextMetrics metrics;
-    metrics.width = -7;
-    if (SUCCEEDED(hr)) {
-        hr = layout->GetMetrics(&metrics);
-    }
-    EXPECT_TRUE(FAILED(hr));
-    EXPECT_EQ(metrics.width, -7);
-}
-
 // What Wine's Direct2D does not draw: on Windows these run.
-struct MissingUnderWine {
-    const char* what;
-    std::function<void(D2DDrawTest&, draw::DeviceContext&)> draw;
-    POINT painted;
-    POINT empty;
-};
-
-class D2DDrawBeyondWineTest : public D2DDrawTest {
-protected:
-    void Expect(const MissingUnderWine& feature) {
-        if (RunsUnderWine()) {
-            GTEST_SKIP() << "Wine's Direct2D lacks " << feature.what;
-        }
-        const Pixels pixels = Frame([&](draw::DeviceContext& c) { feature.draw(*this, c); });
-        EXPECT_EQ(pixels.At(feature.painted.x, feature.painted.y) >> 24, 0xFFu) << feature.what;
-        EXPECT_EQ(pixels.At(feature.empty.x, feature.empty.y), kTransparent) << feature.what;
+TEST_F(D2DDrawTest, ArcsRoundCapsAndMaskLayersBeyondWine) {
+    if (RunsUnderWine()) {
+        GTEST_SKIP() << "Wine's Direct2D draws no arc, no round cap and no geometric mask";
     }
-};
-
-TEST_F(D2DDrawBeyondWineTest, ArcSegments) {
-    Expect({"arc segments (an arc draws nothing)",
-            [](D2DDrawTest& t, draw::DeviceContext& c) {
-                // A quarter circle of radius 24 around (32, 32), from the top clockwise.
-                auto arc = t.Path([](draw::GeometrySink& sink) {
-                    sink.BeginFigure({32, 8}, draw::FigureBegin::Filled);
-                    sink.AddArc({{56, 32},
-                                 {24, 24},
-                                 0,
-                                 draw::SweepDirection::Clockwise,
-                                 draw::ArcSize::Small});
-                    sink.EndFigure(draw::FigureEnd::Open);
-                });
-                c.DrawGeometry(arc.Get(), t.red.Get(), 6, nullptr);
-            },
-            {49, 15},    // on the arc at 45 degrees
-            {15, 49}});  // where the other side of the circle would be
-}
-
-TEST_F(D2DDrawBeyondWineTest, RoundLineCaps) {
-    Expect({"stroke styles (round caps come out flat)",
-            [](D2DDrawTest& t, draw::DeviceContext& c) {
-                draw::StrokeStyleProperties round;
-                round.startCap = round.endCap = draw::CapStyle::Round;
-                Ref<draw::StrokeStyle> style;
-                ASSERT_HRESULT_SUCCEEDED(t.target->factory->CreateStrokeStyle(round, &style));
-                EXPECT_EQ(style->GetProperties().endCap, draw::CapStyle::Round);
-                auto line = t.Path([](draw::GeometrySink& sink) {
-                    sink.BeginFigure({20, 32}, draw::FigureBegin::Hollow);
-                    sink.AddLine({44, 32});
-                    sink.EndFigure(draw::FigureEnd::Open);
-                });
-                c.DrawGeometry(line.Get(), t.red.Get(), 16, style.Get());
-            },
-            {14, 32},  // 6 pixels beyond the start: inside the round cap of radius 8
-            {14, 25}});
-}
-
-TEST_F(D2DDrawBeyondWineTest, GeometricMaskLayers) {
-    Expect({"geometric-mask layers (they do not mask)",
-            [](D2DDrawTest& t, draw::DeviceContext& c) {
-                Ref<draw::EllipseGeometry> mask;
-                ASSERT_HRESULT_SUCCEEDED(
-                    t.target->factory->CreateEllipseGeometry({{32, 32}, 12, 12}, &mask));
-                draw::LayerParameters layer;
-                layer.geometricMask = mask.Get();
-                c.PushLayer(layer);
-                c.FillRoundedRectangle({{0, 0, 64, 64}, 0, 0}, t.red.Get());
-                c.PopLayer();
-            },
-            {32, 32},
-            {4, 4}});
+    const ShapeCase cases[] = {
+        {"a quarter circle of radius 24 around (32, 32), from the top clockwise",
+         [&](draw::DeviceContext& c) {
+             auto arc = Path([](draw::GeometrySink& sink) {
+                 sink.BeginFigure({32, 8}, draw::FigureBegin::Filled);
+                 sink.AddArc({{56, 32},
+                              {24, 24},
+                              0,
+                              draw::SweepDirection::Clockwise,
+                              draw::ArcSize::Small});
+                 sink.EndFigure(draw::FigureEnd::Open);
+             });
+             c.DrawGeometry(arc.Get(), red.Get(), 6, nullptr);
+         },
+         {49, 15},   // on the arc at 45 degrees
+         {15, 49}},  // where the other side of the circle would be
+        {"a line with round caps of radius 8",
+         [&](draw::DeviceContext& c) {
+             draw::StrokeStyleProperties round;
+             round.startCap = round.endCap = draw::CapStyle::Round;
+             Ref<draw::StrokeStyle> style;
+             ASSERT_HRESULT_SUCCEEDED(target->factory->CreateStrokeStyle(round, &style));
+             auto line = Path([](draw::GeometrySink& sink) {
+                 sink.BeginFigure({20, 32}, draw::FigureBegin::Hollow);
+                 sink.AddLine({44, 32});
+                 sink.EndFigure(draw::FigureEnd::Open);
+             });
+             c.DrawGeometry(line.Get(), red.Get(), 16, style.Get());
+         },
+         {14, 32},  // 6 pixels beyond the start: inside the cap
+         {14, 25}},
+        {"a square through a circular mask",
+         [&](draw::DeviceContext& c) {
+             Ref<draw::EllipseGeometry> mask;
+             ASSERT_HRESULT_SUCCEEDED(
+                 target->factory->CreateEllipseGeometry({{32, 32}, 12, 12}, &mask));
+             draw::LayerParameters layer;
+             layer.geometricMask = mask.Get();
+             c.PushLayer(layer);
+             c.FillRoundedRectangle({{0, 0, 64, 64}, 0, 0}, red.Get());
+             c.PopLayer();
+         },
+         {32, 32},
+         {4, 4}},
+    };
+    for (const ShapeCase& shape : cases) {
+        const Pixels pixels = Frame(shape.draw);
+        EXPECT_EQ(pixels.At(shape.painted.x, shape.painted.y) >> 24, 0xFFu) << shape.name;
+        EXPECT_EQ(pixels.At(shape.empty.x, shape.empty.y), kTransparent) << shape.name;
+    }
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #pragma once
 // What the Direct2D tests draw into and compare with: an offscreen target (a Direct3D 11
 // texture that a Direct2D device context draws into through its DXGI surface, as the overlay's
-// swap chain buffer is drawn) and PNG files read and written through WIC. The comparison is the
+// swap chain buffer is drawn) and PNG files read through WIC. The comparison is the
 // Linux reference tests' own (tests/pixel_difference.h).
 //
 // Pixels are 32-bit words with alpha in the top byte and colour premultiplied by alpha, in the
@@ -16,6 +16,7 @@
 #include "bindings/draw/draw.h"
 #include "bindings/window/window.h"
 #include "tests/pixel_difference.h"
+#include "tests/windows/win32_host.h"
 
 namespace Quarn::WinRT::testing {
 
@@ -42,38 +43,23 @@ private:
     std::unique_ptr<Native> m_native;
 };
 
-// WIC's PNG codec: empty pixels when the file cannot be read; false when it cannot be written.
+// WIC's PNG codec: empty pixels when the file cannot be read.
 Pixels LoadPng(const std::wstring& path);
-bool SavePng(const Pixels& pixels, const std::wstring& path);
 
 // Whether the process runs under Wine (its ntdll exports wine_get_version).
 bool RunsUnderWine();
 
 // The real Win32 windowing, except that the menu font is the one the Linux build's reference
 // pictures use, so that both draw the same text.
-class MenuFontWindowing final : public platform::Windowing {
+class MenuFontWindowing final : public ForwardingWindowing {
 public:
-    explicit MenuFontWindowing(std::u16string face);
-
-    RECT GetWindowRect(HWND w) override;
-    bool GetClientRect(HWND w, RECT* r) override;
-    bool ScreenToClient(HWND w, POINT* p) override;
-    ATOM RegisterWindowClass(const platform::WindowClass& c) override;
-    HCURSOR LoadStandardCursor(LPCWSTR id) override;
-    HWND CreateWindowFrom(const platform::WindowCreation& c) override;
-    bool DestroyWindow(HWND w) override;
-    bool IsWindow(HWND w) override;
-    LRESULT DefaultWindowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) override;
-    LONG_PTR SetWindowData(HWND w, int i, LONG_PTR v) override;
-    LONG_PTR GetWindowData(HWND w, int i) override;
-    bool ShowWindow(HWND w, int c) override;
-    bool SetWindowPos(HWND w, HWND a, int x, int y, int cx, int cy, UINT f) override;
-    bool GetMenuFontFace(std::u16string* face) override;
-    UINT_PTR SetTimer(HWND w, UINT_PTR id, UINT ms, TIMERPROC p) override;
-    bool KillTimer(HWND w, UINT_PTR id) override;
+    explicit MenuFontWindowing(std::u16string face) : m_face(std::move(face)) {}
+    bool GetMenuFontFace(std::u16string* face) override {
+        *face = m_face;
+        return true;
+    }
 
 private:
-    platform::Windowing& m_real;
     const std::u16string m_face;
 };
 

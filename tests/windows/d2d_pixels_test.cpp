@@ -55,7 +55,7 @@ protected:
     }
 
     // The pixels that do not match the reference of that name; the numbers are printed for the
-    // record, and a picture beyond the limit is written beside the test's build folder.
+    // record.
     int Unmatched(const Pixels& actual, const std::string& name) {
         const std::wstring file(name.begin(), name.end());
         const Pixels reference = LoadPng(QUARN_REFERENCE_DIR + file + L".png");
@@ -65,13 +65,6 @@ protected:
         std::printf("%s: %d of %zu pixels unmatched, largest difference in place %d\n",
                     name.c_str(), difference.unmatchedPixels, actual.pixels.size(),
                     difference.largestChannelDifference);
-        if (difference.unmatchedPixels > kMaxUnmatched) {
-            // The build folder exists; only its last level may not. (Not std::filesystem: the
-            // clang-cl build has no static part of the standard library for it.)
-            CreateDirectoryW(QUARN_PIXEL_OUTPUT_DIR, nullptr);
-            SavePng(actual, QUARN_PIXEL_OUTPUT_DIR + file + L"." +
-                                std::to_wstring(difference.unmatchedPixels) + L".direct2d.png");
-        }
         return difference.sizesMatch ? difference.unmatchedPixels : INT32_MAX;
     }
 

@@ -8,11 +8,11 @@
 #include <string>
 
 #include "bindings/corvanta/group.h"
-#include "bindings/kernel/log.h"
 #include "bindings/kernel/reflected.h"
 #include "bindings/platform/services.h"
 #include "bindings/platform/win_backends.h"
 #include "bindings/render/d3d_graphics.h"
+#include "bindings/sample_host/recorder.h"
 #include "bindings/vorta/document.h"
 #include "bindings/vorta/tool.h"
 #include "overlay/dial_overlay_renderer.h"
@@ -29,37 +29,17 @@ using platform::Ref;
 
 constexpr HRESULT kWineHasNoCompositionSwapChain = E_NOTIMPL;
 
-// Collects whatever is logged or traced while it is installed.
-class CollectedText final : public Kernel::TextSink {
-public:
-    CollectedText()
-        : m_previousLog(Kernel::SetLogSink(this)), m_previousTrace(Kernel::SetTraceSink(this)) {}
-    ~CollectedText() override {
-        Kernel::SetLogSink(m_previousLog);
-        Kernel::SetTraceSink(m_previousTrace);
-    }
-    void Write(std::string_view text) override { written.append(text); }
-    std::string written;
-
-private:
-    Kernel::TextSink* m_previousLog;
-    Kernel::TextSink* m_previousTrace;
-};
-
 Kernel::Counted<Kernel::Reflected> Group() {
     auto element = Kernel::MakeCounted<Kernel::ReflectedRangeT<double>>(10, "Size", 5.0, 0.0, 10.0);
     return Kernel::MakeCounted<Corvanta::ReflectedGroup>(
         1, "Brush", std::vector<Kernel::Counted<Kernel::Reflected>>{element});
 }
 
-TEST(D3DChainTest, IsTheDefaultGraphicsOfTheWindowsBuild) {
-    EXPECT_EQ(platform::DefaultServices().graphics, &platform::Direct3DGraphics());
-}
-
 // Each step by itself, as far as the system goes: every creation that fails leaves its out
 // reference empty, and the steps after the swap chain that need no swap chain still work.
 TEST(D3DChainTest, StepsAnswerWhatTheSystemImplements) {
     render::Graphics& graphics = platform::Direct3DGraphics();
+    EXPECT_EQ(platform::DefaultServices().graphics, &graphics) << "the Windows build's default";
     Ref<render::GraphicsDevice> device;
     ASSERT_HRESULT_SUCCEEDED(graphics.CreateDevice(render::kCreateDeviceBgraSupport, &device));
     Ref<render::DxgiDevice> dxgiDevice;
@@ -121,34 +101,23 @@ TEST(D3DChainTest, StepsAnswerWhatTheSystemImplements) {
     EXPECT_HRESULT_SUCCEEDED(swapChain->ResizeBuffers(920, 920));
 }
 
-TEST(D3DChainTest, UnderWineTheRendererStopsAtTheSwapChainAndLetsGoOfEverything) {
-    if (!RunsUnderWine()) {
-        GTEST_SKIP() << "the whole chain exists here";
-    }
-    HostWindow host(RECT{100, 50, 900, 650});
-    const int before = platform::Direct3DChainObjects();
-    {
-        CollectedText collected;
-        detail::DialOverlayRenderer renderer(platform::Direct3DGraphics(),
-                                             platform::Win32Windowing());
-        EXPECT_FALSE(renderer.Start(host.Handle()));
-        EXPECT_FALSE(renderer.IsRunning()) << "no render thread without a device context";
-        // What was made is let go at once: the next item makes the chain anew.
-        EXPECT_EQ(platform::Direct3DChainObjects(), before);
-        EXPECT_EQ(collected.written, "");
-    }
-    EXPECT_EQ(platform::Direct3DChainObjects(), before);
-}
-
-TEST(D3DChainTest, UnderWineTheOverlayWindowStaysAndNothingIsLogged) {
+TEST(D3DChainTest, UnderWineTheRendererStopsAtTheSwapChainAndTheOverlayWindowStays) {
     if (!RunsUnderWine()) {
         GTEST_SKIP() << "the whole chain exists here";
     }
     auto host = std::make_unique<HostWindow>(RECT{100, 50, 900, 650});
     auto document = Kernel::MakeCounted<DocumentController>();
     auto tool = Kernel::MakeCounted<Tool>(7, "Brush", document);
-    CollectedText collected;
+    sample::HostRecorder recorder;
     const int before = platform::Direct3DChainObjects();
+    {
+        detail::DialOverlayRenderer renderer(platform::Direct3DGraphics(),
+                                             platform::Win32Windowing());
+        EXPECT_FALSE(renderer.Start(host->Handle()));
+        EXPECT_FALSE(renderer.IsRunning()) << "no render thread without a device context";
+        // What was made is let go at once: the next item makes the chain anew.
+        EXPECT_EQ(platform::Direct3DChainObjects(), before);
+    }
     {
         detail::DialOverlayWindow window(host->Handle());
         const HWND overlay = window.GetHandle();
@@ -156,17 +125,19 @@ TEST(D3DChainTest, UnderWineTheOverlayWindowStaysAndNothingIsLogged) {
         window.SetItem(tool, Group(), nullptr);
         window.Place(300, 200, 120, 120);
         window.Show();
-        EXPECT_TRUE(window.IsVisible());
         PumpFor(50);
-        EXPECT_TRUE(IsWindow(overlay));
         EXPECT_TRUE(IsWindowVisible(overlay));
         window.SetItem(tool, Group(), nullptr);
-        // The owner goes first, as in the editor: WM_DESTROY finds no thread to stop.
+        // The owner goes first, as in the editor: WM_DESTROY finds no thread to stop, and the
+        // object outlives its window.
         host.reset();
         EXPECT_FALSE(IsWindow(overlay));
+        window.Place(10, 10, 40, 40);
+        EXPECT_FALSE(window.IsVisible());
     }
     EXPECT_EQ(platform::Direct3DChainObjects(), before);
-    EXPECT_EQ(collected.written, "");
+    EXPECT_TRUE(recorder.LogLines().empty());
+    EXPECT_TRUE(recorder.Traces().empty());
 }
 
 }  // namespace

@@ -14,21 +14,31 @@ QUARN_BEGIN_COM_CLASSES
 
 namespace Quarn::WinRT::testing {
 
+// Hands out `object` through `out`, or answers `failure`.
+template <class Interface, class Object>
+HRESULT HandOut(HRESULT failure, const ComPtr<Object>& object, Interface** out) {
+    *out = FAILED(failure) ? nullptr : object.Get();
+    if (*out) {
+        (*out)->AddRef();
+    }
+    return failure;
+}
+
 // A folder and its storage item; only Path answers, or `pathFailure`.
-class FakeStorageFolder final : public abi::IStorageFolder, public abi::IStorageItem {
+class FakeStorageFolder final : public FakeObject<abi::IStorageFolder, abi::IStorageItem> {
 public:
     explicit FakeStorageFolder(std::u16string path) : m_path(std::move(path)) {}
 
     HRESULT pathFailure = S_OK;
     bool isStorageItem = true;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(const IID& iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
-    ULONG STDMETHODCALLTYPE Release() override;
-    HRESULT STDMETHODCALLTYPE GetIids(ULONG*, IID**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetRuntimeClassName(HSTRING*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTrustLevel(TrustLevel*) override { return E_NOTIMPL; }
-
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (!isStorageItem && IsEqualGUID(iid, abi::kIid<abi::IStorageItem>)) {
+            *object = nullptr;
+            return E_NOINTERFACE;
+        }
+        return FakeObject::QueryInterface(iid, object);
+    }
     HRESULT STDMETHODCALLTYPE RenameAsyncOverloadDefaultOptions(HSTRING, IInspectable**) override {
         return E_NOTIMPL;
     }
@@ -41,38 +51,37 @@ public:
     HRESULT STDMETHODCALLTYPE DeleteAsync(INT32, IInspectable**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetBasicPropertiesAsync(IInspectable**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE get_Name(HSTRING*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_Path(HSTRING* value) override;
+    HRESULT STDMETHODCALLTYPE get_Path(HSTRING* value) override {
+        *value = nullptr;
+        return FAILED(pathFailure) ? pathFailure : NewHString(m_path, value);
+    }
 
 private:
-    ~FakeStorageFolder() = default;
-
-    std::atomic<ULONG> m_refs{1};
     std::u16string m_path;
 };
 
 // ApplicationData with its second and third interfaces; each folder getter hands out its folder
 // or answers its failure.
-class FakeApplicationData final : public abi::IApplicationData,
-                                  public abi::IApplicationData2,
-                                  public abi::IApplicationData3 {
+class FakeApplicationData final
+    : public FakeObject<abi::IApplicationData, abi::IApplicationData2, abi::IApplicationData3> {
 public:
-    ComPtr<FakeStorageFolder> localCache = MakeFake<FakeStorageFolder>(u"C:\\Pkg\\LocalCache");
+    ComPtr<FakeStorageFolder> localCache = Make<FakeStorageFolder>(u"C:\\Pkg\\LocalCache");
     ComPtr<FakeStorageFolder> publisherCache =
-        MakeFake<FakeStorageFolder>(u"C:\\Pkg\\Publisher\\Corvanta");
-    ComPtr<FakeStorageFolder> temporary = MakeFake<FakeStorageFolder>(u"C:\\Pkg\\Temp");
+        Make<FakeStorageFolder>(u"C:\\Pkg\\Publisher\\Corvanta");
+    ComPtr<FakeStorageFolder> temporary = Make<FakeStorageFolder>(u"C:\\Pkg\\Temp");
     HRESULT localCacheFailure = S_OK;
     HRESULT publisherCacheFailure = S_OK;
     HRESULT temporaryFailure = S_OK;
     bool hasPublisherCache = true;  // IApplicationData3 answers QueryInterface
     std::u16string publisherFolderAskedFor;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(const IID& iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
-    ULONG STDMETHODCALLTYPE Release() override;
-    HRESULT STDMETHODCALLTYPE GetIids(ULONG*, IID**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetRuntimeClassName(HSTRING*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTrustLevel(TrustLevel*) override { return E_NOTIMPL; }
-
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (!hasPublisherCache && IsEqualGUID(iid, abi::kIid<abi::IApplicationData3>)) {
+            *object = nullptr;
+            return E_NOINTERFACE;
+        }
+        return FakeObject::QueryInterface(iid, object);
+    }
     HRESULT STDMETHODCALLTYPE get_Version(UINT32*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE SetVersionAsync(UINT32, IUnknown*, IInspectable**) override {
         return E_NOTIMPL;
@@ -85,27 +94,28 @@ public:
     HRESULT STDMETHODCALLTYPE get_RoamingFolder(abi::IStorageFolder**) override {
         return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE get_TemporaryFolder(abi::IStorageFolder** value) override;
-
-    HRESULT STDMETHODCALLTYPE get_LocalCacheFolder(abi::IStorageFolder** value) override;
-
+    HRESULT STDMETHODCALLTYPE get_TemporaryFolder(abi::IStorageFolder** value) override {
+        return HandOut(temporaryFailure, temporary, value);
+    }
+    HRESULT STDMETHODCALLTYPE get_LocalCacheFolder(abi::IStorageFolder** value) override {
+        return HandOut(localCacheFailure, localCache, value);
+    }
     HRESULT STDMETHODCALLTYPE GetPublisherCacheFolder(HSTRING folderName,
-                                                      abi::IStorageFolder** value) override;
-
-private:
-    ~FakeApplicationData() = default;
-
-    std::atomic<ULONG> m_refs{1};
+                                                      abi::IStorageFolder** value) override {
+        publisherFolderAskedFor = TextOf(folderName);
+        return HandOut(publisherCacheFailure, publisherCache, value);
+    }
 };
 
 // The factory of "Windows.Storage.ApplicationData": Current hands out `current`, or answers
 // `failure`.
 class FakeApplicationDataStatics final : public FakeObject<abi::IApplicationDataStatics> {
 public:
-    FakeApplicationDataStatics() : FakeObject(abi::kIid<abi::IApplicationDataStatics>) {}
-    HRESULT STDMETHODCALLTYPE get_Current(abi::IApplicationData** data) override;
+    HRESULT STDMETHODCALLTYPE get_Current(abi::IApplicationData** data) override {
+        return HandOut(failure, current, data);
+    }
 
-    ComPtr<FakeApplicationData> current = MakeFake<FakeApplicationData>();
+    ComPtr<FakeApplicationData> current = Make<FakeApplicationData>();
     HRESULT failure = S_OK;
 };
 

@@ -5,38 +5,17 @@
 // iterable it is given. They implement the ABI exactly as the platform's objects do, so the
 // backend's wrappers and our delegates are driven through the same vtables as on Windows.
 
-#include <wrl/client.h>
-
 #include <map>
 #include <string>
 #include <vector>
 
 #include "bindings/platform/com_classes.h"
-#include "bindings/winrt/com_object.h"
 #include "bindings/winrt/runtime_functions.h"
+#include "tests/windows/fake_winrt.h"
 
 QUARN_BEGIN_COM_CLASSES
 
 namespace Quarn::WinRT::testing {
-
-namespace abi = winrt::abi;
-using Microsoft::WRL::ComPtr;
-
-template <class... Interfaces>
-class FakeObject : public winrt::ComObject<Interfaces...> {
-public:
-    HRESULT STDMETHODCALLTYPE GetIids(ULONG*, IID**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetRuntimeClassName(HSTRING*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTrustLevel(TrustLevel* level) override {
-        *level = BaseTrust;
-        return S_OK;
-    }
-};
-
-template <class T, class... Args>
-ComPtr<T> Make(Args&&... args) {
-    return winrt::Adopt(new T(std::forward<Args>(args)...));
-}
 
 class FakeContact final : public FakeObject<abi::IRadialControllerScreenContact> {
 public:
@@ -45,10 +24,7 @@ public:
         *value = m_bounds;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE get_Position(abi::Point* value) override {
-        *value = abi::Point{m_bounds.X + m_bounds.Width / 2, m_bounds.Y + m_bounds.Height / 2};
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE get_Position(abi::Point*) override { return E_NOTIMPL; }
 
 private:
     abi::Rect m_bounds;
@@ -125,6 +101,16 @@ private:
     INT64 m_last = 0;
 };
 
+// An event's add_ and remove_ methods over the HandlerTable `table`.
+#define QUARN_FAKE_EVENT(Event, Handler, table)                                                 \
+    HRESULT STDMETHODCALLTYPE add_##Event(abi::Handler* handler, EventRegistrationToken* token) \
+        override {                                                                              \
+        return table.Add(handler, token);                                                       \
+    }                                                                                           \
+    HRESULT STDMETHODCALLTYPE remove_##Event(EventRegistrationToken token) override {           \
+        return table.Remove(token);                                                             \
+    }
+
 class FakeMenuItem final : public FakeObject<abi::IRadialControllerMenuItem> {
 public:
     explicit FakeMenuItem(std::u16string text) : m_text(std::move(text)) {}
@@ -141,20 +127,13 @@ public:
         m_tag = value;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE add_Invoked(abi::MenuItemInvokedHandler* handler,
-                                          EventRegistrationToken* token) override {
-        return invoked.Add(handler, token);
-    }
-    HRESULT STDMETHODCALLTYPE remove_Invoked(EventRegistrationToken token) override {
-        return invoked.Remove(token);
-    }
+    QUARN_FAKE_EVENT(Invoked, MenuItemInvokedHandler, invoked)
 
     std::vector<HRESULT> Invoke() {
         return invoked.Raise<abi::IRadialControllerMenuItem, IInspectable>(this, nullptr);
     }
     IInspectable* Tag() const { return m_tag.Get(); }
     void FailTagReads(HRESULT code) { m_tagFailure = code; }
-    const std::u16string& Text() const { return m_text; }
 
     HandlerTable<abi::MenuItemInvokedHandler> invoked;
 
@@ -208,11 +187,8 @@ public:
         *value = ComPtr<abi::MenuItemVector>(vector).Detach();
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE get_IsEnabled(boolean* value) override {
-        *value = 1;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE put_IsEnabled(boolean) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE get_IsEnabled(boolean*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_IsEnabled(boolean) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE
     GetSelectedMenuItem(abi::IRadialControllerMenuItem** result) override {
         *result = ComPtr<abi::IRadialControllerMenuItem>(selected).Detach();
@@ -222,9 +198,8 @@ public:
         selected = item;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE TrySelectPreviouslySelectedMenuItem(boolean* result) override {
-        *result = 0;
-        return S_OK;
+    HRESULT STDMETHODCALLTYPE TrySelectPreviouslySelectedMenuItem(boolean*) override {
+        return E_NOTIMPL;
     }
 
     ComPtr<FakeItemVector> vector = Make<FakeItemVector>();
@@ -248,7 +223,6 @@ public:
             }
             defaults.push_back(static_cast<int>(kind));
         }
-        ++setCalls;
         return result;
     }
     HRESULT STDMETHODCALLTYPE ResetToDefaultMenuItems() override {
@@ -256,13 +230,11 @@ public:
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE TrySelectDefaultMenuItem(abi::RadialControllerSystemMenuItemKind,
-                                                       boolean* result) override {
-        *result = 0;
-        return S_OK;
+                                                       boolean*) override {
+        return E_NOTIMPL;
     }
 
     std::vector<int> defaults;
-    int setCalls = 0;
     int resetCalls = 0;
 };
 
@@ -288,55 +260,13 @@ public:
         haptics = value;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE add_ScreenContactStarted(abi::ScreenContactStartedHandler* handler,
-                                                       EventRegistrationToken* token) override {
-        return contactStarted.Add(handler, token);
-    }
-    HRESULT STDMETHODCALLTYPE remove_ScreenContactStarted(EventRegistrationToken token) override {
-        return contactStarted.Remove(token);
-    }
-    HRESULT STDMETHODCALLTYPE add_ScreenContactEnded(abi::ControllerObjectHandler* handler,
-                                                     EventRegistrationToken* token) override {
-        return contactEnded.Add(handler, token);
-    }
-    HRESULT STDMETHODCALLTYPE remove_ScreenContactEnded(EventRegistrationToken token) override {
-        return contactEnded.Remove(token);
-    }
-    HRESULT STDMETHODCALLTYPE add_ScreenContactContinued(
-        abi::ScreenContactContinuedHandler* handler, EventRegistrationToken* token) override {
-        return contactContinued.Add(handler, token);
-    }
-    HRESULT STDMETHODCALLTYPE remove_ScreenContactContinued(EventRegistrationToken token) override {
-        return contactContinued.Remove(token);
-    }
-    HRESULT STDMETHODCALLTYPE add_ControlLost(abi::ControllerObjectHandler* handler,
-                                              EventRegistrationToken* token) override {
-        return controlLost.Add(handler, token);
-    }
-    HRESULT STDMETHODCALLTYPE remove_ControlLost(EventRegistrationToken token) override {
-        return controlLost.Remove(token);
-    }
-    HRESULT STDMETHODCALLTYPE add_RotationChanged(abi::RotationChangedHandler* handler,
-                                                  EventRegistrationToken* token) override {
-        return rotationChanged.Add(handler, token);
-    }
-    HRESULT STDMETHODCALLTYPE remove_RotationChanged(EventRegistrationToken token) override {
-        return rotationChanged.Remove(token);
-    }
-    HRESULT STDMETHODCALLTYPE add_ButtonClicked(abi::ButtonClickedHandler* handler,
-                                                EventRegistrationToken* token) override {
-        return buttonClicked.Add(handler, token);
-    }
-    HRESULT STDMETHODCALLTYPE remove_ButtonClicked(EventRegistrationToken token) override {
-        return buttonClicked.Remove(token);
-    }
-    HRESULT STDMETHODCALLTYPE add_ControlAcquired(abi::ControlAcquiredHandler* handler,
-                                                  EventRegistrationToken* token) override {
-        return controlAcquired.Add(handler, token);
-    }
-    HRESULT STDMETHODCALLTYPE remove_ControlAcquired(EventRegistrationToken token) override {
-        return controlAcquired.Remove(token);
-    }
+    QUARN_FAKE_EVENT(ScreenContactStarted, ScreenContactStartedHandler, contactStarted)
+    QUARN_FAKE_EVENT(ScreenContactEnded, ControllerObjectHandler, contactEnded)
+    QUARN_FAKE_EVENT(ScreenContactContinued, ScreenContactContinuedHandler, contactContinued)
+    QUARN_FAKE_EVENT(ControlLost, ControllerObjectHandler, controlLost)
+    QUARN_FAKE_EVENT(RotationChanged, RotationChangedHandler, rotationChanged)
+    QUARN_FAKE_EVENT(ButtonClicked, ButtonClickedHandler, buttonClicked)
+    QUARN_FAKE_EVENT(ControlAcquired, ControlAcquiredHandler, controlAcquired)
 
     std::size_t HandlerCount() const {
         return contactStarted.Count() + contactEnded.Count() + contactContinued.Count() +
@@ -355,6 +285,8 @@ public:
     double resolution = 0;
     boolean haptics = 0;
 };
+
+#undef QUARN_FAKE_EVENT
 
 }  // namespace Quarn::WinRT::testing
 

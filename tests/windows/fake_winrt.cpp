@@ -16,49 +16,15 @@ std::u16string TextOf(HSTRING text) {
                       : std::u16string();
 }
 
+std::u16string ClassNameOf(IInspectable* object) {
+    winrt::HString name;
+    object->GetRuntimeClassName(name.Put());
+    return std::u16string(name.View());
+}
+
 HRESULT NewHString(std::u16string_view text, HSTRING* string) {
     return winrt::Runtime().windowsCreateString(reinterpret_cast<LPCWSTR>(text.data()),
                                                 static_cast<UINT32>(text.size()), string);
-}
-
-int FakeFileOperation::HandlersInstalled() const {
-    std::lock_guard lock(m_mutex);
-    return m_handlersInstalled;
-}
-
-int FakeFileOperation::HandlerCalls() const {
-    std::lock_guard lock(m_mutex);
-    return m_handlerCalls;
-}
-
-bool FakeFileOperation::HandlerWasAgile() const {
-    std::lock_guard lock(m_mutex);
-    return m_handlerAgile;
-}
-
-HRESULT FakeFileOperation::QueryInterface(const IID& iid, void** object) {
-    if (!object) {
-        return E_POINTER;
-    }
-    if (IsEqualIID(iid, abi::kIid<IUnknown>) || IsEqualIID(iid, abi::kIid<IInspectable>) ||
-        IsEqualIID(iid, abi::kIid<abi::StorageFileOperation>)) {
-        *object = static_cast<abi::StorageFileOperation*>(this);
-    } else if (IsEqualIID(iid, abi::kIid<IAsyncInfo>)) {
-        *object = static_cast<IAsyncInfo*>(this);
-    } else {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-}
-
-ULONG FakeFileOperation::Release() {
-    const ULONG left = --m_refs;
-    if (left == 0) {
-        delete this;
-    }
-    return left;
 }
 
 HRESULT FakeFileOperation::put_Completed(abi::StorageFileCompletedHandler* handler) {
@@ -69,20 +35,20 @@ HRESULT FakeFileOperation::put_Completed(abi::StorageFileCompletedHandler* handl
         if (FAILED(m_refuseHandlers)) {
             return m_refuseHandlers;
         }
-        if (m_handler || m_handlersInstalled > 0) {
+        if (m_handler || m_handlers.installed > 0) {
             return kIllegalDelegateAssignment;
         }
-        ++m_handlersInstalled;
+        ++m_handlers.installed;
         ComPtr<IAgileObject> agile;
-        m_handlerAgile = SUCCEEDED(handler->QueryInterface(abi::kIid<IAgileObject>, &agile)) &&
-                         MarshalsFreeThreaded(handler);
+        m_handlers.agile = SUCCEEDED(handler->QueryInterface(abi::kIid<IAgileObject>, &agile)) &&
+                           MarshalsFreeThreaded(handler);
         if (m_status == AsyncStatus::Started) {
             m_handler = handler;
             return S_OK;
         }
         callNow = handler;
         status = m_status;
-        ++m_handlerCalls;
+        ++m_handlers.calls;
     }
     callNow->Invoke(this, status);
     return S_OK;
@@ -138,7 +104,7 @@ void FakeFileOperation::Finish(AsyncStatus status, HRESULT error, abi::IStorageF
         m_file = file;
         handler.Swap(m_handler);
         if (handler) {
-            ++m_handlerCalls;
+            ++m_handlers.calls;
         }
     }
     if (handler) {
@@ -152,7 +118,7 @@ HRESULT FakeStorageFileStatics::GetFileFromPathAsync(HSTRING path,
     if (FAILED(failure)) {
         return failure;
     }
-    *result = operation.Get();  // FakeFileOperation is an IStorageFileOperation first
+    *result = operation.Get();
     if (*result) {
         (*result)->AddRef();
     }
@@ -165,7 +131,7 @@ HRESULT FakeStreamReferenceStatics::CreateFromFile(abi::IStorageFile* file,
     if (FAILED(failure)) {
         return failure;
     }
-    lastReference = MakeFake<FakeStreamReference>();
+    lastReference = Make<FakeStreamReference>();
     return lastReference.CopyTo(reference);
 }
 

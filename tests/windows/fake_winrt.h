@@ -1,7 +1,8 @@
 #pragma once
 // Windows Runtime objects of our own for the storage tests, where Wine has no such classes: a
 // StorageFile operation that completes when and how a test says, the file and stream reference
-// it yields, the two storage factories, and an activation source that hands them out.
+// it yields, the two storage factories, and an activation source that hands them out. Their COM
+// plumbing is the library's own (winrt::ComObject).
 //
 // Thread rule: the operation may be completed from any thread (its state is under a lock); the
 // other fakes are used on the test's thread.
@@ -9,7 +10,6 @@
 #include <wrl/client.h>
 #include "bindings/winrt/abi.h"
 
-#include <atomic>
 #include <map>
 #include <mutex>
 #include <string>
@@ -28,89 +28,54 @@ namespace abi = winrt::abi;
 
 // The characters of an HSTRING the caller keeps (null reads empty).
 std::u16string TextOf(HSTRING text);
+// The runtime class name `object` answers.
+std::u16string ClassNameOf(IInspectable* object);
 // A new HSTRING with `text`, for an out parameter whose receiver deletes it.
 HRESULT NewHString(std::u16string_view text, HSTRING* string);
 
-// Reference counting and IInspectable for one interface; GetIids and the rest answer E_NOTIMPL.
-template <class Interface>
-class FakeObject : public Interface {
+// The library's COM object with IInspectable's questions answered as a plain object answers.
+template <class... Interfaces>
+class FakeObject : public winrt::ComObject<Interfaces...> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(const IID& iid, void** object) override {
-        if (!object) {
-            return E_POINTER;
-        }
-        if (IsEqualIID(iid, abi::kIid<IUnknown>) || IsEqualIID(iid, abi::kIid<IInspectable>) ||
-            IsEqualIID(iid, m_iid)) {
-            *object = static_cast<Interface*>(this);
-            this->AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --m_refs;
-        if (left == 0) {
-            delete this;
-        }
-        return left;
-    }
     HRESULT STDMETHODCALLTYPE GetIids(ULONG*, IID**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetRuntimeClassName(HSTRING*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTrustLevel(TrustLevel*) override { return E_NOTIMPL; }
-
-    ULONG References() const { return m_refs; }
-
-protected:
-    explicit FakeObject(const IID& iid) : m_iid(iid) {}
-    virtual ~FakeObject() = default;
-
-private:
-    const IID m_iid;
-    std::atomic<ULONG> m_refs{1};
+    HRESULT STDMETHODCALLTYPE GetTrustLevel(TrustLevel* level) override {
+        *level = BaseTrust;
+        return S_OK;
+    }
 };
 
 // Made with a count of one, which the ComPtr takes over.
 template <class T, class... Args>
-ComPtr<T> MakeFake(Args&&... args) {
+ComPtr<T> Make(Args&&... args) {
     return winrt::Adopt(new T(std::forward<Args>(args)...));
 }
 
-class FakeStorageFile final : public FakeObject<abi::IStorageFile> {
-public:
-    FakeStorageFile() : FakeObject(abi::kIid<abi::IStorageFile>) {}
-};
-
-class FakeStreamReference final : public FakeObject<abi::IRandomAccessStreamReference> {
-public:
-    FakeStreamReference() : FakeObject(abi::kIid<abi::IRandomAccessStreamReference>) {}
-};
+class FakeStorageFile final : public FakeObject<abi::IStorageFile> {};
+class FakeStreamReference final : public FakeObject<abi::IRandomAccessStreamReference> {};
 
 // IAsyncOperation<StorageFile> with its IAsyncInfo. It starts Started; Complete, Fail and
 // CancelNow finish it once and call the installed handler, outside the lock, on the calling
 // thread. A handler installed after the end is called at once, as the platform does.
-class FakeFileOperation final : public abi::StorageFileOperation, public IAsyncInfo {
+class FakeFileOperation final : public FakeObject<abi::StorageFileOperation, IAsyncInfo> {
 public:
-    FakeFileOperation() = default;
-
     void Complete(abi::IStorageFile* file) { Finish(AsyncStatus::Completed, S_OK, file); }
     void Fail(HRESULT error) { Finish(AsyncStatus::Error, error, nullptr); }
     void CancelNow() { Finish(AsyncStatus::Canceled, S_OK, nullptr); }
     // put_Completed answers this instead of installing the handler.
     void RefuseHandlers(HRESULT result) { m_refuseHandlers = result; }
 
-    int HandlersInstalled() const;
-    int HandlerCalls() const;
-    // Whether the last handler installed answered for IAgileObject and marshals free-threaded.
-    bool HandlerWasAgile() const;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(const IID& iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
-    ULONG STDMETHODCALLTYPE Release() override;
-    HRESULT STDMETHODCALLTYPE GetIids(ULONG*, IID**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetRuntimeClassName(HSTRING*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTrustLevel(TrustLevel*) override { return E_NOTIMPL; }
+    // Handlers installed and called, and whether the last one installed answered for
+    // IAgileObject and marshals free-threaded.
+    struct Handlers {
+        int installed = 0;
+        int calls = 0;
+        bool agile = false;
+    };
+    Handlers HandlersSeen() const {
+        std::lock_guard lock(m_mutex);
+        return m_handlers;
+    }
 
     HRESULT STDMETHODCALLTYPE put_Completed(abi::StorageFileCompletedHandler* handler) override;
     HRESULT STDMETHODCALLTYPE get_Completed(abi::StorageFileCompletedHandler** handler) override;
@@ -123,26 +88,21 @@ public:
     HRESULT STDMETHODCALLTYPE Close() override { return S_OK; }
 
 private:
-    ~FakeFileOperation() = default;
     void Finish(AsyncStatus status, HRESULT error, abi::IStorageFile* file);
 
-    std::atomic<ULONG> m_refs{1};
     mutable std::mutex m_mutex;
     AsyncStatus m_status = AsyncStatus::Started;
     HRESULT m_error = S_OK;
     HRESULT m_refuseHandlers = S_OK;
     ComPtr<abi::IStorageFile> m_file;
     ComPtr<abi::StorageFileCompletedHandler> m_handler;
-    int m_handlersInstalled = 0;
-    int m_handlerCalls = 0;
-    bool m_handlerAgile = false;
+    Handlers m_handlers;
 };
 
 // The factory of "Windows.Storage.StorageFile": each GetFileFromPathAsync notes the path and
 // hands out `operation`, or answers `failure`.
 class FakeStorageFileStatics final : public FakeObject<abi::IStorageFileStatics> {
 public:
-    FakeStorageFileStatics() : FakeObject(abi::kIid<abi::IStorageFileStatics>) {}
     HRESULT STDMETHODCALLTYPE GetFileFromPathAsync(HSTRING path,
                                                    abi::StorageFileOperation** operation) override;
 
@@ -156,8 +116,6 @@ public:
 class FakeStreamReferenceStatics final
     : public FakeObject<abi::IRandomAccessStreamReferenceStatics> {
 public:
-    FakeStreamReferenceStatics()
-        : FakeObject(abi::kIid<abi::IRandomAccessStreamReferenceStatics>) {}
     HRESULT STDMETHODCALLTYPE
     CreateFromFile(abi::IStorageFile* file, abi::IRandomAccessStreamReference** reference) override;
 

@@ -13,14 +13,6 @@ namespace {
 
 using detail::Dial;
 
-class NoViewCallbacks final : public IDialCallbacks {
-public:
-    bool ComputeDialCentres(const Kernel::PointT<double>&, Kernel::PointT<double>&,
-                            Kernel::PointT<double>&) override {
-        return false;
-    }
-};
-
 // Sets the calling thread's key state, as the message loop would after the key messages.
 void HoldKeys(bool ctrl, bool shift) {
     std::array<BYTE, 256> state{};
@@ -44,9 +36,9 @@ TEST(KeysTest, RampedMappingReadsCtrlAndShiftFromGetKeyState) {
         double expected;
     };
     const Case cases[] = {
-        {"no keys, slow", false, false, 50, 5.0},        {"no keys, fast", false, false, 30, 20.0},
-        {"shift, fast", false, true, 30, 8.4},           {"ctrl, slow", true, false, 50, 20.0},
-        {"ctrl, fast, clamped", true, false, 30, 100.0},
+        {"no keys, fast", false, false, 30, 20.0},
+        {"shift, fast", false, true, 30, 8.4},
+        {"ctrl, slow", true, false, 50, 20.0},
     };
     for (const Case& c : cases) {
         HoldKeys(c.ctrl, c.shift);
@@ -84,8 +76,6 @@ TEST(FilesTest, PathFileExistsOnRealFiles) {
         {"folder", U16(folder), true},
         {"forward slashes", U16(folder + L"/\u00c9cart.png"), true},
         {"missing file", U16(folder + L"\\missing.png"), false},
-        {"missing folder", U16(folder + L"\\missing\\icon.png"), false},
-        {"empty", u"", false},
         {"embedded null", U16(icon) + u'\0' + u"x", false},
     };
     for (const Case& c : cases) {

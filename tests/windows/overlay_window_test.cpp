@@ -10,9 +10,8 @@
 #include "bindings/vorta/document.h"
 #include "bindings/vorta/tool.h"
 #include "overlay/create_overlay.h"
-#include "overlay/dial_overlay.h"
-#include "overlay/dial_overlay_renderer.h"
 #include "overlay/dial_overlay_window.h"
+#include "tests/overlay/test_overlay.h"
 #include "tests/windows/win32_host.h"
 
 namespace Quarn::WinRT::testing {
@@ -21,38 +20,12 @@ namespace {
 using Kernel::Counted;
 using Kernel::MakeCounted;
 
-// Claims a circle of 50 pixels around the puck and records what the window procedure hands it.
-class RecordingOverlay final : public detail::DialOverlay {
-public:
-    static constexpr float kMargin = 100;
-    static constexpr float kClaimRadius = 50;
+TestOverlay* s_lastOverlay = nullptr;  // host thread only
 
-    detail::OverlayRect ComputeWindowRect(const detail::OverlayRect& contact) override {
-        return {contact.x - kMargin, contact.y - kMargin, contact.width + 2 * kMargin,
-                contact.height + 2 * kMargin};
-    }
-    bool HitTest(int x, int y) override {
-        hitTests.push_back(POINT{x, y});
-        const auto centre = GetPuckCentre();
-        const float dx = static_cast<float>(x) - centre.x;
-        const float dy = static_cast<float>(y) - centre.y;
-        return dx * dx + dy * dy <= kClaimRadius * kClaimRadius;
-    }
-    void OnLeftButtonDown(int x, int y, detail::Dial*) override { downs.push_back(POINT{x, y}); }
-    void OnLeftButtonUp(int x, int y, detail::Dial*) override { ups.push_back(POINT{x, y}); }
-    void Draw(const detail::DrawContext&) override {}
-
-    std::vector<POINT> hitTests;
-    std::vector<POINT> downs;
-    std::vector<POINT> ups;
-};
-
-RecordingOverlay* s_lastOverlay = nullptr;  // host thread only
-
-std::unique_ptr<detail::DialOverlay> MakeRecordingOverlay(Counted<Tool>,
-                                                          std::vector<Counted<Kernel::Reflected>>,
-                                                          Counted<Kernel::Reflected>) {
-    auto made = std::make_unique<RecordingOverlay>();
+std::unique_ptr<detail::DialOverlay> MakeTestOverlay(Counted<Tool>,
+                                                     std::vector<Counted<Kernel::Reflected>>,
+                                                     Counted<Kernel::Reflected>) {
+    auto made = std::make_unique<TestOverlay>();
     s_lastOverlay = made.get();
     return made;
 }
@@ -75,7 +48,7 @@ RECT WindowRectOf(HWND window) {
 
 class OverlayWindowTest : public ::testing::Test {
 protected:
-    detail::ScopedOverlayKinds kinds{detail::OverlayKinds{nullptr, &MakeRecordingOverlay}};
+    detail::ScopedOverlayKinds kinds{detail::OverlayKinds{nullptr, &MakeTestOverlay}};
     Counted<DocumentController> document = MakeCounted<DocumentController>();
     Counted<Tool> tool = MakeCounted<Tool>(7, "Brush", document);
 };
@@ -107,25 +80,20 @@ TEST_F(OverlayWindowTest, IsALayeredTransparentPopupOwnedByTheHostOverItsRectang
     EXPECT_EQ(reinterpret_cast<HCURSOR>(GetClassLongPtrW(overlay, GCLP_HCURSOR)),
               LoadCursorW(nullptr, IDC_ARROW));
 
-    // A second dial's window uses the class the first registered.
-    detail::DialOverlayWindow second(host.Handle());
-    EXPECT_TRUE(IsWindow(second.GetHandle()));
-    EXPECT_EQ(OverlayWindowsOf(host.Handle()).size(), 2u);
-}
-
-TEST_F(OverlayWindowTest, WithoutAnOverlayEveryPointIsTransparentAndAClickNeverActivates) {
-    HostWindow host(RECT{100, 50, 900, 650});
-    detail::DialOverlayWindow window(host.Handle());
-    const HWND overlay = window.GetHandle();
-    for (const POINT screen : {POINT{500, 350}, POINT{100, 50}, POINT{-20, -30}}) {
+    // Without an overlay every point is transparent, and a click never activates.
+    for (const POINT screen : {POINT{500, 350}, POINT{-20, -30}}) {
         EXPECT_EQ(
             SendMessageW(overlay, WM_NCHITTEST, 0, platform::LParamFromPoint(screen.x, screen.y)),
-            HTTRANSPARENT)
-            << screen.x << "," << screen.y;
+            HTTRANSPARENT);
     }
     EXPECT_EQ(SendMessageW(overlay, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(host.Handle()),
                            MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)),
               MA_NOACTIVATE);
+
+    // A second dial's window uses the class the first registered.
+    detail::DialOverlayWindow second(host.Handle());
+    EXPECT_EQ(ClassNameOf(second.GetHandle()), L"DialOverlayWindow");
+    EXPECT_NE(second.GetHandle(), overlay);
 }
 
 // A host window on a monitor left of and above the primary one: every coordinate is negative.
@@ -135,7 +103,7 @@ TEST_F(OverlayWindowTest, PointsReachTheOverlayWithTheirSign) {
     const HWND overlay = window.GetHandle();
     window.SetItem(tool, Group(), nullptr);
     ASSERT_NE(s_lastOverlay, nullptr);
-    RecordingOverlay& recorded = *s_lastOverlay;
+    TestOverlay& recorded = *s_lastOverlay;
 
     // A 40 by 40 contact at (-1300, -200): the window goes 100 pixels around it.
     window.Place(-1300, -200, 40, 40);
@@ -178,7 +146,7 @@ TEST_F(OverlayWindowTest, RealMouseInputPassesThroughToTheHost) {
     detail::DialOverlayWindow window(host.Handle());
     window.SetItem(tool, Group(), nullptr);
     ASSERT_NE(s_lastOverlay, nullptr);
-    RecordingOverlay& recorded = *s_lastOverlay;
+    TestOverlay& recorded = *s_lastOverlay;
     window.Place(400, 300, 40, 40);
     window.Show();
     SetWindowPos(window.GetHandle(), HWND_TOPMOST, 0, 0, 0, 0,
@@ -197,24 +165,6 @@ TEST_F(OverlayWindowTest, RealMouseInputPassesThroughToTheHost) {
     EXPECT_TRUE(recorded.hitTests.empty()) << recorded.hitTests.size() << " hit tests";
     EXPECT_TRUE(recorded.downs.empty());
     EXPECT_EQ(WindowFromPoint(POINT{420, 320}), host.Handle());
-}
-
-TEST_F(OverlayWindowTest, DestroyedWithItsOwnerWhileTheChainNeverStarted) {
-    auto host = std::make_unique<HostWindow>(RECT{100, 50, 900, 650});
-    detail::DialOverlayWindow window(host->Handle());
-    const HWND overlay = window.GetHandle();
-    window.SetItem(tool, Group(), nullptr);
-
-    // A chain that refuses every step: the renderer does not start and no thread runs.
-    detail::DialOverlayRenderer renderer(platform::UnavailableGraphics(),
-                                         platform::Win32Windowing());
-    EXPECT_FALSE(renderer.Start(overlay));
-
-    // WM_DESTROY reaches the window procedure when the owner goes; the object outlives it.
-    host.reset();
-    EXPECT_FALSE(IsWindow(overlay));
-    window.Place(10, 10, 40, 40);
-    EXPECT_FALSE(window.IsVisible());
 }
 
 }  // namespace

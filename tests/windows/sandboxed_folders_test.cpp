@@ -55,59 +55,35 @@ TEST(SandboxedFoldersTest, WineHasNoApplicationDataAndTheCoreFallsBack) {
 
 TEST(SandboxedFoldersTest, FoldersFromApplicationDataOrTheFailureAndTheFallback) {
     const HRESULT kNoPackage = static_cast<HRESULT>(0x80073D54);  // APPMODEL_ERROR_NO_PACKAGE
+    using Data = FakeApplicationDataStatics;
     struct Case {
         const char* name;
-        std::function<void(FakeActivation&, FakeApplicationDataStatics&)> arrange;
-        HRESULT failure;  // S_OK: the sandboxed folders
+        std::function<void(Data&)> arrange;  // null: no ApplicationData class
+        HRESULT failure;                     // S_OK: the sandboxed folders
     };
     const Case cases[] = {
-        {"every folder", nullptr, S_OK},
-        {"no ApplicationData class",
-         [](FakeActivation& a, FakeApplicationDataStatics&) {
-             a.Register(winrt::abi::kApplicationDataClass, nullptr);
-         },
-         REGDB_E_CLASSNOTREG},
-        {"Current fails",
-         [&](FakeActivation&, FakeApplicationDataStatics& s) { s.failure = kNoPackage; },
-         kNoPackage},
-        {"LocalCacheFolder fails",
-         [](FakeActivation&, FakeApplicationDataStatics& s) {
-             s.current->localCacheFailure = E_FAIL;
-         },
-         E_FAIL},
+        {"every folder", [](Data&) {}, S_OK},
+        {"no ApplicationData class", nullptr, REGDB_E_CLASSNOTREG},
+        {"Current fails", [&](Data& s) { s.failure = kNoPackage; }, kNoPackage},
+        {"LocalCacheFolder fails", [](Data& s) { s.current->localCacheFailure = E_FAIL; }, E_FAIL},
         {"no publisher cache (before Windows 10)",
-         [](FakeActivation&, FakeApplicationDataStatics& s) {
-             s.current->hasPublisherCache = false;
-         },
-         E_NOINTERFACE},
+         [](Data& s) { s.current->hasPublisherCache = false; }, E_NOINTERFACE},
         {"GetPublisherCacheFolder fails",
-         [](FakeActivation&, FakeApplicationDataStatics& s) {
-             s.current->publisherCacheFailure = E_ACCESSDENIED;
-         },
-         E_ACCESSDENIED},
-        {"TemporaryFolder fails",
-         [](FakeActivation&, FakeApplicationDataStatics& s) {
-             s.current->temporaryFailure = E_OUTOFMEMORY;
-         },
+         [](Data& s) { s.current->publisherCacheFailure = E_ACCESSDENIED; }, E_ACCESSDENIED},
+        {"TemporaryFolder fails", [](Data& s) { s.current->temporaryFailure = E_OUTOFMEMORY; },
          E_OUTOFMEMORY},
         {"a folder without a path",
-         [](FakeActivation&, FakeApplicationDataStatics& s) {
-             s.current->temporary->pathFailure = E_UNEXPECTED;
-         },
-         E_UNEXPECTED},
+         [](Data& s) { s.current->temporary->pathFailure = E_UNEXPECTED; }, E_UNEXPECTED},
         {"a folder that is no storage item",
-         [](FakeActivation&, FakeApplicationDataStatics& s) {
-             s.current->localCache->isStorageItem = false;
-         },
-         E_NOINTERFACE},
+         [](Data& s) { s.current->localCache->isStorageItem = false; }, E_NOINTERFACE},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         FakeActivation activation;
-        const ComPtr<FakeApplicationDataStatics> statics = MakeFake<FakeApplicationDataStatics>();
-        activation.Register(winrt::abi::kApplicationDataClass, statics);
+        const ComPtr<Data> statics = Make<Data>();
         if (c.arrange) {
-            c.arrange(activation, *statics.Get());
+            c.arrange(*statics.Get());
+            activation.Register(winrt::abi::kApplicationDataClass, statics);
         }
         const auto package = platform::MakeWin32Package(activation.Source());
 

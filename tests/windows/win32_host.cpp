@@ -62,17 +62,6 @@ void PumpFor(unsigned ms) {
     PumpUntil([] { return false; }, ms);
 }
 
-std::vector<HWND> OverlayWindowsOf(HWND owner) {
-    std::vector<HWND> found;
-    HWND window = nullptr;
-    while ((window = FindWindowExW(nullptr, window, L"DialOverlayWindow", nullptr)) != nullptr) {
-        if (GetWindow(window, GW_OWNER) == owner) {
-            found.push_back(window);
-        }
-    }
-    return found;
-}
-
 std::wstring ClassNameOf(HWND window) {
     wchar_t name[256] = {};
     const int length = GetClassNameW(window, name, 256);

@@ -1,14 +1,17 @@
 #pragma once
 // What the Windows tests need of a real Win32 process: a host window of the editor's kind, a
-// message loop that dispatches until a condition holds or time runs out, and the system's folders.
+// message loop that dispatches until a condition holds or time runs out, the system's folders,
+// a COM apartment, Win32's windowing passed through, and a view that maps no point.
 
 #include <functional>
 #include <string>
 #include <vector>
 
-#include <unknwn.h>
+#include <objbase.h>
 
+#include "bindings/platform/win_backends.h"
 #include "bindings/platform/win_types.h"
+#include "quarn/winrt/dial.h"
 
 namespace Quarn::WinRT::testing {
 
@@ -27,14 +30,73 @@ private:
     HWND m_window = nullptr;
 };
 
+// The calling thread in a single-threaded apartment while it lives (or in whatever apartment
+// the thread has already joined).
+class ComApartment {
+public:
+    ComApartment() : m_init(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ~ComApartment() {
+        if (SUCCEEDED(m_init)) {
+            CoUninitialize();
+        }
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    HRESULT m_init;
+};
+
+// A view the puck is never over.
+class NoViewCallbacks final : public IDialCallbacks {
+public:
+    bool ComputeDialCentres(const Kernel::PointT<double>&, Kernel::PointT<double>&,
+                            Kernel::PointT<double>&) override {
+        return false;
+    }
+};
+
+// Win32's windowing, every call passed through; a test overrides what it watches or changes.
+class ForwardingWindowing : public platform::Windowing {
+public:
+    RECT GetWindowRect(HWND w) override { return m_real.GetWindowRect(w); }
+    bool GetClientRect(HWND w, RECT* r) override { return m_real.GetClientRect(w, r); }
+    bool ScreenToClient(HWND w, POINT* p) override { return m_real.ScreenToClient(w, p); }
+    ATOM RegisterWindowClass(const platform::WindowClass& c) override {
+        return m_real.RegisterWindowClass(c);
+    }
+    HCURSOR LoadStandardCursor(LPCWSTR id) override { return m_real.LoadStandardCursor(id); }
+    HWND CreateWindowFrom(const platform::WindowCreation& c) override {
+        return m_real.CreateWindowFrom(c);
+    }
+    bool DestroyWindow(HWND w) override { return m_real.DestroyWindow(w); }
+    bool IsWindow(HWND w) override { return m_real.IsWindow(w); }
+    LRESULT DefaultWindowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) override {
+        return m_real.DefaultWindowProc(w, m, wp, lp);
+    }
+    LONG_PTR SetWindowData(HWND w, int i, LONG_PTR v) override {
+        return m_real.SetWindowData(w, i, v);
+    }
+    LONG_PTR GetWindowData(HWND w, int i) override { return m_real.GetWindowData(w, i); }
+    bool ShowWindow(HWND w, int c) override { return m_real.ShowWindow(w, c); }
+    bool SetWindowPos(HWND w, HWND a, int x, int y, int cx, int cy, UINT f) override {
+        return m_real.SetWindowPos(w, a, x, y, cx, cy, f);
+    }
+    bool GetMenuFontFace(std::u16string* f) override { return m_real.GetMenuFontFace(f); }
+    UINT_PTR SetTimer(HWND w, UINT_PTR id, UINT ms, TIMERPROC p) override {
+        return m_real.SetTimer(w, id, ms, p);
+    }
+    bool KillTimer(HWND w, UINT_PTR id) override { return m_real.KillTimer(w, id); }
+
+private:
+    platform::Windowing& m_real = platform::Win32Windowing();
+};
+
 // Dispatches the calling thread's messages (timers included) until `done` holds; false when
 // `timeoutMs` passed first.
 bool PumpUntil(const std::function<bool()>& done, unsigned timeoutMs);
 // Dispatches the calling thread's messages for `ms` milliseconds.
 void PumpFor(unsigned ms);
-
-// The overlay windows ("DialOverlayWindow") that `owner` owns, in z-order.
-std::vector<HWND> OverlayWindowsOf(HWND owner);
 
 std::wstring ClassNameOf(HWND window);
 std::wstring TitleOf(HWND window);
