@@ -34,9 +34,6 @@ WheelPlatform& WinRtWheel();
 // The overlay's chain: Direct3D 11, DXGI, Direct2D, DirectComposition and DirectWrite
 // (render/d3d_graphics.cpp).
 render::Graphics& Direct3DGraphics();
-// A graphics chain whose every creation fails with E_NOTIMPL, so the renderer's Start returns
-// false and no render thread runs; tests use it to show that path (unavailable_graphics.cpp).
-render::Graphics& UnavailableGraphics();
 
 // A Win32 error code (GetLastError) as an HRESULT, as HRESULT_FROM_WIN32 makes it.
 constexpr HRESULT HResultFromWin32(DWORD error) {
