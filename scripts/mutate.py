@@ -50,7 +50,7 @@ AREAS = {
     "runtime": (["runtime"], 5),
     "bindings": (["bindings"], 110),
 }
-WINDOWS_ONLY = re.compile(r"(^|/)(win32_|d2d_|d3d_|winrt/|unavailable_graphics|win_)")
+WINDOWS_ONLY = re.compile(r"(^|/)(win32_|d2d_|d3d_|winrt/|win_)")
 SEED = 22
 
 OPERATORS = [
