@@ -35,6 +35,14 @@ packages=(
     libcairo2-dev
     libpango1.0-dev
     fonts-dejavu-core
+    # The simulator's live mode (a GTK window, a wheel device through libevdev) and its tests on
+    # a virtual display, driven by xdotool and photographed with ImageMagick's import.
+    libgtk-3-dev
+    libevdev-dev
+    xvfb
+    xauth
+    xdotool
+    imagemagick
 )
 if $windows; then
     # The MinGW-w64 cross compiler (posix threads, for std::thread) and GoogleTest's sources to
