@@ -96,6 +96,7 @@ private:
     std::optional<SimFrame> m_frame;  // the frame on the canvas
     RECT m_frameRect{};               // where, in canvas pixels
     Clock::time_point m_frameBegun{};
+    bool m_blankShown = true;  // the canvas shows no overlay pixels
     bool m_contact = false;
     long m_puckX = 0;
     long m_puckY = 0;
@@ -268,6 +269,12 @@ gboolean LiveWindow::FetchFrame(gpointer data) {
     self->m_fetchPending.store(false, std::memory_order_release);
     const Clock::time_point begun{
         Clock::duration(self->m_presentedBegun.load(std::memory_order_acquire))};
+    // A hidden overlay presents empty frames: once the canvas shows one, the rest are skipped
+    // unread, which keeps the window's cost near nothing while the dial rests.
+    if (self->m_blankShown && !self->m_session.Sim().Dial().GetOverlayWindow().IsVisible()) {
+        self->Resolve(begun);
+        return G_SOURCE_REMOVE;
+    }
     std::optional<SimFrame> frame =
         self->m_session.Graphics().LatestFrame(self->m_session.OverlayWindow());
     const RECT rect = self->m_session.OverlayRect().value_or(RECT{});
@@ -282,6 +289,7 @@ gboolean LiveWindow::FetchFrame(gpointer data) {
         gtk_widget_queue_draw_area(self->m_canvas, area.left, area.top, area.right - area.left,
                                    area.bottom - area.top);
     }
+    self->m_blankShown = !frame || frame->IsFullyTransparent();
     self->m_frame = std::move(frame);
     self->m_frameRect = rect;
     self->m_frameBegun = begun;
