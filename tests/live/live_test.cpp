@@ -242,8 +242,12 @@ TEST(Live, UinputDialTurnsAndClicks) {
     const int error =
         libevdev_uinput_create_from_device(device, LIBEVDEV_UINPUT_OPEN_MANAGED, &uinput);
     libevdev_free(device);
-    if (error != 0) {
-        GTEST_SKIP() << "/dev/uinput cannot be opened here (" << std::strerror(-error)
+    if (error != 0 || !libevdev_uinput_get_devnode(uinput)) {
+        if (uinput) {
+            libevdev_uinput_destroy(uinput);
+        }
+        GTEST_SKIP() << "/dev/uinput cannot be opened here ("
+                     << (error != 0 ? std::strerror(-error) : "no device node")
                      << "): no device to feed the live mode";
     }
     const fs::path dir = TestFolder("uinput");
@@ -272,7 +276,7 @@ TEST(Live, BadInputIsSaidAndExitsWithTwo) {
         std::string message;
     } cases[] = {
         {"env -u DISPLAY -u WAYLAND_DISPLAY " + kSim + " live " + kHost, "cannot open a display"},
-        {kSim + " live " + kHost + " --tool Chisel", "a tool of the host description"},
+        {kSim + " live " + kHost + " --tool Chisel", "not a tool of the host description"},
         {kSim + " live " + kHost + " --device /dev/input/no-such-event", "cannot be opened"},
         {kSim + " live " + kHost + " --device /dev/null", "is not an input device"},
         {kSim + " live " + kHost + " --notch 0", "--notch"},

@@ -88,6 +88,15 @@ std::unique_ptr<LiveSession> LiveSession::Open(const LiveSetup& setup, std::stri
         problem = setup.hostPath + ": the host description has no tool to dial";
         return nullptr;
     }
+    std::string tools;
+    for (const auto& known : live->m_model.tools) {
+        tools += (tools.empty() ? "" : ", ") + std::string(known->GetName().ToString().GetView());
+    }
+    if (!setup.tool.empty() && !live->m_model.FindTool(setup.tool)) {
+        problem =
+            "--tool \"" + setup.tool + "\": not a tool of the host description (" + tools + ")";
+        return nullptr;
+    }
     const std::string tool =
         setup.tool.empty()
             ? std::string(live->m_model.tools.front()->GetName().ToString().GetView())
@@ -106,7 +115,7 @@ std::unique_ptr<LiveSession> LiveSession::Open(const LiveSetup& setup, std::stri
         }
     }
     try {
-        CheckScript(opening, "--tool", live->m_model, live->m_scriptOptions);
+        CheckScript(opening, setup.hostPath, live->m_model, live->m_scriptOptions);
     } catch (const ScriptError& failure) {
         problem = failure.what();
         return nullptr;
