@@ -114,6 +114,11 @@ std::unique_ptr<LiveSession> LiveSession::Open(const LiveSetup& setup, std::stri
             return nullptr;
         }
     }
+    if (!setup.recordPath.empty() && (setup.recordPath == setup.transcriptPath ||
+                                      SameFile(setup.recordPath, setup.transcriptPath))) {
+        problem = "--record " + setup.recordPath + ": is also the transcript";
+        return nullptr;
+    }
     try {
         CheckScript(opening, setup.hostPath, live->m_model, live->m_scriptOptions);
     } catch (const ScriptError& failure) {

@@ -45,8 +45,9 @@ public:
     void OnPresented(Clock::time_point frameBegun) override {
         m_presentedBegun.store(frameBegun.time_since_epoch().count(), std::memory_order_release);
         if (!m_fetchPending.exchange(true, std::memory_order_acq_rel)) {
-            // Ahead of GTK's redraw, so a frame fetched now is painted in the same cycle.
-            g_idle_add_full(G_PRIORITY_HIGH_IDLE, &LiveWindow::FetchFrame, this, nullptr);
+            // Below GTK's redraw and input: when copying frames cannot keep up with the render
+            // thread (under a sanitizer, say), the window still paints and answers.
+            g_idle_add_full(G_PRIORITY_DEFAULT_IDLE, &LiveWindow::FetchFrame, this, nullptr);
         }
     }
 
