@@ -38,6 +38,14 @@ packages=(
     # The mutation run (scripts/mutate.py) compiles a file as a mutant and then as it was; the
     # second compile comes out of the cache.
     ccache
+    # The simulator's live mode (a GTK window, a wheel device through libevdev) and its tests on
+    # a virtual display, driven by xdotool and photographed with ImageMagick's import.
+    libgtk-3-dev
+    libevdev-dev
+    xvfb
+    xauth
+    xdotool
+    imagemagick
 )
 if $windows; then
     # The MinGW-w64 cross compiler (posix threads, for std::thread) and GoogleTest's sources to

@@ -60,9 +60,10 @@ class SimDxgiDevice final : public render::DxgiDevice, Counted {};
 // CairoTarget side, swapped by Present, which then waits for the frame clock.
 class SimSwapChain final : public render::SwapChain, public draw::CairoTarget, Counted {
 public:
-    SimSwapChain(FaultInjector& faults, const render::SwapChainDescription& description,
+    SimSwapChain(SimGraphics& graphics, const render::SwapChainDescription& description,
                  FramePacing pacing, double framesPerSecond)
-        : m_faults(faults),
+        : m_graphics(graphics),
+          m_faults(graphics.Faults()),
           m_pacing(pacing),
           m_period(std::chrono::duration_cast<std::chrono::steady_clock::duration>(
               std::chrono::duration<double>(1.0 / std::max(framesPerSecond, 1.0)))) {
@@ -75,6 +76,7 @@ public:
     cairo_surface_t* BeginFrame() override {
         std::lock_guard lock(m_mutex);
         m_drawing = ++m_begun;
+        m_drawingBegan = std::chrono::steady_clock::now();
         return m_back;
     }
     HRESULT EndFrame() override {
@@ -94,6 +96,10 @@ public:
         std::swap(m_front, m_back);
         m_presented = m_drawing;
         m_changed.notify_all();
+        const auto began = m_drawingBegan;
+        lock.unlock();
+        m_graphics.Presented(began);
+        lock.lock();
         if (syncInterval > 0 && !m_closed) {
             if (m_pacing == FramePacing::Stepped) {
                 m_changed.wait(lock, [&] { return m_wanted > m_presented || m_closed; });
@@ -141,6 +147,29 @@ public:
             m_wanted = m_presented;
             return std::nullopt;
         }
+        return Front();
+    }
+
+    std::optional<SimFrame> LatestFrame() {
+        std::lock_guard lock(m_mutex);
+        if (m_presented == 0) {
+            return std::nullopt;
+        }
+        return Front();
+    }
+
+    void Close() {
+        std::lock_guard lock(m_mutex);
+        m_closed = true;
+        m_changed.notify_all();
+    }
+
+private:
+    // DXGI_ERROR_INVALID_CALL.
+    static constexpr HRESULT kInvalidCall = static_cast<HRESULT>(0x887A0001);
+
+    // A copy of the shown buffer; under the mutex.
+    SimFrame Front() const {
         SimFrame frame;
         frame.width = m_width;
         frame.height = m_height;
@@ -156,16 +185,6 @@ public:
         return frame;
     }
 
-    void Close() {
-        std::lock_guard lock(m_mutex);
-        m_closed = true;
-        m_changed.notify_all();
-    }
-
-private:
-    // DXGI_ERROR_INVALID_CALL.
-    static constexpr HRESULT kInvalidCall = static_cast<HRESULT>(0x887A0001);
-
     void Allocate(int width, int height) {
         m_width = width;
         m_height = height;
@@ -178,6 +197,7 @@ private:
         m_back = m_front = nullptr;
     }
 
+    SimGraphics& m_graphics;
     FaultInjector& m_faults;
     const FramePacing m_pacing;
     const std::chrono::steady_clock::duration m_period;
@@ -191,6 +211,7 @@ private:
     cairo_surface_t* m_front = nullptr;  // read by RunFrame under the mutex
     std::uint64_t m_begun = 0;
     std::uint64_t m_drawing = 0;
+    std::chrono::steady_clock::time_point m_drawingBegan{};
     std::uint64_t m_presented = 0;
     std::uint64_t m_wanted = 0;  // stepped pacing: the frame number the driver waits for
     bool m_closed = false;
@@ -428,6 +449,23 @@ std::optional<SimFrame> SimGraphics::RunFrame(HWND window, std::chrono::millisec
     return std::nullopt;
 }
 
+std::optional<SimFrame> SimGraphics::LatestFrame(HWND window) const {
+    const Ref<SimSwapChain> swapChain = FindBound(window);
+    return swapChain ? swapChain->LatestFrame() : std::nullopt;
+}
+
+void SimGraphics::SetPresentListener(PresentListener* listener) {
+    std::lock_guard lock(m_mutex);
+    m_presentListener = listener;
+}
+
+void SimGraphics::Presented(std::chrono::steady_clock::time_point frameBegun) {
+    std::lock_guard lock(m_mutex);
+    if (m_presentListener) {
+        m_presentListener->OnPresented(frameBegun);
+    }
+}
+
 bool SimGraphics::IsPresenting(HWND window) const {
     return static_cast<bool>(FindBound(window));
 }
@@ -471,7 +509,7 @@ void SimGraphics::Bind(HWND window, Ref<SimSwapChain> swapChain) {
 Ref<SimSwapChain> SimGraphics::MakeSwapChain(const render::SwapChainDescription& description) {
     std::lock_guard lock(m_mutex);
     ++m_swapChainsMade;
-    return MakeRef<SimSwapChain>(m_faults, description, m_pacing, m_framesPerSecond);
+    return MakeRef<SimSwapChain>(*this, description, m_pacing, m_framesPerSecond);
 }
 
 int SimGraphics::SwapChainsMade() const {

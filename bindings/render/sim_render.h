@@ -66,6 +66,17 @@ struct SimFrame {
 
 enum class FramePacing { Stepped, RealTime };
 
+// Told on the render thread right after each Present of any swap chain, with the time its frame
+// began: a driver that shows frames elsewhere (the simulator's live window) fetches the new one.
+// It is called under the graphics' lock, so it must not call back into SimGraphics.
+class PresentListener {
+public:
+    virtual void OnPresented(std::chrono::steady_clock::time_point frameBegun) = 0;
+
+protected:
+    ~PresentListener() = default;
+};
+
 class SimSwapChain;
 
 class SimGraphics final : public platform::render::Graphics {
@@ -83,6 +94,12 @@ public:
     std::optional<SimFrame> RunFrame(HWND window,
                                      std::chrono::milliseconds timeout = std::chrono::seconds(10));
     bool IsPresenting(HWND window) const;
+    // The frame the window shows now, without waiting for one; empty before the first Present.
+    std::optional<SimFrame> LatestFrame(HWND window) const;
+    // Null for none. Once this returns, the previous listener is not called any more.
+    void SetPresentListener(PresentListener* listener);
+    // Called by a swap chain's Present (render thread).
+    void Presented(std::chrono::steady_clock::time_point frameBegun);
     // The window is going away: its swap chain stops waiting for frames, so that a render
     // thread blocked in Present can end.
     void OnWindowDestroyed(HWND window);
@@ -141,6 +158,7 @@ private:
     platform::Ref<platform::draw::TextFactory> m_textFactory;
     FramePacing m_pacing = FramePacing::Stepped;
     double m_framesPerSecond = 60.0;
+    PresentListener* m_presentListener = nullptr;
 };
 
 }  // namespace Quarn::WinRT::sim

@@ -5,6 +5,7 @@
 //   quarn-dial-sim --transcript out.txt examples/paint.json examples/tour.dial
 //   quarn-dial-sim --frames frames/ examples/paint.json examples/tour.dial
 //   quarn-dial-sim paths --product Raster --build-kind 3 [--packaged]
+//   quarn-dial-sim live examples/paint.json [--tool NAME] [--record session.dial]
 //
 // Exit status: 0 when the session ran, 2 for a bad command line, host description or script
 // (nothing runs then), 1 when a command failed at run time (after the whole transcript).
@@ -18,6 +19,7 @@
 #include "package/describe.h"
 #include "package/version_names.h"
 #include "tools/sim/host_description.h"
+#include "tools/sim/live/live.h"
 #include "tools/sim/run.h"
 #include "tools/sim/script.h"
 
@@ -103,6 +105,32 @@ int main(int argc, char** argv) {
     // not name can be seen here too.
     paths->add_option("--build-kind", buildKind, "The build kind, any 32-bit integer")->required();
     paths->add_flag("--packaged", packaged, "Run with package identity");
+    CLI::App* live = app.add_subcommand(
+        "live", "Run the dial in a window, turned with the mouse wheel or a real wheel device");
+    live->footer(
+        "\nInput:\n"
+        "  mouse wheel           turns the puck, a notch at a time (a touchpad: fractions)\n"
+        "  Ctrl, Shift           the keys the dial reads\n"
+        "  middle button, space  the puck's button\n"
+        "  right button          puts the puck on the screen there; drag moves it, release "
+        "lifts it\n"
+        "  side panel            click a radial menu entry to invoke it; choose the tool\n"
+        "  window focus          the device is acquired, and lost when the focus goes\n"
+        "Closing the window or SIGINT ends the session; the recording is a session script.");
+    LiveOptions liveOptions;
+    live->add_option("host", liveOptions.hostPath, "The host description (JSON)")->required();
+    live->add_option("--tool", liveOptions.tool, "The tool to start with (default: the first)");
+    live->add_option("--notch", liveOptions.notchDegrees,
+                     "Degrees one wheel notch or one device detent turns the puck (default 10)");
+    live->add_option("--record", liveOptions.recordPath,
+                     "Write the session as a script, with the real time between events as waits");
+    live->add_option("--transcript", liveOptions.transcriptPath,
+                     "Write the transcript here (default: standard output)");
+    live->add_option("--device", liveOptions.devicePath,
+                     "Read a wheel device with a dial axis: /dev/input/eventN, or auto");
+    live->add_option("--latency-log", liveOptions.latencyLogPath,
+                     "At the end, write each wheel event's milliseconds to the painted frame "
+                     "that shows it");
     std::optional<int> product;
     try {
         app.parse(argc, argv);
@@ -114,7 +142,7 @@ int main(int argc, char** argv) {
                                            "Layout, not \"" +
                                                productText + "\"");
             }
-        } else if (options.hostPath.empty() || options.scriptPath.empty()) {
+        } else if (!live->parsed() && (options.hostPath.empty() || options.scriptPath.empty())) {
             throw CLI::RequiredError("HOST.json and SCRIPT.dial");
         }
     } catch (const CLI::CallForHelp& help) {
@@ -125,6 +153,9 @@ int main(int argc, char** argv) {
     }
     if (paths->parsed()) {
         return ListPaths(*product, buildKind, packaged);
+    }
+    if (live->parsed()) {
+        return RunLive(liveOptions, std::cerr);
     }
     if (framesOption->count() > 0) {
         options.framesDirectory = frames;
