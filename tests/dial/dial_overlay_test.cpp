@@ -7,21 +7,10 @@
 #include "overlay/create_overlay.h"
 #include "overlay/dial_overlay_window.h"
 #include "tests/dial/dial_fixture.h"
-#include "tests/overlay/test_overlay.h"
+#include "tests/overlay/overlay_fixture.h"
 
 namespace Quarn::WinRT::testing {
 namespace {
-
-// The overlay the dial's window shows last; host thread only.
-TestOverlay* s_made = nullptr;
-
-std::unique_ptr<detail::DialOverlay> MakeGroupOverlay(Counted<Tool>,
-                                                      std::vector<Counted<Reflected>>,
-                                                      Counted<Reflected>) {
-    auto made = std::make_unique<TestOverlay>();
-    s_made = made.get();
-    return made;
-}
 
 class DialOverlayTest : public DialTest {
 protected:
@@ -38,7 +27,7 @@ protected:
         MakeCounted<Corvanta::ReflectedGroup>(FourCC("grp "), "Brush", elements);
     Counted<Tool> tool;
 
-    detail::ScopedOverlayKinds kinds{detail::OverlayKinds{nullptr, &MakeGroupOverlay}};
+    detail::ScopedOverlayKinds kinds{detail::OverlayKinds{nullptr, &MakeTestOverlay}};
 };
 
 TEST_F(DialOverlayTest, HiddenExactly2000MsAfterTheLastTurnUnlessThePuckRestsOnTheScreen) {
@@ -235,8 +224,8 @@ TEST(SimWindowingTest, SetWindowPosHoldsPositionAndSizeToSixteenBits) {
 }
 
 TEST_F(DialOverlayTest, ChangesTheOverlayShowsReachIt) {
-    ASSERT_NE(s_made, nullptr);
-    TestOverlay& overlay = *s_made;
+    ASSERT_NE(s_lastOverlay, nullptr);
+    TestOverlay& overlay = *s_lastOverlay;
     const int before = overlay.toolChanges;
     platform.Wheel().Rotate(2.0);  // the group's current element changes value
     EXPECT_EQ(overlay.toolChanges, before + 1);
@@ -255,8 +244,8 @@ TEST_F(DialOverlayTest, ChangesTheOverlayShowsReachIt) {
 // overlay once for each attribute of the current item that asks for it, and a temporary one not
 // at all.
 TEST_F(DialOverlayTest, NewSelectionUnderAnotherToolRefreshesOnlyWhenTheItemAsks) {
-    ASSERT_NE(s_made, nullptr);
-    TestOverlay& overlay = *s_made;
+    ASSERT_NE(s_lastOverlay, nullptr);
+    TestOverlay& overlay = *s_lastOverlay;
     const std::size_t traces = host.Traces().size();
     int refreshes = overlay.toolChanges;
     dial->OnNotify(MakeCounted<NewSelectionNotification>(document, false, false));
