@@ -10,31 +10,6 @@ namespace {
 
 using PositionBinding = Kernel::ReflectedBinding<Kernel::PointT<double>>;
 
-TEST(SentNotificationsTest, OnlyTheParametersChangeIsRequiredForPreviewing) {
-    struct Case {
-        const char* name;
-        Counted<Kernel::Notification> notification;
-        bool required;
-    };
-    const Case cases[] = {
-        {"parameters changed", MakeCounted<ToolParametersChangedNotification>(nullptr, 7), true},
-        {"view rotation",
-         MakeCounted<Corvanta::RecommendViewRotationNotification>(nullptr, 15.0,
-                                                                  Kernel::PointT<double>{}, false),
-         false},
-        {"reset view rotation",
-         MakeCounted<Corvanta::RecommendResetViewRotationNotification>(nullptr), false},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(c.notification->RequiredForPreviewing(), c.required) << c.name;
-        // Everything else is the base's answer.
-        EXPECT_EQ(c.notification->GetDedupeId(), 0) << c.name;
-        EXPECT_TRUE(c.notification->ShouldForwardToFrontEnd()) << c.name;
-        EXPECT_FALSE(c.notification->FrontEndProcessingTimeIsCritical()) << c.name;
-        EXPECT_FALSE(c.notification->MustProcessWithoutDocumentLock()) << c.name;
-    }
-}
-
 class EventsTest : public DialTest {
 protected:
     void SetUp() override {
@@ -54,7 +29,7 @@ protected:
     Counted<PositionBinding> position;
 };
 
-TEST_F(EventsTest, ButtonTogglesTheButtonItemAndNotifiesEachTime) {
+TEST_F(EventsTest, ButtonTogglesTheButtonItemOrResetsTheViewRotation) {
     platform.Wheel().Click();  // no current item: the overlay timer only
     EXPECT_FALSE(button->GetValue());
     EXPECT_NE(platform.Windows().FindTimer(window, Dial::kOverlayTimerId), nullptr);
@@ -68,13 +43,13 @@ TEST_F(EventsTest, ButtonTogglesTheButtonItemAndNotifiesEachTime) {
     for (const auto& write : host.ValueWrites()) {
         EXPECT_FALSE(write.flag);
     }
-}
-
-TEST_F(EventsTest, ButtonOnTheViewRotationItemRecommendsAReset) {
+    // On the view rotation item it recommends a reset instead.
     Choose("Rotate");
     platform.Wheel().Click();
-    EXPECT_EQ(NotificationsOf<Corvanta::RecommendResetViewRotationNotification>().size(), 1u);
-    EXPECT_FALSE(button->GetValue());
+    const auto resets = NotificationsOf<Corvanta::RecommendResetViewRotationNotification>();
+    ASSERT_EQ(resets.size(), 1u);
+    EXPECT_FALSE(resets[0]->RequiredForPreviewing());
+    EXPECT_TRUE(button->GetValue());
 }
 
 TEST_F(EventsTest, ContactStatesFollowTheHostsMapping) {
@@ -159,12 +134,6 @@ TEST_F(EventsTest, TimerOfAnotherDialIsServedByTheCurrentOneOnly) {
     EXPECT_EQ(Dial::CurrentDial(), nullptr);
     EXPECT_FALSE(platform.Windows().KillTimer(window, 999));
 }
-
-}  // namespace
-}  // namespace Quarn::WinRT::testing
-
-namespace Quarn::WinRT::testing {
-namespace {
 
 TEST_F(EventsTest, ContactEdgeCases) {
     // Continued without a start is a contact like any other.

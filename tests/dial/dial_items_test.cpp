@@ -11,6 +11,11 @@ namespace {
 using detail::DocumentHistoryCacheAttribute;
 using detail::FindAttribute;
 
+template <class Node>
+Counted<Selectable> Layer() {
+    return MakeCounted<Node>();
+}
+
 class ItemsTest : public DialTest {
 protected:
     void SelectLayers(std::vector<Counted<Selectable>> layers) {
@@ -51,41 +56,22 @@ TEST_F(ItemsTest, AdjustmentLayerClassesMapToTheirTools) {
         ToolID toolId;  // kNoAdjustmentTool: no second entry
     };
     const Case cases[] = {
-        {"black and white",
-         [] { return Counted<Selectable>(MakeCounted<BlackAndWhiteAdjustmentRasterNode>()); }, 135},
-        {"brightness contrast",
-         [] { return Counted<Selectable>(MakeCounted<BrightnessContrastAdjustmentRasterNode>()); },
-         180},
-        {"colour balance",
-         [] { return Counted<Selectable>(MakeCounted<ColourBalanceAdjustmentRasterNode>()); }, 182},
-        {"curves", [] { return Counted<Selectable>(MakeCounted<CurvesAdjustmentRasterNode>()); },
-         163},
-        {"exposure",
-         [] { return Counted<Selectable>(MakeCounted<ExposureAdjustmentRasterNode>()); }, 176},
-        {"HSL shift",
-         [] { return Counted<Selectable>(MakeCounted<HSLShiftAdjustmentRasterNode>()); }, 178},
-        {"levels", [] { return Counted<Selectable>(MakeCounted<LevelsAdjustmentRasterNode>()); },
-         188},
-        {"posterise",
-         [] { return Counted<Selectable>(MakeCounted<PosteriseAdjustmentRasterNode>()); }, 183},
-        {"recolour",
-         [] { return Counted<Selectable>(MakeCounted<RecolourAdjustmentRasterNode>()); }, 177},
-        {"split toning",
-         [] { return Counted<Selectable>(MakeCounted<SplitToningAdjustmentRasterNode>()); }, 181},
-        {"shadows highlights",
-         [] { return Counted<Selectable>(MakeCounted<ShadowsHighlightsAdjustmentRasterNode>()); },
-         209},
-        {"threshold",
-         [] { return Counted<Selectable>(MakeCounted<ThresholdAdjustmentRasterNode>()); }, 184},
-        {"vibrance",
-         [] { return Counted<Selectable>(MakeCounted<VibranceAdjustmentRasterNode>()); }, 179},
-        {"white balance",
-         [] { return Counted<Selectable>(MakeCounted<WhiteBalanceAdjustmentRasterNode>()); }, 136},
-        {"gradient map",
-         [] { return Counted<Selectable>(MakeCounted<GradientMapAdjustmentRasterNode>()); },
-         detail::kNoAdjustmentTool},
-        {"pixel layer", [] { return Counted<Selectable>(MakeCounted<PixelRasterNode>()); },
-         detail::kNoAdjustmentTool},
+        {"black and white", &Layer<BlackAndWhiteAdjustmentRasterNode>, 135},
+        {"brightness contrast", &Layer<BrightnessContrastAdjustmentRasterNode>, 180},
+        {"colour balance", &Layer<ColourBalanceAdjustmentRasterNode>, 182},
+        {"curves", &Layer<CurvesAdjustmentRasterNode>, 163},
+        {"exposure", &Layer<ExposureAdjustmentRasterNode>, 176},
+        {"HSL shift", &Layer<HSLShiftAdjustmentRasterNode>, 178},
+        {"levels", &Layer<LevelsAdjustmentRasterNode>, 188},
+        {"posterise", &Layer<PosteriseAdjustmentRasterNode>, 183},
+        {"recolour", &Layer<RecolourAdjustmentRasterNode>, 177},
+        {"split toning", &Layer<SplitToningAdjustmentRasterNode>, 181},
+        {"shadows highlights", &Layer<ShadowsHighlightsAdjustmentRasterNode>, 209},
+        {"threshold", &Layer<ThresholdAdjustmentRasterNode>, 184},
+        {"vibrance", &Layer<VibranceAdjustmentRasterNode>, 179},
+        {"white balance", &Layer<WhiteBalanceAdjustmentRasterNode>, 136},
+        {"gradient map", &Layer<GradientMapAdjustmentRasterNode>, detail::kNoAdjustmentTool},
+        {"pixel layer", &Layer<PixelRasterNode>, detail::kNoAdjustmentTool},
     };
     auto tool = MakeTool({DoubleItem("size", "Size", 10, 1, 100)});
     for (const Case& c : cases) {
