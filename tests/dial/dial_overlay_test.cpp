@@ -1,6 +1,8 @@
 // What the dial does with its overlay in virtual time: shown by a turn or a touch, hidden
 // exactly 2000 ms after the last turn unless the puck rests on the screen.
 #include <climits>
+#include <sstream>
+#include <string>
 #include <tuple>
 
 #include "bindings/vorta/notifications.h"
@@ -30,134 +32,65 @@ protected:
     detail::ScopedOverlayKinds kinds{detail::OverlayKinds{nullptr, &MakeTestOverlay}};
 };
 
+// Each script is a series of steps: R a turn, C a press, T the puck touching the screen, L it
+// lifted, N no current item, W<ms> a wait; then S expects the overlay shown, H hidden, and D
+// shown at the default box.
 TEST_F(DialOverlayTest, HiddenExactly2000MsAfterTheLastTurnUnlessThePuckRestsOnTheScreen) {
-    enum class Op {
-        Rotate,
-        Click,
-        Wait,
-        Touch,
-        Lift,
-        NoCurrentItem,
-        ExpectShown,
-        ExpectHidden,
-        ExpectAtDefaultBox
-    };
-    struct Step {
-        Op op;
-        int ms = 0;
-    };
-    struct Case {
-        const char* name;
-        std::vector<Step> steps;
-    };
-    const Case cases[] = {
-        {"one turn",
-         {{Op::ExpectHidden},
-          {Op::Rotate},
-          {Op::ExpectShown},
-          {Op::Wait, 1999},
-          {Op::ExpectShown},
-          {Op::Wait, 1},
-          {Op::ExpectHidden}}},
-        {"a second turn restarts the wait",
-         {{Op::Rotate},
-          {Op::Wait, 1500},
-          {Op::Rotate},
-          {Op::Wait, 1999},
-          {Op::ExpectShown},
-          {Op::Wait, 1},
-          {Op::ExpectHidden}}},
-        {"a turn on the screen does not show it: only a turn off the screen does",
-         {{Op::Touch}, {Op::Rotate}, {Op::ExpectHidden}}},
+    const std::pair<const char*, const char*> cases[] = {
+        {"one turn", "H R S W1999 S W1 H"},
+        {"a second turn restarts the wait", "R W1500 R W1999 S W1 H"},
+        {"a turn on the screen does not show it: only a turn off the screen does", "T R H"},
         {"resting on the screen keeps it until 2000 ms after the lift",
-         {{Op::Rotate},
-          {Op::Wait, 1000},
-          {Op::Touch},
-          {Op::Wait, 5000},
-          {Op::ExpectShown},
-          {Op::Lift},
-          {Op::Wait, 1999},
-          {Op::ExpectShown},
-          {Op::Wait, 1},
-          {Op::ExpectHidden}}},
+         "R W1000 T W5000 S L W1999 S W1 H"},
         {"a press with the overlay hidden and no contact shows it at the default box",
-         {{Op::Click},
-          {Op::ExpectShown},
-          {Op::ExpectAtDefaultBox},
-          {Op::Wait, 1999},
-          {Op::ExpectShown},
-          {Op::Wait, 1},
-          {Op::ExpectHidden}}},
-        {"a press while the puck rests on the screen does not show it",
-         {{Op::Touch}, {Op::Click}, {Op::ExpectHidden}, {Op::Wait, 5000}, {Op::ExpectHidden}}},
+         "C S D W1999 S W1 H"},
+        {"a press while the puck rests on the screen does not show it", "T C H W5000 H"},
         {"a press with no current item still shows it and restarts the wait",
-         {{Op::NoCurrentItem},
-          {Op::Click},
-          {Op::ExpectShown},
-          {Op::Wait, 1500},
-          {Op::Click},
-          {Op::Wait, 1999},
-          {Op::ExpectShown},
-          {Op::Wait, 1},
-          {Op::ExpectHidden}}},
+         "N C S W1500 C W1999 S W1 H"},
         {"lifting and touching again within 2000 ms keeps it",
-         {{Op::Rotate},
-          {Op::Touch},
-          {Op::Lift},
-          {Op::Wait, 1500},
-          {Op::Touch},
-          {Op::Wait, 5000},
-          {Op::ExpectShown},
-          {Op::Lift},
-          {Op::Wait, 1999},
-          {Op::ExpectShown},
-          {Op::Wait, 1},
-          {Op::ExpectHidden}}},
+         "R T L W1500 T W5000 S L W1999 S W1 H"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, script] : cases) {
+        SCOPED_TRACE(name);
         group->SetElements(elements);
         platform.Wheel().ContactEnd();
         platform.Advance(10000);
         ASSERT_FALSE(Visible());
-        for (const Step& step : c.steps) {
-            switch (step.op) {
-                case Op::Rotate:
+        std::istringstream steps(script);
+        for (std::string step; steps >> step;) {
+            const auto at = ::testing::Message() << step << " at " << platform.Clock().NowMs();
+            switch (step[0]) {
+                case 'R':
                     platform.Wheel().Rotate(2.0);
                     break;
-                case Op::Click:
+                case 'C':
                     platform.Wheel().Click();
                     break;
-                case Op::Wait:
-                    platform.Advance(step.ms);
+                case 'W':
+                    platform.Advance(std::stoi(step.substr(1)));
                     break;
-                case Op::NoCurrentItem:
+                case 'N':
                     group->SetElements({});
-                    ASSERT_FALSE(dial->GetCurrentItem());
                     break;
-                case Op::Touch:
+                case 'T':
                     platform.Wheel().ContactStart(platform::Rect{200, 100, 60, 60});
                     break;
-                case Op::Lift:
+                case 'L':
                     platform.Wheel().ContactEnd();
                     break;
-                case Op::ExpectShown:
-                    EXPECT_TRUE(Visible()) << "at " << platform.Clock().NowMs() << " ms";
+                case 'S':
+                case 'H':
+                    EXPECT_EQ(Visible(), step[0] == 'S') << at;
                     break;
-                case Op::ExpectHidden:
-                    EXPECT_FALSE(Visible()) << "at " << platform.Clock().NowMs() << " ms";
-                    break;
-                case Op::ExpectAtDefaultBox: {
+                case 'D': {
                     // 382 pixels square around the last centre, with the test overlay's margin.
                     const auto centre = dial->GetOverlayWindow().GetCentre();
-                    const sim::SimWindow* placed =
-                        platform.Windows().Find(dial->GetOverlayWindow().GetHandle());
-                    ASSERT_NE(placed, nullptr);
+                    const RECT placed =
+                        platform.Windows().Find(dial->GetOverlayWindow().GetHandle())->rect;
                     const float margin = TestOverlay::kMargin;
-                    EXPECT_EQ(placed->rect.left, static_cast<int>(centre.x - 191 - margin));
-                    EXPECT_EQ(placed->rect.top, static_cast<int>(centre.y - 191 - margin));
-                    EXPECT_EQ(placed->rect.right - placed->rect.left,
-                              static_cast<int>(382 + 2 * margin));
+                    EXPECT_EQ(placed.left, static_cast<int>(centre.x - 191 - margin));
+                    EXPECT_EQ(placed.top, static_cast<int>(centre.y - 191 - margin));
+                    EXPECT_EQ(placed.right - placed.left, static_cast<int>(382 + 2 * margin));
                     break;
                 }
             }
