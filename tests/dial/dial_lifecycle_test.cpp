@@ -29,35 +29,25 @@ TEST_F(DialTest, NewDialIsInertUntilAttached) {
     EXPECT_EQ(dial->GetDialContact(), Dial::NoContact);
 }
 
-struct AttachFailure {
-    const char* name;
-    const char* operation;  // fault to arm, or null for "unsupported"
-};
-
-class AttachFailureTest : public DialTest, public ::testing::WithParamInterface<AttachFailure> {};
-
-TEST_P(AttachFailureTest, LeavesThePreviousAttachmentSilently) {
+TEST_F(DialTest, AttachFailuresLeaveThePreviousAttachmentSilently) {
     Attach();
     auto* const first = &Controller();
-    const HWND other = platform.Windows().CreateHostWindow(RECT{0, 0, 640, 480});
-    if (GetParam().operation) {
-        platform.Faults().Fail(GetParam().operation, REGDB_E_CLASSNOTREG, "Class not registered");
-    } else {
-        platform.Wheel().SetSupported(false);
+    // A fault to arm, or none for a device that is not supported.
+    for (const char* operation :
+         {"RadialController.CreateForWindow", "RadialControllerConfiguration.GetForWindow", ""}) {
+        SCOPED_TRACE(operation);
+        if (*operation) {
+            platform.Faults().Fail(operation, REGDB_E_CLASSNOTREG, "Class not registered");
+        } else {
+            platform.Wheel().SetSupported(false);
+        }
+        dial->SetCurrentWindow(platform.Windows().CreateHostWindow(RECT{0, 0, 640, 480}));
+        EXPECT_EQ(dial->GetWindow(), window);
+        EXPECT_EQ(dial->GetController().Get(), first);
+        EXPECT_EQ(first->HandlerCount(), 7u);
+        EXPECT_TRUE(host.LogLines().empty());
     }
-    dial->SetCurrentWindow(other);
-    EXPECT_EQ(dial->GetWindow(), window);
-    EXPECT_EQ(dial->GetController().Get(), first);
-    EXPECT_EQ(first->HandlerCount(), 7u);
-    EXPECT_TRUE(host.LogLines().empty());
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Failures, AttachFailureTest,
-    ::testing::Values(AttachFailure{"Unsupported", nullptr},
-                      AttachFailure{"CreateForWindow", "RadialController.CreateForWindow"},
-                      AttachFailure{"GetForWindow", "RadialControllerConfiguration.GetForWindow"}),
-    [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(DialTest, SupportQueryErrorReachesTheCallerAfterTheCommitTimerIsKilled) {
     Attach();
@@ -217,12 +207,6 @@ TEST_F(DialTest, TeardownRefusalsAreLoggedAndNoHandlerReachesAGoneDial) {
     EXPECT_EQ(status, S_OK);
     EXPECT_TRUE(host.Events().empty());
     EXPECT_EQ(callbacks.calls, 0);
-}
-
-TEST_F(DialTest, ResourcesDirectoryIsASharedCopy) {
-    const Kernel::String8 directory("C:\\App\\Resources");
-    dial->SetResourcesDirectory(directory);
-    EXPECT_TRUE(dial->GetResourcesDirectory().SharesBufferWith(directory));
 }
 
 }  // namespace
