@@ -90,14 +90,6 @@ TEST_F(EventsTest, ControlAcquiredWithoutContactAndLostKeepState) {
     EXPECT_EQ(dial->GetDialContact(), Dial::NoContact);
 }
 
-TEST_F(EventsTest, ContactErrorsBecomeFailureStatusesUnlogged) {
-    platform.Faults().Fail("RadialControllerScreenContact.Bounds", E_FAIL, "Gone.");
-    EXPECT_EQ(platform.Wheel().ContactStart(platform::Rect{1, 2, 3, 4}),
-              std::vector<std::int32_t>{E_FAIL});
-    EXPECT_TRUE(host.LogLines().empty());
-    EXPECT_EQ(dial->GetDialContact(), Dial::NoContact);
-}
-
 TEST_F(EventsTest, CommitTimerAfterTheItemChangedToANonRangeCommitsNothing) {
     Choose("Size");
     platform.Wheel().Rotate(5);

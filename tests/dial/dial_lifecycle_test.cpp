@@ -61,31 +61,6 @@ TEST_F(DialTest, SupportQueryErrorReachesTheCallerAfterTheCommitTimerIsKilled) {
     EXPECT_EQ(dial->GetWindow(), window);
 }
 
-// A subscription failing part-way keeps the ones before it and logs one line.
-TEST_F(DialTest, EventSubscriptionFailingPartWayIsLoggedOnce) {
-    const char* const operations[] = {"RadialController.ButtonClicked.add",
-                                      "RadialController.ControlAcquired.add",
-                                      "RadialController.ControlLost.add",
-                                      "RadialController.RotationChanged.add",
-                                      "RadialController.ScreenContactContinued.add",
-                                      "RadialController.ScreenContactEnded.add",
-                                      "RadialController.ScreenContactStarted.add"};
-    std::size_t subscribedBefore = 0;
-    for (const char* operation : operations) {
-        SCOPED_TRACE(operation);
-        host.Clear();
-        const HWND target = platform.Windows().CreateHostWindow(RECT{0, 0, 300, 200});
-        platform.Faults().Fail(operation, E_FAIL, "No more subscriptions.");
-        dial->SetCurrentWindow(target);
-        ASSERT_EQ(dial->GetWindow(), target);
-        EXPECT_EQ(Controller().HandlerCount(), subscribedBefore);
-        EXPECT_EQ(host.LogLines(),
-                  std::vector<std::string>{"Dial error: Failed to register events. No more "
-                                           "subscriptions."});
-        ++subscribedBefore;
-    }
-}
-
 TEST_F(DialTest, SameWindowAgainChangesNothing) {
     Attach();
     dial->Update(MakeTool({DoubleItem("size", "Size", 10, 1, 100)}), false);
@@ -117,16 +92,6 @@ TEST_F(DialTest, MovingToAnotherWindowReplacesControllerAndRebuildsTheMenu) {
     EXPECT_EQ(Controller().HandlerCount(), 7u);
     EXPECT_EQ(MenuTexts(), (std::vector<std::string>{"Size", "Flow"}));
     EXPECT_EQ(SelectedText(), "Flow");  // the selected item is chosen again on the new menu
-}
-
-TEST_F(DialTest, EmptyToolRestoresPlatformDefaults) {
-    Attach();
-    dial->Update(MakeTool({DoubleItem("size", "Size", 10, 1, 100)}), false);
-    ASSERT_TRUE(platform.Wheel().ConfigurationFor(window)->DefaultItems().has_value());
-    dial->Update({}, false);
-    EXPECT_FALSE(dial->GetTool());
-    EXPECT_FALSE(platform.Wheel().ConfigurationFor(window)->DefaultItems().has_value());
-    EXPECT_TRUE(Menu().Entries().empty());
 }
 
 TEST_F(DialTest, UpdateIsIgnoredWhileTheHistoryItemIsCurrent) {

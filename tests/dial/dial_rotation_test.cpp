@@ -217,20 +217,6 @@ TEST_F(RotationTest, ViewRotationIsRequestedInRawDegreesWithThePivotInView) {
     EXPECT_EQ(requests[1]->pivot, (Kernel::PointT<double>{230.0, 130.0}));
 }
 
-TEST_F(RotationTest, FailingPlatformCallIsLoggedOnceAndTheNextEventProceeds) {
-    auto size = DoubleItem("size", "Size", 50, 0, 100);
-    Use({size}, "Size");
-    platform.Faults().Fail("RadialControllerRotationChangedEventArgs.RotationDeltaInDegrees",
-                           E_FAIL, "Lost the device.");
-    EXPECT_EQ(platform.Wheel().Rotate(5), std::vector<std::int32_t>{0});
-    EXPECT_EQ(host.LogLines(),
-              std::vector<std::string>{"Dial error: Failed to handle rotation. Lost the device."});
-    EXPECT_FALSE(dial->IsFirstRotation());
-    platform.Advance(100);
-    EXPECT_EQ(platform.Wheel().Rotate(18), std::vector<std::int32_t>{1});
-    EXPECT_DOUBLE_EQ(size->GetValue(), 60.0);
-}
-
 // A turn that is not finite, from the device or through a sensitivity factor, changes nothing:
 // no value, history step, blend mode or view rotation reaches the host, and the dial angle
 // keeps its value for the next turn.
