@@ -317,56 +317,29 @@ TEST_F(RotationTest, FastSpinFollowsTheLinearAndRampedRules) {
     }
 }
 
-// Sees the notifications posted and keeps the ones it is told to, as a host queue would.
-class PostedNotifications final : public VortaObserver {
-public:
-    PostedNotifications() : m_previous(SetVortaObserver(this)) {}
-    ~PostedNotifications() override { SetVortaObserver(m_previous); }
-
-    void OnNotification(const Kernel::Counted<Kernel::Notification>& notification) override {
-        posted.emplace_back(notification);
-        if (keep) {
-            kept.push_back(notification);
-        }
-    }
-    void OnHistoryIndexSet(const Tool&, int) override {}
-    void OnRefreshParameters(const AdjustmentTool&) override {}
-
-    bool keep = false;
-    std::vector<Kernel::WeakCounted<Kernel::Notification>> posted;
-    std::vector<Kernel::Counted<Kernel::Notification>> kept;
-
-private:
-    VortaObserver* m_previous;
-};
-
 TEST_F(RotationTest, EachPostIsANewNotificationThatEndsWhenTheHostLetsGo) {
     Use({DoubleItem("size", "Size", 50, 0, 100)}, "Size");
     const long documentReferences = document->GetControlBlock().StrongCount();
-    PostedNotifications queue;
+    platform.Wheel().Rotate(1.0);
     platform.Wheel().Rotate(1.0);
     platform.Advance(250);  // the commit posts once more
-    ASSERT_EQ(queue.posted.size(), 2u);
-    for (const auto& posted : queue.posted) {
-        EXPECT_TRUE(posted.Expired()) << "the dial keeps no notification it handed over";
+    auto posted = NotificationsOf<ToolParametersChangedNotification>();
+    ASSERT_EQ(posted.size(), 3u);
+    EXPECT_NE(posted[0], posted[1]) << "one object per post";
+    std::vector<Kernel::WeakCounted<ToolParametersChangedNotification>> weak;
+    for (const auto& notification : posted) {
+        EXPECT_EQ(notification->value, 7);
+        EXPECT_TRUE(notification->RequiredForPreviewing());
+        EXPECT_EQ(notification->GetDocumentController(), document);
+        weak.emplace_back(notification);
+    }
+    posted.clear();
+    host.Clear();
+    for (const auto& notification : weak) {
+        EXPECT_TRUE(notification.Expired()) << "the dial keeps no notification it handed over";
     }
     EXPECT_EQ(document->GetControlBlock().StrongCount(), documentReferences);
-
-    queue.keep = true;
-    platform.Wheel().Rotate(1.0);
-    platform.Wheel().Rotate(1.0);
-    ASSERT_EQ(queue.kept.size(), 2u);
-    EXPECT_NE(queue.kept[0], queue.kept[1]) << "one object per post";
-    for (const auto& kept : queue.kept) {
-        auto* parameters = dynamic_cast<ToolParametersChangedNotification*>(kept.Get());
-        ASSERT_NE(parameters, nullptr);
-        EXPECT_EQ(parameters->value, 7);
-        EXPECT_TRUE(parameters->RequiredForPreviewing());
-        EXPECT_EQ(parameters->GetDocumentController(), document);
-        EXPECT_EQ(kept->GetControlBlock().StrongCount(), 1) << "held by the host alone";
-    }
-    // With no tool the dial sends nothing and holds nothing of the document.
-    queue.kept.clear();
+    // With no tool the dial holds nothing of the document.
     dial->Update({}, false);
     EXPECT_EQ(document->GetControlBlock().StrongCount(), documentReferences);
 }
