@@ -197,17 +197,5 @@ TEST_F(EventsTest, NonFiniteCentresFromTheHostCountAsNotMapped) {
     }
 }
 
-TEST_F(EventsTest, NotificationsWhileFrozenDoNotUpdate) {
-    auto history = MakeCounted<Kernel::ReflectedBinding<Counted<DocumentHistory>>>(
-        FourCC("hist"), "History", document->GetHistory());
-    auto tool = MakeTool({history, DoubleItem("size", "Size", 5, 0, 10)});
-    dial->Update(tool, false);
-    Choose("History");
-    const std::size_t traces = host.Traces().size();
-    dial->OnNotify(MakeCounted<Kernel::InvalidateReflectedsNotification>(tool));
-    EXPECT_EQ(host.Traces().size(), traces);  // no menu rebuild while frozen
-    EXPECT_TRUE(dial->IsMenuFrozen());
-}
-
 }  // namespace
 }  // namespace Quarn::WinRT::testing

@@ -113,26 +113,8 @@ TEST_F(DialTest, UpdateIsIgnoredWhileTheHistoryItemIsCurrent) {
     EXPECT_EQ(dial->GetTool(), other);
 }
 
-TEST_F(DialTest, TeardownEndsSubscriptionsAndLateTimersFindNoDial) {
-    Attach();
-    dial->Update(MakeTool({DoubleItem("size", "Size", 10, 1, 100)}), false);
-    Choose("Size");
-    platform.Wheel().Rotate(5);  // arms both timers
-    ASSERT_NE(platform.Windows().FindTimer(window, Dial::kCommitTimerId), nullptr);
-    platform::Ref<platform::RadialController> kept = dial->GetController();
-    auto* controller = &Controller();
-    dial.Reset();
-    EXPECT_EQ(Dial::CurrentDial(), nullptr);
-    EXPECT_EQ(controller->HandlerCount(), 0u);
-    EXPECT_TRUE(controller->GetSimMenu().Entries().empty());
-    host.Clear();
-    platform.Advance(3000);  // both timers fire into no dial
-    EXPECT_TRUE(platform.Wheel().Rotate(5).empty());
-    EXPECT_TRUE(host.Events().empty());
-}
-
 // A controller that refuses to revoke and a menu that refuses to clear: each refusal is one log
-// line, and the handlers the platform still holds find no dial once it has gone.
+// line, and the handlers and timers the platform still holds find no dial once it has gone.
 TEST_F(DialTest, TeardownRefusalsAreLoggedAndNoHandlerReachesAGoneDial) {
     Attach();
     auto tool = MakeTool({DoubleItem("size", "Size", 10, 1, 100)});
@@ -154,6 +136,8 @@ TEST_F(DialTest, TeardownRefusalsAreLoggedAndNoHandlerReachesAGoneDial) {
     // entry reaches nothing.
     const platform::Ref<platform::RadialController> kept = dial->GetController();
     auto* second = &Controller();
+    Choose("Size");
+    platform.Wheel().Rotate(5);  // arms both timers
     platform.Faults().Fail("RadialControllerMenu.Items.Clear", E_FAIL, "Clear refused.");
     host.Clear();
     dial.Reset();
@@ -170,6 +154,7 @@ TEST_F(DialTest, TeardownRefusalsAreLoggedAndNoHandlerReachesAGoneDial) {
     std::int32_t status = E_FAIL;
     platform.Wheel().InvokeMenuItem(0, &status);
     EXPECT_EQ(status, S_OK);
+    platform.Advance(3000);  // both timers fire into no dial
     EXPECT_TRUE(host.Events().empty());
     EXPECT_EQ(callbacks.calls, 0);
 }
