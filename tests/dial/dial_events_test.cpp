@@ -20,8 +20,7 @@ protected:
             MakeCounted<PositionBinding>(FourCC("pos "), "Position", Kernel::PointT<double>{});
         position->AppendAttribute(MakeCounted<Corvanta::DialPositionAttribute>());
         dial->Update(
-            MakeTool({DoubleItem("size", "Size", 50, 0, 100), button, position,
-                      MakeCounted<Corvanta::ViewRotationReflected>(FourCC("rot "), "Rotate")}),
+            MakeTool({DoubleItem("size", "Size", 50, 0, 100), button, position, RotateItem()}),
             false);
         host.Clear();
     }

@@ -151,8 +151,7 @@ TEST_F(ItemsTest, AdjustmentToolWithoutItemsAddsNoEntry) {
 }
 
 TEST_F(ItemsTest, HistoryItemCarriesTheHistoryAsText) {
-    auto history = MakeCounted<Kernel::ReflectedBinding<Counted<DocumentHistory>>>(
-        FourCC("hist"), "History", document->GetHistory());
+    auto history = HistoryItem();
     auto tool = MakeTool({history});
     dial->EnumerateReflecteds(tool, false);
     auto cache = FindAttribute<DocumentHistoryCacheAttribute>(*history);
@@ -166,8 +165,7 @@ TEST_F(ItemsTest, HistoryItemCarriesTheHistoryAsText) {
 // nor leaves the history text behind the document.
 TEST_F(ItemsTest, KeptItemsKeepOneMarkerAndOneFreshHistoryCache) {
     auto size = DoubleItem("size", "Size", 10, 1, 100);
-    auto history = MakeCounted<Kernel::ReflectedBinding<Counted<DocumentHistory>>>(
-        FourCC("hist"), "History", document->GetHistory());
+    auto history = HistoryItem();
     auto tool = MakeTool({size, history});
     for (int round = 0; round < 3; ++round) {
         document->GetHistory()->SetIndex(round - 1);
@@ -182,8 +180,7 @@ TEST_F(ItemsTest, KeptItemsKeepOneMarkerAndOneFreshHistoryCache) {
 TEST_F(ItemsTest, GroupResolvesToItsCurrentElement) {
     auto hue = DoubleItem("hue ", "Hue", 0, 0, 360);
     auto sat = DoubleItem("sat ", "Saturation", 0, 0, 1);
-    auto group = MakeCounted<Corvanta::ReflectedGroup>(FourCC("colr"), "Colour",
-                                                       std::vector<Counted<Reflected>>{hue, sat});
+    auto group = Group("colr", "Colour", {hue, sat});
     Attach();
     dial->Update(MakeTool({group}), false);
     Choose("Colour");
@@ -201,10 +198,8 @@ TEST_F(ItemsTest, EmptyEntriesAreNoItemsAnywhere) {
     const Counted<Reflected> none;
     auto size = DoubleItem("size", "Size", 10, 1, 100);
     auto hue = DoubleItem("hue ", "Hue", 0, 0, 360);
-    auto group = MakeCounted<Corvanta::ReflectedGroup>(
-        FourCC("colr"), "Colour", std::vector<Counted<Reflected>>{none, hue, none});
-    auto history = MakeCounted<Kernel::ReflectedBinding<Counted<DocumentHistory>>>(
-        FourCC("hist"), "History", document->GetHistory());
+    auto group = Group("colr", "Colour", {none, hue, none});
+    auto history = HistoryItem();
     auto button = With<Corvanta::DialButtonAttribute>(
         MakeCounted<Kernel::ReflectedBinding<bool>>(FourCC("btn "), "Toggle", false));
     auto position = With<Corvanta::DialPositionAttribute>(
@@ -316,8 +311,7 @@ TEST_F(NotifyTest, NewSelectionUpdatesOnlyForShapeToolsAndNotWhenTemporary) {
 }
 
 TEST_F(NotifyTest, HistoryChangeRefreshesTheSelectedHistoryItem) {
-    auto history = MakeCounted<Kernel::ReflectedBinding<Counted<DocumentHistory>>>(
-        FourCC("hist"), "History", document->GetHistory());
+    auto history = HistoryItem();
     dial->Update(MakeTool({history}), false);
     Choose("History");
     document->GetHistory()->SetIndex(-1);
@@ -331,8 +325,7 @@ TEST_F(NotifyTest, InvalidatedItemReplacesTheSelectedItemButNotTheGroup) {
     auto tool = MakeTool({});
     auto size = DoubleItem("size", "Size", 10, 1, 100);
     auto hue = DoubleItem("hue ", "Hue", 0, 0, 360);
-    auto group = MakeCounted<Corvanta::ReflectedGroup>(FourCC("colr"), "Colour",
-                                                       std::vector<Counted<Reflected>>{hue});
+    auto group = Group("colr", "Colour", {hue});
     tool->AddDialReflected(size);
     tool->AddDialReflected(group);
     dial->Update(tool, false);
@@ -343,8 +336,7 @@ TEST_F(NotifyTest, InvalidatedItemReplacesTheSelectedItemButNotTheGroup) {
     auto freshHue = DoubleItem("hue ", "Hue", 90, 0, 360);
     tool->ClearDialReflecteds();
     tool->AddDialReflected(freshSize);
-    tool->AddDialReflected(MakeCounted<Corvanta::ReflectedGroup>(
-        FourCC("colr"), "Colour", std::vector<Counted<Reflected>>{freshHue}));
+    tool->AddDialReflected(Group("colr", "Colour", {freshHue}));
     dial->OnNotify(MakeCounted<Kernel::InvalidateReflectedNotification>(tool, FourCC("hue ")));
     EXPECT_EQ(dial->GetSelectedItem(), Counted<Reflected>(size));  // not the one in use
     dial->OnNotify(MakeCounted<Kernel::InvalidateReflectedNotification>(tool, FourCC("size")));

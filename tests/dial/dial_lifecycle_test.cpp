@@ -96,8 +96,7 @@ TEST_F(DialTest, MovingToAnotherWindowReplacesControllerAndRebuildsTheMenu) {
 
 TEST_F(DialTest, UpdateIsIgnoredWhileTheHistoryItemIsCurrent) {
     Attach();
-    auto history = MakeCounted<Kernel::ReflectedBinding<Counted<DocumentHistory>>>(
-        FourCC("hist"), "History", document->GetHistory());
+    auto history = HistoryItem();
     auto brush = MakeTool({history, DoubleItem("size", "Size", 10, 1, 100)});
     dial->Update(brush, false);
     Choose("History");

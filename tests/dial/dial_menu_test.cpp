@@ -112,8 +112,7 @@ TEST_F(MenuTest, NoToolRestoresDefaultsEvenWithItems) {
 }
 
 TEST_F(MenuTest, AnEntryWithoutItsTagEndsTheHistoryItemsFreeze) {
-    auto history = MakeCounted<Kernel::ReflectedBinding<Counted<DocumentHistory>>>(
-        FourCC("hist"), "History", document->GetHistory());
+    auto history = HistoryItem();
     dial->Update(MakeTool({history, DoubleItem("a   ", "A", 0, 0, 1)}), false);
     Choose("History");
     ASSERT_TRUE(dial->IsMenuFrozen());

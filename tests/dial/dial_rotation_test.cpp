@@ -18,12 +18,6 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
 class RotationTest : public DialTest {
 protected:
-    void Use(std::vector<Counted<Reflected>> items, const std::string& current) {
-        Attach();
-        dial->Update(MakeTool(std::move(items)), false);
-        Choose(current);
-        host.Clear();
-    }
     // The writes since the last Clear, as "value/flag".
     std::vector<std::string> Writes() {
         std::vector<std::string> writes;
@@ -31,10 +25,6 @@ protected:
             writes.push_back(e.text + (e.flag ? "/true" : "/false"));
         }
         return writes;
-    }
-    Counted<Reflected> History() {
-        return MakeCounted<Kernel::ReflectedBinding<Counted<DocumentHistory>>>(
-            FourCC("hist"), "History", document->GetHistory());
     }
     static Counted<Reflected> Angle(const char (&id)[5], const char* name, double value,
                                     double minimum, double maximum) {
@@ -66,11 +56,8 @@ TEST_F(RotationTest, CurrentItemConfiguresTheDevice) {
     };
     Use({DoubleItem("rang", "Range", 25, 0, 50), IntItem("max ", "Max", 50, 0, 50),
          DoubleItem("open", "Open", 5, -kInfinity, kInfinity),
-         Angle("ang ", "Angle", 30, -180, 180), History(),
-         MakeCounted<Corvanta::ViewRotationReflected>(FourCC("rot "), "Rotate"),
-         MakeCounted<Reflected>(FourCC("othr"), "Other"),
-         MakeCounted<Corvanta::ReflectedGroup>(FourCC("empt"), "Empty",
-                                               std::vector<Counted<Reflected>>{})},
+         Angle("ang ", "Angle", 30, -180, 180), HistoryItem(), RotateItem(),
+         MakeCounted<Reflected>(FourCC("othr"), "Other"), Group("empt", "Empty", {})},
         "Range");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -169,7 +156,7 @@ TEST_F(RotationTest, HistoryStepsAtLeastOneEntryAndStopsAtTheEnds) {
         {10, -6, 9}, {0, -6, 0},  // back at the start is refused
         {0, 6, 1},   {5, 0, 4},   // zero counts as backward
     };
-    auto history = History();
+    auto history = HistoryItem();
     Use({history}, "History");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.position + c.degrees);
@@ -201,7 +188,7 @@ TEST_F(RotationTest, BlendModesWrapBothWays) {
 }
 
 TEST_F(RotationTest, ViewRotationIsRequestedInRawDegreesWithThePivotInView) {
-    Use({MakeCounted<Corvanta::ViewRotationReflected>(FourCC("rot "), "Rotate")}, "Rotate");
+    Use({RotateItem()}, "Rotate");
     platform.Advance(100);
     platform.Wheel().Rotate(2.5);
     platform.Wheel().ContactStart(platform::Rect{200, 100, 60, 60});
@@ -232,9 +219,7 @@ TEST_F(RotationTest, NonFiniteTurnsChangeNothing) {
         1e308);
     auto blend = MakeCounted<Kernel::ReflectedRasterBlendMode>(
         FourCC("blnd"), "Blend", std::vector<Entry>{{0, "Normal"}, {3, "Multiply"}}, 0);
-    Use({curve, steep, MakeCounted<Corvanta::ViewRotationReflected>(FourCC("rot "), "Rotate"), wild,
-         History(), blend},
-        "Curve");
+    Use({curve, steep, RotateItem(), wild, HistoryItem(), blend}, "Curve");
     const std::pair<const char*, double> cases[] = {
         {"Curve", kNaN},   {"Curve", kInfinity},   {"Steep", 10.0},
         {"Rotate", kNaN},  {"Rotate", -kInfinity}, {"Wild", 10.0},
@@ -262,8 +247,7 @@ TEST_F(RotationTest, NonFiniteTurnsChangeNothing) {
 
 TEST_F(RotationTest, NoCurrentItemArmsTheOverlayTimerAndEndsTheEventAsAnyOther) {
     auto size = DoubleItem("size", "Size", 50, 0, 100);
-    auto group = MakeCounted<Corvanta::ReflectedGroup>(FourCC("grp "), "Group",
-                                                       std::vector<Counted<Reflected>>{});
+    auto group = Group("grp ", "Group", {});
     Use({group}, "Group");  // a group without elements: no current item
     platform.Advance(100);
     EXPECT_EQ(platform.Wheel().Rotate(5), std::vector<std::int32_t>{1});
@@ -282,8 +266,7 @@ TEST_F(RotationTest, NoCurrentItemArmsTheOverlayTimerAndEndsTheEventAsAnyOther) 
 
 TEST_F(RotationTest, AnItemThatIsNotRangedReadsZeroAndIgnoresWrites) {
     const auto toggle = MakeCounted<Kernel::ReflectedBinding<bool>>(FourCC("btn "), "Toggle", true);
-    const Counted<Reflected> items[] = {
-        toggle, MakeCounted<Corvanta::ViewRotationReflected>(FourCC("rot "), "Rotate"), {}};
+    const Counted<Reflected> items[] = {toggle, RotateItem(), {}};
     for (const auto& item : items) {
         EXPECT_EQ(detail::GetRangeValue(item, {}), 0.0);
         EXPECT_EQ(detail::GetRangeMaximum(item, {}), 0.0);
@@ -301,7 +284,7 @@ TEST_F(RotationTest, FastSpinFollowsTheLinearAndRampedRules) {
     }
     document->GetHistory()->SetIndex(1);  // position 2 of 12
     auto size = DoubleItem("size", "Size", 0, 0, 100);
-    Use({size, History()}, "Size");
+    Use({size, HistoryItem()}, "Size");
     for (int k = 1; k <= 200; ++k) {
         platform.Advance(10);
         platform.Wheel().Rotate(3);
