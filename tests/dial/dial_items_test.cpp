@@ -181,9 +181,7 @@ TEST_F(ItemsTest, GroupResolvesToItsCurrentElement) {
     auto hue = DoubleItem("hue ", "Hue", 0, 0, 360);
     auto sat = DoubleItem("sat ", "Saturation", 0, 0, 1);
     auto group = Group("colr", "Colour", {hue, sat});
-    Attach();
-    dial->Update(MakeTool({group}), false);
-    Choose("Colour");
+    Use({group}, "Colour");
     EXPECT_EQ(dial->GetCurrentItem(), Counted<Reflected>(hue));  // no attribute: first element
     EXPECT_TRUE(dial->SelectMenuItem(sat));
     EXPECT_EQ(dial->GetCurrentItem(), Counted<Reflected>(sat));
@@ -245,8 +243,7 @@ TEST_F(ItemsTest, ButtonAndPositionItemsAreTheFirstOfTheRightKind) {
     auto position = With<Corvanta::DialPositionAttribute>(
         MakeCounted<Kernel::ReflectedBinding<Kernel::PointT<double>>>(FourCC("pos "), "Position",
                                                                       Kernel::PointT<double>{}));
-    Attach();
-    dial->Update(MakeTool({notBinding, button, second, position}), false);
+    Use({notBinding, button, second, position});
     EXPECT_EQ(Counted<Reflected>(dial->GetDialButtonReflected()), button);
     EXPECT_EQ(Counted<Reflected>(dial->GetDialPositionReflected()), position);
     // Neither is a menu entry; the fake button is not a binding but still carries the marker.

@@ -62,8 +62,7 @@ TEST_F(DialTest, SupportQueryErrorReachesTheCallerAfterTheCommitTimerIsKilled) {
 }
 
 TEST_F(DialTest, SameWindowAgainChangesNothing) {
-    Attach();
-    dial->Update(MakeTool({DoubleItem("size", "Size", 10, 1, 100)}), false);
+    Use({DoubleItem("size", "Size", 10, 1, 100)});
     auto* const controller = &Controller();
     const platform::RadialControllerMenuItem* const entry = Menu().Entries().at(0).Get();
     platform.Windows().SetTimer(window, Dial::kCommitTimerId, 250, &Dial::OnTimer);
@@ -80,11 +79,7 @@ TEST_F(DialTest, SameWindowAgainChangesNothing) {
 }
 
 TEST_F(DialTest, MovingToAnotherWindowReplacesControllerAndRebuildsTheMenu) {
-    Attach();
-    dial->Update(
-        MakeTool({DoubleItem("size", "Size", 10, 1, 100), DoubleItem("flow", "Flow", 5, 0, 10)}),
-        false);
-    Choose("Flow");
+    Use({DoubleItem("size", "Size", 10, 1, 100), DoubleItem("flow", "Flow", 5, 0, 10)}, "Flow");
     const HWND other = platform.Windows().CreateHostWindow(RECT{0, 0, 640, 480});
     dial->SetCurrentWindow(other);
     EXPECT_EQ(platform.Wheel().LiveControllerCount(), 1u);
@@ -95,11 +90,7 @@ TEST_F(DialTest, MovingToAnotherWindowReplacesControllerAndRebuildsTheMenu) {
 }
 
 TEST_F(DialTest, UpdateIsIgnoredWhileTheHistoryItemIsCurrent) {
-    Attach();
-    auto history = HistoryItem();
-    auto brush = MakeTool({history, DoubleItem("size", "Size", 10, 1, 100)});
-    dial->Update(brush, false);
-    Choose("History");
+    auto brush = Use({HistoryItem(), DoubleItem("size", "Size", 10, 1, 100)}, "History");
     ASSERT_TRUE(dial->IsMenuFrozen());
     auto other = MakeTool({DoubleItem("zoom", "Zoom", 1, 1, 8)}, 9, "Zoom");
     dial->Update(other, true);
@@ -115,10 +106,7 @@ TEST_F(DialTest, UpdateIsIgnoredWhileTheHistoryItemIsCurrent) {
 // A controller that refuses to revoke and a menu that refuses to clear: each refusal is one log
 // line, and the handlers and timers the platform still holds find no dial once it has gone.
 TEST_F(DialTest, TeardownRefusalsAreLoggedAndNoHandlerReachesAGoneDial) {
-    Attach();
-    auto tool = MakeTool({DoubleItem("size", "Size", 10, 1, 100)});
-    dial->Update(tool, false);
-    Choose("Size");
+    Use({DoubleItem("size", "Size", 10, 1, 100)}, "Size");
     const platform::Ref<platform::RadialController> first = dial->GetController();
 
     // On a window change: the old controller's subscriptions and menu stay, logged.

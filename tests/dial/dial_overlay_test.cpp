@@ -15,12 +15,7 @@ namespace {
 
 class DialOverlayTest : public DialTest {
 protected:
-    void SetUp() override {
-        Attach();
-        tool = MakeTool({group, DoubleItem("opac", "Opacity", 1, 0, 1)});
-        dial->Update(tool, false);
-        Choose("Brush");
-    }
+    void SetUp() override { tool = Use({group, DoubleItem("opac", "Opacity", 1, 0, 1)}, "Brush"); }
     bool Visible() { return dial->GetOverlayWindow().IsVisible(); }
     Counted<Reflected> size = DoubleItem("size", "Size", 50, 0, 100);
     std::vector<Counted<Reflected>> elements{size, DoubleItem("flow", "Flow", 10, 0, 100)};
