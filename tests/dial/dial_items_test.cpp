@@ -150,19 +150,8 @@ TEST_F(ItemsTest, AdjustmentToolWithoutItemsAddsNoEntry) {
     EXPECT_EQ(dial->EnumerateReflecteds(tool, true).size(), 1u);
 }
 
-TEST_F(ItemsTest, HistoryItemCarriesTheHistoryAsText) {
-    auto history = HistoryItem();
-    auto tool = MakeTool({history});
-    dial->EnumerateReflecteds(tool, false);
-    auto cache = FindAttribute<DocumentHistoryCacheAttribute>(*history);
-    ASSERT_TRUE(cache);
-    EXPECT_EQ(cache->position, 3);
-    EXPECT_EQ(cache->count, 3);
-    EXPECT_EQ(cache->description, "Erase");
-}
-
-// A host may keep its item objects: enumerating them again neither grows their attribute lists
-// nor leaves the history text behind the document.
+// The history item carries the history as text. A host may keep its item objects: enumerating
+// them again neither grows their attribute lists nor leaves that text behind the document.
 TEST_F(ItemsTest, KeptItemsKeepOneMarkerAndOneFreshHistoryCache) {
     auto size = DoubleItem("size", "Size", 10, 1, 100);
     auto history = HistoryItem();
@@ -172,9 +161,11 @@ TEST_F(ItemsTest, KeptItemsKeepOneMarkerAndOneFreshHistoryCache) {
         dial->EnumerateReflecteds(tool, false);
         EXPECT_EQ(size->GetAttributes().size(), 1u);
         ASSERT_EQ(history->GetAttributes().size(), 1u);
-        const auto cache = FindAttribute<DocumentHistoryCacheAttribute>(*history);
-        EXPECT_EQ(cache->position, round);
+        EXPECT_EQ(FindAttribute<DocumentHistoryCacheAttribute>(*history)->position, round);
     }
+    const auto cache = FindAttribute<DocumentHistoryCacheAttribute>(*history);
+    EXPECT_EQ(cache->count, 3);
+    EXPECT_EQ(cache->description, "Fill");
 }
 
 TEST_F(ItemsTest, GroupResolvesToItsCurrentElement) {
@@ -191,7 +182,8 @@ TEST_F(ItemsTest, GroupResolvesToItsCurrentElement) {
     EXPECT_FALSE(dial->GetCurrentItem());
 }
 
-// Empty references in the host's lists are passed over everywhere alike, as if absent.
+// Empty references in the host's lists are passed over everywhere alike, as if absent. The
+// button and position items are the first of the right kind, and neither is a menu entry.
 TEST_F(ItemsTest, EmptyEntriesAreNoItemsAnywhere) {
     const Counted<Reflected> none;
     auto size = DoubleItem("size", "Size", 10, 1, 100);
@@ -203,7 +195,11 @@ TEST_F(ItemsTest, EmptyEntriesAreNoItemsAnywhere) {
     auto position = With<Corvanta::DialPositionAttribute>(
         MakeCounted<Kernel::ReflectedBinding<Kernel::PointT<double>>>(FourCC("pos "), "Position",
                                                                       Kernel::PointT<double>{}));
-    auto tool = MakeTool({none, size, none, group, history, none, button, position, none});
+    auto notBinding = With<Corvanta::DialButtonAttribute>(DoubleItem("fake", "Fake", 0, 0, 1));
+    auto second = With<Corvanta::DialButtonAttribute>(
+        MakeCounted<Kernel::ReflectedBinding<bool>>(FourCC("btn2"), "Other", false));
+    auto tool = MakeTool(
+        {none, size, none, group, history, none, notBinding, button, second, position, none});
     auto curves = AddCurvesTool({none, DoubleItem("cur1", "Shadows", 0, 0, 1)});
     SelectLayers({MakeCounted<CurvesAdjustmentRasterNode>()});
     Attach();
@@ -232,22 +228,6 @@ TEST_F(ItemsTest, EmptyEntriesAreNoItemsAnywhere) {
     EXPECT_EQ(dial->GetCurrentItem(), hue);
     group->SetElements({none, none});
     EXPECT_FALSE(dial->GetCurrentItem());
-}
-
-TEST_F(ItemsTest, ButtonAndPositionItemsAreTheFirstOfTheRightKind) {
-    auto notBinding = With<Corvanta::DialButtonAttribute>(DoubleItem("fake", "Fake", 0, 0, 1));
-    auto button = With<Corvanta::DialButtonAttribute>(
-        MakeCounted<Kernel::ReflectedBinding<bool>>(FourCC("btn1"), "Toggle", false));
-    auto second = With<Corvanta::DialButtonAttribute>(
-        MakeCounted<Kernel::ReflectedBinding<bool>>(FourCC("btn2"), "Other", false));
-    auto position = With<Corvanta::DialPositionAttribute>(
-        MakeCounted<Kernel::ReflectedBinding<Kernel::PointT<double>>>(FourCC("pos "), "Position",
-                                                                      Kernel::PointT<double>{}));
-    Use({notBinding, button, second, position});
-    EXPECT_EQ(Counted<Reflected>(dial->GetDialButtonReflected()), button);
-    EXPECT_EQ(Counted<Reflected>(dial->GetDialPositionReflected()), position);
-    // Neither is a menu entry; the fake button is not a binding but still carries the marker.
-    EXPECT_TRUE(MenuTexts().empty());
 }
 
 class NotifyTest : public DialTest {
