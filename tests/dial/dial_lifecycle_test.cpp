@@ -49,18 +49,6 @@ TEST_F(DialTest, AttachFailuresLeaveThePreviousAttachmentSilently) {
     }
 }
 
-TEST_F(DialTest, SupportQueryErrorReachesTheCallerAfterTheCommitTimerIsKilled) {
-    Attach();
-    platform.Windows().SetTimer(window, Dial::kCommitTimerId, 250, &Dial::OnTimer);
-    platform.Windows().SetTimer(window, Dial::kOverlayTimerId, 2000, &Dial::OnTimer);
-    platform.Faults().Fail("RadialController.IsSupported", E_ACCESSDENIED, "Access is denied.");
-    const HWND other = platform.Windows().CreateHostWindow(RECT{0, 0, 640, 480});
-    EXPECT_THROW(dial->SetCurrentWindow(other), platform::PlatformError);
-    EXPECT_EQ(platform.Windows().FindTimer(window, Dial::kCommitTimerId), nullptr);
-    EXPECT_NE(platform.Windows().FindTimer(window, Dial::kOverlayTimerId), nullptr);
-    EXPECT_EQ(dial->GetWindow(), window);
-}
-
 TEST_F(DialTest, SameWindowAgainChangesNothing) {
     Use({DoubleItem("size", "Size", 10, 1, 100)});
     auto* const controller = &Controller();
@@ -87,20 +75,6 @@ TEST_F(DialTest, MovingToAnotherWindowReplacesControllerAndRebuildsTheMenu) {
     EXPECT_EQ(Controller().HandlerCount(), 7u);
     EXPECT_EQ(MenuTexts(), (std::vector<std::string>{"Size", "Flow"}));
     EXPECT_EQ(SelectedText(), "Flow");  // the selected item is chosen again on the new menu
-}
-
-TEST_F(DialTest, UpdateIsIgnoredWhileTheHistoryItemIsCurrent) {
-    auto brush = Use({HistoryItem(), DoubleItem("size", "Size", 10, 1, 100)}, "History");
-    ASSERT_TRUE(dial->IsMenuFrozen());
-    auto other = MakeTool({DoubleItem("zoom", "Zoom", 1, 1, 8)}, 9, "Zoom");
-    dial->Update(other, true);
-    EXPECT_EQ(dial->GetTool(), brush);
-    EXPECT_FALSE(dial->GetUpdateFlag());
-    EXPECT_EQ(MenuTexts(), (std::vector<std::string>{"History", "Size"}));
-    Choose("Size");
-    EXPECT_FALSE(dial->IsMenuFrozen());
-    dial->Update(other, true);
-    EXPECT_EQ(dial->GetTool(), other);
 }
 
 // A controller that refuses to revoke and a menu that refuses to clear: each refusal is one log

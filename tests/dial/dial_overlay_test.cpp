@@ -92,22 +92,6 @@ TEST_F(DialOverlayTest, HiddenExactly2000MsAfterTheLastTurnUnlessThePuckRestsOnT
     }
 }
 
-TEST_F(DialOverlayTest, TheOverlaySitsAroundThePuckAndDrawsIntoTheWindow) {
-    platform.Wheel().Rotate(2.0);
-    platform.Wheel().ContactStart(platform::Rect{200, 100, 60, 60});
-    const detail::DialOverlayWindow& overlay = dial->GetOverlayWindow();
-    // The contact is window-relative; the host window's corner is (100, 50).
-    const sim::SimWindow* placed = platform.Windows().Find(overlay.GetHandle());
-    ASSERT_NE(placed, nullptr);
-    EXPECT_EQ(placed->rect.left, 300 - 100);
-    EXPECT_EQ(placed->rect.top, 150 - 100);
-    const auto frame = platform.Graphics().RunFrame(overlay.GetHandle());
-    ASSERT_TRUE(frame);
-    EXPECT_NE(frame->At(130, 130), 0u) << "the puck's centre, in the window";
-    EXPECT_EQ(platform.Windows().WindowFromPoint(POINT{330, 180}), overlay.GetHandle());
-    EXPECT_EQ(platform.Windows().WindowFromPoint(POINT{1000, 700}), window);
-}
-
 // Win32 holds window positions to 16 bits: a puck reported beyond that (a driver's nonsense near
 // the 32-bit range) leaves the overlay window where it was rather than pile it at the edge.
 TEST_F(DialOverlayTest, APuckBeyondWhereWindowsCanBeLeavesTheOverlayWindowWhereItWas) {
