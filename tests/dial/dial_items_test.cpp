@@ -122,15 +122,9 @@ TEST_F(ItemsTest, AdjustmentLayerSourceAndDefaultMarker) {
             MakeTool({DoubleItem("size", "Size", 10, 1, 100), DoubleItem("flow", "Flow", 1, 0, 1)});
         auto curves = AddCurvesTool(
             {DoubleItem("cur1", "Shadows", 0, 0, 1), DoubleItem("cur2", "Highlights", 1, 0, 1)});
-        std::vector<Counted<Selectable>> layers;
-        for (int i = 0; i < c.layers; ++i) {
-            if (c.otherLayerKind) {
-                layers.push_back(MakeCounted<GradientMapAdjustmentRasterNode>("Gradient"));
-            } else {
-                layers.push_back(MakeCounted<CurvesAdjustmentRasterNode>("Curves"));
-            }
-        }
-        SelectLayers(layers);
+        const auto layer = c.otherLayerKind ? Layer<GradientMapAdjustmentRasterNode>()
+                                            : Layer<CurvesAdjustmentRasterNode>();
+        SelectLayers(std::vector<Counted<Selectable>>(static_cast<std::size_t>(c.layers), layer));
         auto result = dial->EnumerateReflecteds(tool, c.fromSelection);
         ASSERT_EQ(result.size(), c.entries);
         EXPECT_EQ(IsDefault(result[0].reflecteds[0]), c.toolDefault);
