@@ -1,4 +1,5 @@
 // Turning the dial: what each kind of current item does, and what reaches the host when.
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -97,49 +98,44 @@ TEST_F(RotationTest, RangeValueIsWrittenThenCommitted250msAfterTheLastTurn) {
     EXPECT_EQ(platform.Windows().FindTimer(window, Dial::kOverlayTimerId), nullptr);
 }
 
-// One slow turn of each kind of range. A range the host gives upside down (minimum above
-// maximum) clamps the same way on every path: above the maximum is the maximum.
+// One slow turn of each kind of range, and the haptics after it. A range the host gives upside
+// down (minimum above maximum) clamps the same way on every path: above the maximum is the
+// maximum. A north value turns the haptics on at the bounds, unless it is the bound itself.
 TEST_F(RotationTest, OneTurnOfEachKindOfRange) {
-    const Counted<Reflected> items[] = {
-        With<SensitivityAttribute>(DoubleItem("flow", "Flow", 50, 0, 100), 0.5),
-        With<Corvanta::NonLinearRangeAttribute>(DoubleItem("curv", "Curve", 0, 0, 100), 2.0),
-        IntItem("spac", "Spacing", 3, 0, 100),
-        Angle("ang ", "Angle", 30, 90, -90),
-        DoubleItem("pln ", "Plain", 30, 90, -90),
+    const auto north =
+        With<Corvanta::DialNorthValueAttribute>(DoubleItem("nrth", "North", 170, 0, 180), 90.0);
+    const struct {
+        Counted<Reflected> item;
+        double degrees, value;
+        bool haptics = false;
+    } turns[] = {
+        {With<SensitivityAttribute>(DoubleItem("flow", "Flow", 50, 0, 100), 0.5), 36, 60},
+        {With<Corvanta::NonLinearRangeAttribute>(DoubleItem("curv", "Curve", 0, 0, 100), 2.0), 90,
+         25},                                           // dial angle 0 + 90: position 0.5, squared
+        {IntItem("spac", "Spacing", 3, 0, 100), 1, 4},  // at least a whole step
+        {Angle("ang ", "Angle", 30, 90, -90), 10, -90},
+        {DoubleItem("pln ", "Plain", 30, 90, -90), 10, -90},
+        {north, 20, 180, true},
+        {north, -20, 160, false},
+        {With<Corvanta::DialNorthValueAttribute>(DoubleItem("nmin", "Low", 5, 0, 10), 0.0), -1000,
+         0, false},
     };
-    const std::pair<double, double> turns[] = {
-        {36, 60},  // 18 degrees after sensitivity
-        {90, 25},  // dial angle 0 + 90: position 0.5, squared
-        {1, 4},    // at least a whole step
-        {10, -90}, {10, -90},
-    };
-    Use({items[0], items[1], items[2], items[3], items[4]}, "Flow");
-    for (std::size_t i = 0; i < std::size(items); ++i) {
-        SCOPED_TRACE(items[i]->GetName().ToString().GetView());
-        Choose(std::string(items[i]->GetName().ToString().GetView()));
-        platform.Advance(100);
-        platform.Wheel().Rotate(turns[i].first);
-        EXPECT_DOUBLE_EQ(detail::GetRangeValue(items[i], {}), turns[i].second);
+    std::vector<Counted<Reflected>> items;
+    for (const auto& turn : turns) {
+        if (std::find(items.begin(), items.end(), turn.item) == items.end()) {
+            items.push_back(turn.item);
+        }
     }
-}
-
-TEST_F(RotationTest, NorthValueTurnsHapticsOnAtTheBounds) {
-    auto angle =
-        With<Corvanta::DialNorthValueAttribute>(DoubleItem("ang ", "Angle", 170, 0, 180), 90.0);
-    auto plain =
-        With<Corvanta::DialNorthValueAttribute>(DoubleItem("pln ", "Plain", 5, 0, 10), 0.0);
-    Use({angle, plain}, "Angle");
-    platform.Advance(100);
-    platform.Wheel().Rotate(20);
-    EXPECT_TRUE(Controller().UseAutomaticHapticFeedback());
-    platform.Advance(100);
-    platform.Wheel().Rotate(-20);
-    EXPECT_FALSE(Controller().UseAutomaticHapticFeedback());
-    Choose("Plain");
-    Controller().SetUseAutomaticHapticFeedback(true);
-    platform.Advance(100);
-    platform.Wheel().Rotate(-1000);  // to the minimum, but north equals the minimum
-    EXPECT_TRUE(Controller().UseAutomaticHapticFeedback());
+    Use(items);
+    for (const auto& turn : turns) {
+        const std::string name(turn.item->GetName().ToString().GetView());
+        SCOPED_TRACE(name);
+        Choose(name);
+        platform.Advance(100);
+        platform.Wheel().Rotate(turn.degrees);
+        EXPECT_DOUBLE_EQ(detail::GetRangeValue(turn.item, {}), turn.value);
+        EXPECT_EQ(Controller().UseAutomaticHapticFeedback(), turn.haptics);
+    }
 }
 
 TEST_F(RotationTest, HistoryStepsAtLeastOneEntryAndStopsAtTheEnds) {
