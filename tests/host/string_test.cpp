@@ -63,7 +63,7 @@ TEST(ConvertEncTest, WellFormedTextRoundTripsAndMalformedBecomesReplacements) {
     }
 }
 
-TEST(ConvertEncTest, LengthAndNullPointer) {
+TEST(StringTest, LengthsNullPointersAndCopiesThatShareUntilOneIsWritten) {
     EXPECT_EQ(ConvertEnc<TEncUtf16>("Brush size", 5), u"Brush");
     EXPECT_EQ(ConvertEnc<TEncUtf8>(u"Brush size", -1), "Brush size");
     EXPECT_EQ(ConvertEnc<TEncUtf8>(u"Brush size", 0), "");
@@ -74,9 +74,7 @@ TEST(ConvertEncTest, LengthAndNullPointer) {
     EXPECT_TRUE(String8(nullUtf8, 4).IsEmpty());
     EXPECT_TRUE(String8() == nullUtf8);
     EXPECT_FALSE(String8("x") == nullUtf8);
-}
 
-TEST(StringTest, CopiesShareUntilOneIsWritten) {
     String8 original("Brush");
     String8 copy = original;
     EXPECT_TRUE(copy.SharesBufferWith(original));
