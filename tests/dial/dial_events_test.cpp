@@ -52,7 +52,16 @@ TEST_F(EventsTest, ButtonTogglesTheButtonItemOrResetsTheViewRotation) {
 }
 
 TEST_F(EventsTest, ContactStatesFollowTheHostsMapping) {
+    // Continued without a start is a contact like any other; one without size is a point.
+    platform.Wheel().ContactMove(platform::Rect{-30, -30, 60, 60});  // partly off the window
+    EXPECT_EQ(dial->GetDialContact(), Dial::ContactInView);
+    EXPECT_EQ(callbacks.lastScreen, (Kernel::PointT<double>{100.0, 50.0}));
+    platform.Wheel().ContactMove(platform::Rect{10, 20, 0, 0});
+    EXPECT_EQ(callbacks.lastScreen, (Kernel::PointT<double>{110.0, 70.0}));
+    EXPECT_EQ(position->GetValue(), (Kernel::PointT<double>{55.0, 35.0}));
+
     platform.Wheel().ContactStart(platform::Rect{200, 100, 60, 60});
+    platform.Wheel().Lose();  // losing control keeps the state
     EXPECT_EQ(dial->GetDialContact(), Dial::ContactInView);
     EXPECT_EQ(callbacks.lastScreen, (Kernel::PointT<double>{330.0, 180.0}));
     EXPECT_EQ(position->GetValue(), (Kernel::PointT<double>{165.0, 90.0}));
@@ -79,13 +88,8 @@ TEST_F(EventsTest, ContactStatesFollowTheHostsMapping) {
     EXPECT_EQ(dial->GetOverlayWindow().GetCentre().y, 90.0f);
     platform.Advance(2000);
     EXPECT_EQ(platform.Windows().FindTimer(window, Dial::kOverlayTimerId), nullptr);
-}
-
-TEST_F(EventsTest, ControlAcquiredWithoutContactAndLostKeepState) {
     platform.Wheel().ContactStart(platform::Rect{200, 100, 60, 60});
-    platform.Wheel().Lose();
-    EXPECT_EQ(dial->GetDialContact(), Dial::ContactInView);
-    platform.Wheel().Acquire(std::nullopt);
+    platform.Wheel().Acquire(std::nullopt);  // acquired without a contact
     EXPECT_EQ(dial->GetDialContact(), Dial::NoContact);
 }
 
@@ -124,16 +128,6 @@ TEST_F(EventsTest, TimerOfAnotherDialIsServedByTheCurrentOneOnly) {
     second.Reset();
     EXPECT_EQ(Dial::CurrentDial(), nullptr);
     EXPECT_FALSE(platform.Windows().KillTimer(window, 999));
-}
-
-TEST_F(EventsTest, ContactEdgeCases) {
-    // Continued without a start is a contact like any other.
-    platform.Wheel().ContactMove(platform::Rect{-30, -30, 60, 60});  // partly off the window
-    EXPECT_EQ(dial->GetDialContact(), Dial::ContactInView);
-    EXPECT_EQ(callbacks.lastScreen, (Kernel::PointT<double>{100.0, 50.0}));
-    platform.Wheel().ContactMove(platform::Rect{10, 20, 0, 0});  // no size: its centre is a point
-    EXPECT_EQ(callbacks.lastScreen, (Kernel::PointT<double>{110.0, 70.0}));
-    EXPECT_EQ(position->GetValue(), (Kernel::PointT<double>{55.0, 35.0}));
 }
 
 // A puck whose bounds have no place on a screen is on the screen but outside the view: the
