@@ -9,10 +9,12 @@
 #include <string>
 #include <string_view>
 
+#include "bindings/kernel/reflected.h"
 #include "bindings/kernel/units.h"
 
 namespace {
 
+using Kernel::Counted;
 using Kernel::TEncUtf8;
 using Kernel::UnitValue;
 namespace Types = Kernel::UnitTypes;
@@ -43,6 +45,7 @@ TEST(AppendFormatTest, PlaceholdersTakeTheirArgumentsAndAnythingElseIsCopied) {
 TEST(ToStringTest, SignsGroupingBasesPaddingAndFixedPoint) {
     EXPECT_EQ(Text(Kernel::ToStringT<TEncUtf8>(42, Kernel::kSignAlways, false)), "+42");
     EXPECT_EQ(Text(Kernel::ToStringT<TEncUtf8>(999, Kernel::kSignNegativeOnly, true)), "999");
+    EXPECT_EQ(Text(Kernel::ToStringT<TEncUtf8>(0, Kernel::kSignNegativeOnly, false)), "0");
     EXPECT_EQ(Text(Kernel::ToStringT<TEncUtf8>(std::numeric_limits<std::int64_t>::min(),
                                                Kernel::kSignNegativeOnly, true)),
               "-9,223,372,036,854,775,808");
@@ -55,6 +58,7 @@ TEST(ToStringTest, SignsGroupingBasesPaddingAndFixedPoint) {
     };
     const Base bases[] = {
         {0x7A, 16, 8, Kernel::kPadZeros, "0000007A"},
+        {5, 2, 4, Kernel::kPadZeros, "0101"},
         {0x7A, 16, 8, Kernel::kPadBlanks, "      7A"},
         {0x7A, 16, 8, Kernel::kPadNone, "7A"},
         {0x123456789, 16, 8, Kernel::kPadZeros, "123456789"},  // never cut to the width
@@ -105,6 +109,7 @@ TEST(UnitValueTest, ConvertWithinACategoryOnlyAndWriteAsText) {
     const Case cases[] = {
         {1234.5, Types::Pixels, 2, true, true, true, "1,234.5 px"},
         {1234.5, Types::Pixels, 2, false, false, false, "1234.50"},
+        {-123.0, Types::Pixels, 0, false, true, false, "-123"},
         {100.0, Types::Pixels, 0, false, false, true, "100"},  // no point: zeros are digits
         {-0.001, Types::Pixels, 2, false, false, true, "0"},
         {12.0, Types::Degrees, 1, true, false, false, "12.0 \xC2\xB0"},
@@ -115,6 +120,26 @@ TEST(UnitValueTest, ConvertWithinACategoryOnlyAndWriteAsText) {
                       value.GetValueAsString(c.decimals, c.withUnit, c.grouping, c.trim).GetView()),
                   c.expected)
             << c.value;
+    }
+}
+
+// A unit range reads and writes in the user's unit of its kind, or the one its attribute fixes.
+TEST(ReflectedUnitRangeTest, ReadsAndWritesInTheDisplayUnit) {
+    const Counted<const Kernel::UserUnits> units =
+        Kernel::MakeCounted<const Kernel::UserUnits>(Types::Millimetres, Types::Degrees, 72.0);
+    const struct {
+        bool unitTypeSet;
+        Counted<const Kernel::UserUnits> units;
+        double displayValue;  // of 72 px
+    } cases[] = {{false, units, 25.4}, {true, units, 1.0}, {false, nullptr, 72.0}};
+    for (const auto& c : cases) {
+        Kernel::ReflectedUnitRange item(Kernel::FourCC("Sz  "), "Size", Types::Pixels, 72.0, 0.0,
+                                        720.0);
+        item.AppendAttribute(Kernel::MakeCounted<Kernel::ValueTypeAttribute>(
+            Kernel::UserUnitKind::Length, c.unitTypeSet, Types::Inches));
+        EXPECT_DOUBLE_EQ(item.GetMaximum(c.units), 10.0 * c.displayValue);
+        item.SetValue(false, c.units, 2.0 * c.displayValue);
+        EXPECT_DOUBLE_EQ(item.GetValue(nullptr), c.unitTypeSet ? 2.0 : 144.0);
     }
 }
 
