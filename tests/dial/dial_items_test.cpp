@@ -122,13 +122,6 @@ TEST_F(ItemsTest, AdjustmentLayerSourceAndDefaultMarker) {
     }
 }
 
-TEST_F(ItemsTest, AdjustmentToolWithoutItemsAddsNoEntry) {
-    auto tool = MakeTool({DoubleItem("size", "Size", 10, 1, 100)});
-    AddCurvesTool({});
-    SelectLayers({MakeCounted<CurvesAdjustmentRasterNode>()});
-    EXPECT_EQ(dial->EnumerateReflecteds(tool, true).size(), 1u);
-}
-
 // The history item carries the history as text. A host may keep its item objects: enumerating
 // them again neither grows their attribute lists nor leaves that text behind the document.
 TEST_F(ItemsTest, KeptItemsKeepOneMarkerAndOneFreshHistoryCache) {
@@ -216,13 +209,6 @@ protected:
     // Counts menu rebuilds: each rebuild traces once per entry without an icon file.
     std::size_t Rebuilds() { return host.Traces().size(); }
 };
-
-TEST_F(NotifyTest, NothingHappensWithoutATool) {
-    dial->OnNotify(MakeCounted<Kernel::InvalidateReflectedsNotification>(nullptr));
-    dial->OnNotify(MakeCounted<DocumentHistoryChangedNotification>(document, false));
-    EXPECT_TRUE(host.Events().empty());
-    EXPECT_TRUE(Menu().Entries().empty());
-}
 
 TEST_F(NotifyTest, InvalidatedItemsReenumerateWithTheRightFlag) {
     struct Case {

@@ -150,13 +150,5 @@ TEST_F(DialOverlayTest, NewSelectionUnderAnotherToolRefreshesOnlyWhenTheItemAsks
     EXPECT_EQ(host.Traces().size(), traces) << "no menu rebuild";
 }
 
-// A tool whose list holds only empty entries offers nothing: the overlay goes as for no items.
-TEST_F(DialOverlayTest, AToolOfEmptyEntriesOnlyLeavesNoOverlay) {
-    ASSERT_TRUE(dial->GetOverlayWindow().HasOverlay());
-    dial->Update(MakeTool({Counted<Reflected>(), Counted<Reflected>()}, 8, "Empty"), false);
-    EXPECT_TRUE(Menu().Entries().empty());
-    EXPECT_FALSE(dial->GetOverlayWindow().HasOverlay());
-}
-
 }  // namespace
 }  // namespace Quarn::WinRT::testing

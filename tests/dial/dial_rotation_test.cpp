@@ -221,61 +221,6 @@ TEST_F(RotationTest, NonFiniteTurnsChangeNothing) {
     EXPECT_DOUBLE_EQ(detail::GetRangeValue(curve, {}), 25.0);
 }
 
-TEST_F(RotationTest, NoCurrentItemArmsTheOverlayTimerAndEndsTheEventAsAnyOther) {
-    auto size = DoubleItem("size", "Size", 50, 0, 100);
-    auto group = Group("grp ", "Group", {});
-    Use({group}, "Group");  // a group without elements: no current item
-    platform.Advance(100);
-    EXPECT_EQ(platform.Wheel().Rotate(5), std::vector<std::int32_t>{1});
-    EXPECT_NE(platform.Windows().FindTimer(window, Dial::kOverlayTimerId), nullptr);
-    EXPECT_EQ(platform.Windows().FindTimer(window, Dial::kCommitTimerId), nullptr);
-    EXPECT_TRUE(host.ValueWrites().empty());
-    EXPECT_FALSE(dial->IsFirstRotation());
-
-    // The rotation timer was reset by that event: 30 ms later the next one is fast and keeps
-    // its 18 degrees (slow, they would have been divided by the 10-degree resolution).
-    group->SetElements({size});
-    platform.Advance(30);
-    platform.Wheel().Rotate(18);
-    EXPECT_DOUBLE_EQ(detail::GetRangeValue(size, {}), 60.0);
-}
-
-TEST_F(RotationTest, AnItemThatIsNotRangedReadsZeroAndIgnoresWrites) {
-    const auto toggle = MakeCounted<Kernel::ReflectedBinding<bool>>(FourCC("btn "), "Toggle", true);
-    const Counted<Reflected> items[] = {toggle, RotateItem(), {}};
-    for (const auto& item : items) {
-        EXPECT_EQ(detail::GetRangeValue(item, {}), 0.0);
-        EXPECT_EQ(detail::GetRangeMaximum(item, {}), 0.0);
-        EXPECT_EQ(detail::GetNormalisedValue(item, {}), 0.0);
-        detail::SetRangeValue(item, true, {}, 5.0);
-    }
-    EXPECT_TRUE(host.ValueWrites().empty());
-    EXPECT_TRUE(toggle->GetValue());
-}
-
-// A fast spin: 200 events of +3 degrees, 10 ms apart (2 s of virtual time).
-TEST_F(RotationTest, FastSpinFollowsTheLinearAndRampedRules) {
-    for (int i = 4; i <= 12; ++i) {
-        document->GetHistory()->Push("Step");
-    }
-    document->GetHistory()->SetIndex(1);  // position 2 of 12
-    auto size = DoubleItem("size", "Size", 0, 0, 100);
-    Use({size, HistoryItem()}, "Size");
-    for (int k = 1; k <= 200; ++k) {
-        platform.Advance(10);
-        platform.Wheel().Rotate(3);
-        // Linear over half a turn: fast events keep their degrees.
-        ASSERT_NEAR(size->GetValue(), std::min(100.0, k * 3.0 * 100.0 / 180.0), 1e-9) << k;
-    }
-    Choose("History");
-    for (int k = 1; k <= 200; ++k) {
-        platform.Advance(10);
-        platform.Wheel().Rotate(3);
-        // Half a 6-degree detent per event, ramped to a whole entry each time.
-        ASSERT_EQ(document->GetHistory()->GetPosition(), std::min(12, 2 + k)) << k;
-    }
-}
-
 TEST_F(RotationTest, EachPostIsANewNotificationThatEndsWhenTheHostLetsGo) {
     Use({DoubleItem("size", "Size", 50, 0, 100)}, "Size");
     const long documentReferences = document->GetControlBlock().StrongCount();

@@ -9,12 +9,10 @@
 #include <string>
 #include <string_view>
 
-#include "bindings/kernel/reflected.h"
 #include "bindings/kernel/units.h"
 
 namespace {
 
-using Kernel::Counted;
 using Kernel::TEncUtf8;
 using Kernel::UnitValue;
 namespace Types = Kernel::UnitTypes;
@@ -120,26 +118,6 @@ TEST(UnitValueTest, ConvertWithinACategoryOnlyAndWriteAsText) {
                       value.GetValueAsString(c.decimals, c.withUnit, c.grouping, c.trim).GetView()),
                   c.expected)
             << c.value;
-    }
-}
-
-// A unit range reads and writes in the user's unit of its kind, or the one its attribute fixes.
-TEST(ReflectedUnitRangeTest, ReadsAndWritesInTheDisplayUnit) {
-    const Counted<const Kernel::UserUnits> units =
-        Kernel::MakeCounted<const Kernel::UserUnits>(Types::Millimetres, Types::Degrees, 72.0);
-    const struct {
-        bool unitTypeSet;
-        Counted<const Kernel::UserUnits> units;
-        double displayValue;  // of 72 px
-    } cases[] = {{false, units, 25.4}, {true, units, 1.0}, {false, nullptr, 72.0}};
-    for (const auto& c : cases) {
-        Kernel::ReflectedUnitRange item(Kernel::FourCC("Sz  "), "Size", Types::Pixels, 72.0, 0.0,
-                                        720.0);
-        item.AppendAttribute(Kernel::MakeCounted<Kernel::ValueTypeAttribute>(
-            Kernel::UserUnitKind::Length, c.unitTypeSet, Types::Inches));
-        EXPECT_DOUBLE_EQ(item.GetMaximum(c.units), 10.0 * c.displayValue);
-        item.SetValue(false, c.units, 2.0 * c.displayValue);
-        EXPECT_DOUBLE_EQ(item.GetValue(nullptr), c.unitTypeSet ? 2.0 : 144.0);
     }
 }
 
