@@ -117,19 +117,6 @@ TEST_F(EventsTest, ACommitTimerLeftOnAnOldWindowIsKilledThereAndCommitsNothing) 
     EXPECT_EQ(platform.Windows().FindTimer(window, Dial::kCommitTimerId), nullptr);
 }
 
-TEST_F(EventsTest, TimerOfAnotherDialIsServedByTheCurrentOneOnly) {
-    Choose("Size");
-    platform.Wheel().Rotate(5);
-    auto second = Dial::Create(window, &callbacks);  // now the current dial
-    host.Clear();
-    platform.Advance(250);
-    // The second dial has no current item: the first dial's commit never happens.
-    EXPECT_TRUE(host.ValueWrites().empty());
-    second.Reset();
-    EXPECT_EQ(Dial::CurrentDial(), nullptr);
-    EXPECT_FALSE(platform.Windows().KillTimer(window, 999));
-}
-
 // A puck whose bounds have no place on a screen is on the screen but outside the view: the
 // host is not asked to map it, the position keeps its value, and the overlay stays at the
 // default box around its last centre, shown until the puck is lifted.

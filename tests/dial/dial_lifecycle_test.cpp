@@ -53,23 +53,6 @@ TEST_F(DialTest, AttachFailuresLeaveThePreviousAttachmentSilently) {
     }
 }
 
-TEST_F(DialTest, SameWindowAgainChangesNothing) {
-    Use({DoubleItem("size", "Size", 10, 1, 100)});
-    auto* const controller = &Controller();
-    const platform::RadialControllerMenuItem* const entry = Menu().Entries().at(0).Get();
-    platform.Windows().SetTimer(window, Dial::kCommitTimerId, 250, &Dial::OnTimer);
-    host.Clear();
-    dial->SetCurrentWindow(window);
-    EXPECT_EQ(&Controller(), controller);
-    EXPECT_EQ(platform.Wheel().LiveControllerCount(), 1u);
-    EXPECT_EQ(controller->HandlerCount(), 7u);
-    EXPECT_NE(platform.Windows().FindTimer(window, Dial::kCommitTimerId), nullptr);
-    // No menu rebuild: the same entry object, and no icon looked up again.
-    ASSERT_EQ(Menu().Entries().size(), 1u);
-    EXPECT_EQ(Menu().Entries()[0].Get(), entry);
-    EXPECT_TRUE(host.Traces().empty());
-}
-
 TEST_F(DialTest, MovingToAnotherWindowReplacesControllerAndRebuildsTheMenu) {
     Use({DoubleItem("size", "Size", 10, 1, 100), DoubleItem("flow", "Flow", 5, 0, 10)}, "Flow");
     const HWND other = platform.Windows().CreateHostWindow(RECT{0, 0, 640, 480});
