@@ -10,31 +10,6 @@ namespace {
 
 using PositionBinding = Kernel::ReflectedBinding<Kernel::PointT<double>>;
 
-TEST(SentNotificationsTest, OnlyTheParametersChangeIsRequiredForPreviewing) {
-    struct Case {
-        const char* name;
-        Counted<Kernel::Notification> notification;
-        bool required;
-    };
-    const Case cases[] = {
-        {"parameters changed", MakeCounted<ToolParametersChangedNotification>(nullptr, 7), true},
-        {"view rotation",
-         MakeCounted<Corvanta::RecommendViewRotationNotification>(nullptr, 15.0,
-                                                                  Kernel::PointT<double>{}, false),
-         false},
-        {"reset view rotation",
-         MakeCounted<Corvanta::RecommendResetViewRotationNotification>(nullptr), false},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(c.notification->RequiredForPreviewing(), c.required) << c.name;
-        // Everything else is the base's answer.
-        EXPECT_EQ(c.notification->GetDedupeId(), 0) << c.name;
-        EXPECT_TRUE(c.notification->ShouldForwardToFrontEnd()) << c.name;
-        EXPECT_FALSE(c.notification->FrontEndProcessingTimeIsCritical()) << c.name;
-        EXPECT_FALSE(c.notification->MustProcessWithoutDocumentLock()) << c.name;
-    }
-}
-
 class EventsTest : public DialTest {
 protected:
     void SetUp() override {
@@ -45,8 +20,7 @@ protected:
             MakeCounted<PositionBinding>(FourCC("pos "), "Position", Kernel::PointT<double>{});
         position->AppendAttribute(MakeCounted<Corvanta::DialPositionAttribute>());
         dial->Update(
-            MakeTool({DoubleItem("size", "Size", 50, 0, 100), button, position,
-                      MakeCounted<Corvanta::ViewRotationReflected>(FourCC("rot "), "Rotate")}),
+            MakeTool({DoubleItem("size", "Size", 50, 0, 100), button, position, RotateItem()}),
             false);
         host.Clear();
     }
@@ -54,7 +28,7 @@ protected:
     Counted<PositionBinding> position;
 };
 
-TEST_F(EventsTest, ButtonTogglesTheButtonItemAndNotifiesEachTime) {
+TEST_F(EventsTest, ButtonTogglesTheButtonItemOrResetsTheViewRotation) {
     platform.Wheel().Click();  // no current item: the overlay timer only
     EXPECT_FALSE(button->GetValue());
     EXPECT_NE(platform.Windows().FindTimer(window, Dial::kOverlayTimerId), nullptr);
@@ -68,17 +42,26 @@ TEST_F(EventsTest, ButtonTogglesTheButtonItemAndNotifiesEachTime) {
     for (const auto& write : host.ValueWrites()) {
         EXPECT_FALSE(write.flag);
     }
-}
-
-TEST_F(EventsTest, ButtonOnTheViewRotationItemRecommendsAReset) {
+    // On the view rotation item it recommends a reset instead.
     Choose("Rotate");
     platform.Wheel().Click();
-    EXPECT_EQ(NotificationsOf<Corvanta::RecommendResetViewRotationNotification>().size(), 1u);
-    EXPECT_FALSE(button->GetValue());
+    const auto resets = NotificationsOf<Corvanta::RecommendResetViewRotationNotification>();
+    ASSERT_EQ(resets.size(), 1u);
+    EXPECT_FALSE(resets[0]->RequiredForPreviewing());
+    EXPECT_TRUE(button->GetValue());
 }
 
 TEST_F(EventsTest, ContactStatesFollowTheHostsMapping) {
+    // Continued without a start is a contact like any other; one without size is a point.
+    platform.Wheel().ContactMove(platform::Rect{-30, -30, 60, 60});  // partly off the window
+    EXPECT_EQ(dial->GetDialContact(), Dial::ContactInView);
+    EXPECT_EQ(callbacks.lastScreen, (Kernel::PointT<double>{100.0, 50.0}));
+    platform.Wheel().ContactMove(platform::Rect{10, 20, 0, 0});
+    EXPECT_EQ(callbacks.lastScreen, (Kernel::PointT<double>{110.0, 70.0}));
+    EXPECT_EQ(position->GetValue(), (Kernel::PointT<double>{55.0, 35.0}));
+
     platform.Wheel().ContactStart(platform::Rect{200, 100, 60, 60});
+    platform.Wheel().Lose();  // losing control keeps the state
     EXPECT_EQ(dial->GetDialContact(), Dial::ContactInView);
     EXPECT_EQ(callbacks.lastScreen, (Kernel::PointT<double>{330.0, 180.0}));
     EXPECT_EQ(position->GetValue(), (Kernel::PointT<double>{165.0, 90.0}));
@@ -105,21 +88,8 @@ TEST_F(EventsTest, ContactStatesFollowTheHostsMapping) {
     EXPECT_EQ(dial->GetOverlayWindow().GetCentre().y, 90.0f);
     platform.Advance(2000);
     EXPECT_EQ(platform.Windows().FindTimer(window, Dial::kOverlayTimerId), nullptr);
-}
-
-TEST_F(EventsTest, ControlAcquiredWithoutContactAndLostKeepState) {
     platform.Wheel().ContactStart(platform::Rect{200, 100, 60, 60});
-    platform.Wheel().Lose();
-    EXPECT_EQ(dial->GetDialContact(), Dial::ContactInView);
-    platform.Wheel().Acquire(std::nullopt);
-    EXPECT_EQ(dial->GetDialContact(), Dial::NoContact);
-}
-
-TEST_F(EventsTest, ContactErrorsBecomeFailureStatusesUnlogged) {
-    platform.Faults().Fail("RadialControllerScreenContact.Bounds", E_FAIL, "Gone.");
-    EXPECT_EQ(platform.Wheel().ContactStart(platform::Rect{1, 2, 3, 4}),
-              std::vector<std::int32_t>{E_FAIL});
-    EXPECT_TRUE(host.LogLines().empty());
+    platform.Wheel().Acquire(std::nullopt);  // acquired without a contact
     EXPECT_EQ(dial->GetDialContact(), Dial::NoContact);
 }
 
@@ -147,75 +117,39 @@ TEST_F(EventsTest, ACommitTimerLeftOnAnOldWindowIsKilledThereAndCommitsNothing) 
     EXPECT_EQ(platform.Windows().FindTimer(window, Dial::kCommitTimerId), nullptr);
 }
 
-TEST_F(EventsTest, TimerOfAnotherDialIsServedByTheCurrentOneOnly) {
-    Choose("Size");
-    platform.Wheel().Rotate(5);
-    auto second = Dial::Create(window, &callbacks);  // now the current dial
-    host.Clear();
-    platform.Advance(250);
-    // The second dial has no current item: the first dial's commit never happens.
-    EXPECT_TRUE(host.ValueWrites().empty());
-    second.Reset();
-    EXPECT_EQ(Dial::CurrentDial(), nullptr);
-    EXPECT_FALSE(platform.Windows().KillTimer(window, 999));
-}
-
-}  // namespace
-}  // namespace Quarn::WinRT::testing
-
-namespace Quarn::WinRT::testing {
-namespace {
-
-TEST_F(EventsTest, ContactEdgeCases) {
-    // Continued without a start is a contact like any other.
-    platform.Wheel().ContactMove(platform::Rect{-30, -30, 60, 60});  // partly off the window
-    EXPECT_EQ(dial->GetDialContact(), Dial::ContactInView);
-    EXPECT_EQ(callbacks.lastScreen, (Kernel::PointT<double>{100.0, 50.0}));
-    platform.Wheel().ContactMove(platform::Rect{10, 20, 0, 0});  // no size: its centre is a point
-    EXPECT_EQ(callbacks.lastScreen, (Kernel::PointT<double>{110.0, 70.0}));
-    EXPECT_EQ(position->GetValue(), (Kernel::PointT<double>{55.0, 35.0}));
-}
-
 // A puck whose bounds have no place on a screen is on the screen but outside the view: the
 // host is not asked to map it, the position keeps its value, and the overlay stays at the
 // default box around its last centre, shown until the puck is lifted.
 TEST_F(EventsTest, ContactsThatCannotBeLocatedAreOutsideTheViewAndLeaveTheOverlay) {
     constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
     constexpr float kInfinity = std::numeric_limits<float>::infinity();
-    constexpr float kHuge = 3e38f;
-    struct Case {
-        const char* name;
-        platform::Rect bounds;
-    };
-    const Case cases[] = {
-        {"x not a number", {kNaN, 10, 60, 60}},
-        {"infinite width", {10, 10, kInfinity, 60}},
-        {"y minus infinity", {10, -kInfinity, 60, 60}},
-        {"far corner beyond a float", {kHuge, 10, kHuge, 60}},
-        {"height not a number", {10, 10, 60, kNaN}},
+    const platform::Rect cases[] = {
+        {kNaN, 10, 60, 60},       {10, 10, kInfinity, 60},
+        {10, -kInfinity, 60, 60}, {3e38f, 10, 3e38f, 60},  // the far corner is beyond a float
+        {10, 10, 60, kNaN},
     };
     platform.Wheel().ContactStart(platform::Rect{200, 100, 60, 60});
     const Kernel::PointT<double> knownPosition = position->GetValue();
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        platform.Wheel().ContactEnd();
-        const auto centre = dial->GetOverlayWindow().GetCentre();
-        const int calls = callbacks.calls;
-        host.Clear();
-        for (int event = 0; event < 2; ++event) {  // started, then continued
-            if (event == 0) {
-                platform.Wheel().ContactStart(c.bounds);
+    platform.Wheel().ContactEnd();
+    const auto centre = dial->GetOverlayWindow().GetCentre();
+    const int calls = callbacks.calls;
+    host.Clear();
+    for (const platform::Rect& bounds : cases) {
+        for (const bool started : {true, false}) {
+            if (started) {
+                platform.Wheel().ContactStart(bounds);
             } else {
-                platform.Wheel().ContactMove(c.bounds);
+                platform.Wheel().ContactMove(bounds);
             }
-            EXPECT_EQ(dial->GetDialContact(), Dial::ContactOutsideView);
-            EXPECT_EQ(callbacks.calls, calls);
-            EXPECT_TRUE(host.ValueWrites().empty());
+            EXPECT_EQ(dial->GetDialContact(), Dial::ContactOutsideView) << bounds.x;
             EXPECT_EQ(dial->GetOverlayWindow().GetCentre().x, centre.x);
             EXPECT_EQ(dial->GetOverlayWindow().GetCentre().y, centre.y);
             EXPECT_EQ(platform.Windows().FindTimer(window, Dial::kOverlayTimerId), nullptr);
         }
+        platform.Wheel().ContactEnd();
     }
+    EXPECT_EQ(callbacks.calls, calls);
+    EXPECT_TRUE(host.ValueWrites().empty());
     EXPECT_EQ(position->GetValue(), knownPosition);
 }
 
@@ -234,18 +168,6 @@ TEST_F(EventsTest, NonFiniteCentresFromTheHostCountAsNotMapped) {
         EXPECT_EQ(dial->GetViewDialCentre(), view);
         EXPECT_TRUE(host.ValueWrites().empty());
     }
-}
-
-TEST_F(EventsTest, NotificationsWhileFrozenDoNotUpdate) {
-    auto history = MakeCounted<Kernel::ReflectedBinding<Counted<DocumentHistory>>>(
-        FourCC("hist"), "History", document->GetHistory());
-    auto tool = MakeTool({history, DoubleItem("size", "Size", 5, 0, 10)});
-    dial->Update(tool, false);
-    Choose("History");
-    const std::size_t traces = host.Traces().size();
-    dial->OnNotify(MakeCounted<Kernel::InvalidateReflectedsNotification>(tool));
-    EXPECT_EQ(host.Traces().size(), traces);  // no menu rebuild while frozen
-    EXPECT_TRUE(dial->IsMenuFrozen());
 }
 
 }  // namespace

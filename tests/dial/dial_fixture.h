@@ -65,6 +65,15 @@ Counted<Reflected> With(Counted<Reflected> item, Args&&... args) {
     return item;
 }
 
+inline Counted<Corvanta::ReflectedGroup> Group(const char (&id)[5], const char* name,
+                                               std::vector<Counted<Reflected>> elements) {
+    return MakeCounted<Corvanta::ReflectedGroup>(FourCC(id), name, std::move(elements));
+}
+
+inline Counted<Reflected> RotateItem(const char (&id)[5] = "rot ", const char* name = "Rotate") {
+    return MakeCounted<Corvanta::ViewRotationReflected>(FourCC(id), name);
+}
+
 class DialTest : public ::testing::Test {
 protected:
     DialTest() {
@@ -86,6 +95,23 @@ protected:
     void Attach() {
         dial->SetCurrentWindow(window);
         ASSERT_NE(platform.Wheel().ActiveController(), nullptr);
+    }
+
+    // Attached, showing a tool of `items` with `current` chosen, and nothing recorded yet.
+    Counted<Tool> Use(std::vector<Counted<Reflected>> items, const std::string& current = {}) {
+        Attach();
+        auto tool = MakeTool(std::move(items));
+        dial->Update(tool, false);
+        if (!current.empty()) {
+            Choose(current);
+        }
+        host.Clear();
+        return tool;
+    }
+
+    Counted<Reflected> HistoryItem() {
+        return MakeCounted<Kernel::ReflectedBinding<Counted<DocumentHistory>>>(
+            FourCC("hist"), "History", document->GetHistory());
     }
 
     sim::SimController& Controller() { return *platform.Wheel().ActiveController(); }

@@ -1,8 +1,12 @@
-// Which items the dial offers, which is the default, and which one it turns.
+// Which items the dial offers, which is the default, which one it turns, and what the
+// host's notifications refresh.
 #include "bindings/corvanta/reflection.h"
+#include "bindings/vorta/notifications.h"
 #include "dial/adjustment_tools.h"
 #include "dial/history_cache.h"
 #include "items/item_lookup.h"
+#include "overlay/dial_overlay_window.h"
+#include "overlay/group_dial_overlay.h"
 #include "tests/dial/dial_fixture.h"
 
 namespace Quarn::WinRT::testing {
@@ -10,6 +14,11 @@ namespace {
 
 using detail::DocumentHistoryCacheAttribute;
 using detail::FindAttribute;
+
+template <class Node>
+Counted<Selectable> Layer() {
+    return MakeCounted<Node>();
+}
 
 class ItemsTest : public DialTest {
 protected:
@@ -33,89 +42,46 @@ protected:
     }
 };
 
-TEST_F(ItemsTest, ToolWithoutItemsGivesOneEmptyEntry) {
-    auto tool = MakeTool({});
-    auto result = dial->EnumerateReflecteds(tool, false);
-    ASSERT_EQ(result.size(), 1u);
-    EXPECT_EQ(result[0].reflectable, Counted<Kernel::Reflectable>(tool));
-    EXPECT_TRUE(result[0].reflecteds.empty());
-    EXPECT_TRUE(Dial::FlattenReflectables(result).empty());
-}
-
 // Each of the fourteen layer classes brings the items of the adjustment tool with its fixed id;
 // any other class brings nothing. Without a tool the selection is not looked at at all.
 TEST_F(ItemsTest, AdjustmentLayerClassesMapToTheirTools) {
-    struct Case {
-        const char* name;
-        Counted<Selectable> (*make)();
-        ToolID toolId;  // kNoAdjustmentTool: no second entry
-    };
-    const Case cases[] = {
-        {"black and white",
-         [] { return Counted<Selectable>(MakeCounted<BlackAndWhiteAdjustmentRasterNode>()); }, 135},
-        {"brightness contrast",
-         [] { return Counted<Selectable>(MakeCounted<BrightnessContrastAdjustmentRasterNode>()); },
-         180},
-        {"colour balance",
-         [] { return Counted<Selectable>(MakeCounted<ColourBalanceAdjustmentRasterNode>()); }, 182},
-        {"curves", [] { return Counted<Selectable>(MakeCounted<CurvesAdjustmentRasterNode>()); },
-         163},
-        {"exposure",
-         [] { return Counted<Selectable>(MakeCounted<ExposureAdjustmentRasterNode>()); }, 176},
-        {"HSL shift",
-         [] { return Counted<Selectable>(MakeCounted<HSLShiftAdjustmentRasterNode>()); }, 178},
-        {"levels", [] { return Counted<Selectable>(MakeCounted<LevelsAdjustmentRasterNode>()); },
-         188},
-        {"posterise",
-         [] { return Counted<Selectable>(MakeCounted<PosteriseAdjustmentRasterNode>()); }, 183},
-        {"recolour",
-         [] { return Counted<Selectable>(MakeCounted<RecolourAdjustmentRasterNode>()); }, 177},
-        {"split toning",
-         [] { return Counted<Selectable>(MakeCounted<SplitToningAdjustmentRasterNode>()); }, 181},
-        {"shadows highlights",
-         [] { return Counted<Selectable>(MakeCounted<ShadowsHighlightsAdjustmentRasterNode>()); },
-         209},
-        {"threshold",
-         [] { return Counted<Selectable>(MakeCounted<ThresholdAdjustmentRasterNode>()); }, 184},
-        {"vibrance",
-         [] { return Counted<Selectable>(MakeCounted<VibranceAdjustmentRasterNode>()); }, 179},
-        {"white balance",
-         [] { return Counted<Selectable>(MakeCounted<WhiteBalanceAdjustmentRasterNode>()); }, 136},
-        {"gradient map",
-         [] { return Counted<Selectable>(MakeCounted<GradientMapAdjustmentRasterNode>()); },
-         detail::kNoAdjustmentTool},
-        {"pixel layer", [] { return Counted<Selectable>(MakeCounted<PixelRasterNode>()); },
-         detail::kNoAdjustmentTool},
+    // The layer's class, and the id of the tool it brings (kNoAdjustmentTool: none).
+    const std::pair<Counted<Selectable> (*)(), ToolID> cases[] = {
+        {&Layer<BlackAndWhiteAdjustmentRasterNode>, 135},
+        {&Layer<BrightnessContrastAdjustmentRasterNode>, 180},
+        {&Layer<ColourBalanceAdjustmentRasterNode>, 182},
+        {&Layer<CurvesAdjustmentRasterNode>, 163},
+        {&Layer<ExposureAdjustmentRasterNode>, 176},
+        {&Layer<HSLShiftAdjustmentRasterNode>, 178},
+        {&Layer<LevelsAdjustmentRasterNode>, 188},
+        {&Layer<PosteriseAdjustmentRasterNode>, 183},
+        {&Layer<RecolourAdjustmentRasterNode>, 177},
+        {&Layer<SplitToningAdjustmentRasterNode>, 181},
+        {&Layer<ShadowsHighlightsAdjustmentRasterNode>, 209},
+        {&Layer<ThresholdAdjustmentRasterNode>, 184},
+        {&Layer<VibranceAdjustmentRasterNode>, 179},
+        {&Layer<WhiteBalanceAdjustmentRasterNode>, 136},
+        {&Layer<GradientMapAdjustmentRasterNode>, detail::kNoAdjustmentTool},
+        {&Layer<PixelRasterNode>, detail::kNoAdjustmentTool},
     };
     auto tool = MakeTool({DoubleItem("size", "Size", 10, 1, 100)});
-    for (const Case& c : cases) {
-        if (c.toolId != detail::kNoAdjustmentTool) {
-            auto adjustment = MakeCounted<AdjustmentTool>(c.toolId, c.name, document);
-            adjustment->AddDialReflected(DoubleItem("adj ", c.name, 0, 0, 1));
-            document->AddTool(adjustment);
-        }
+    for (const auto& [make, toolId] : cases) {  // the tool whose id means "none" is never asked
+        auto adjustment = MakeCounted<AdjustmentTool>(toolId, "Adjustment", document);
+        adjustment->AddDialReflected(DoubleItem("adj ", "Adjust", 0, 0, 1));
+        document->AddTool(adjustment);
     }
-    // A tool with the id that means "none" must not be asked for.
-    auto none = MakeCounted<AdjustmentTool>(detail::kNoAdjustmentTool, "None", document);
-    none->AddDialReflected(DoubleItem("none", "None", 0, 0, 1));
-    document->AddTool(none);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        SelectLayers({c.make()});
+    for (const auto& [make, toolId] : cases) {
+        SelectLayers({make()});
         const auto result = dial->EnumerateReflecteds(tool, true);
-        if (c.toolId == detail::kNoAdjustmentTool) {
-            EXPECT_EQ(result.size(), 1u);
-        } else {
-            ASSERT_EQ(result.size(), 2u);
-            auto* adjustment = dynamic_cast<Tool*>(result[1].reflectable.Get());
-            ASSERT_NE(adjustment, nullptr);
-            EXPECT_EQ(adjustment->GetToolID(), c.toolId);
-        }
-        const auto withoutTool = dial->EnumerateReflecteds({}, true);
-        ASSERT_EQ(withoutTool.size(), 1u);
-        EXPECT_FALSE(withoutTool[0].reflectable);
-        EXPECT_TRUE(withoutTool[0].reflecteds.empty());
+        ASSERT_LE(result.size(), 2u);
+        const auto* adjustment =
+            result.size() == 2 ? dynamic_cast<Tool*>(result[1].reflectable.Get()) : nullptr;
+        EXPECT_EQ(adjustment ? adjustment->GetToolID() : detail::kNoAdjustmentTool, toolId);
     }
+    const auto withoutTool = dial->EnumerateReflecteds({}, true);
+    ASSERT_EQ(withoutTool.size(), 1u);
+    EXPECT_FALSE(withoutTool[0].reflectable);
+    EXPECT_TRUE(withoutTool[0].reflecteds.empty());
 }
 
 struct SourceCase {
@@ -141,15 +107,9 @@ TEST_F(ItemsTest, AdjustmentLayerSourceAndDefaultMarker) {
             MakeTool({DoubleItem("size", "Size", 10, 1, 100), DoubleItem("flow", "Flow", 1, 0, 1)});
         auto curves = AddCurvesTool(
             {DoubleItem("cur1", "Shadows", 0, 0, 1), DoubleItem("cur2", "Highlights", 1, 0, 1)});
-        std::vector<Counted<Selectable>> layers;
-        for (int i = 0; i < c.layers; ++i) {
-            if (c.otherLayerKind) {
-                layers.push_back(MakeCounted<GradientMapAdjustmentRasterNode>("Gradient"));
-            } else {
-                layers.push_back(MakeCounted<CurvesAdjustmentRasterNode>("Curves"));
-            }
-        }
-        SelectLayers(layers);
+        const auto layer = c.otherLayerKind ? Layer<GradientMapAdjustmentRasterNode>()
+                                            : Layer<CurvesAdjustmentRasterNode>();
+        SelectLayers(std::vector<Counted<Selectable>>(static_cast<std::size_t>(c.layers), layer));
         auto result = dial->EnumerateReflecteds(tool, c.fromSelection);
         ASSERT_EQ(result.size(), c.entries);
         EXPECT_EQ(IsDefault(result[0].reflecteds[0]), c.toolDefault);
@@ -162,56 +122,29 @@ TEST_F(ItemsTest, AdjustmentLayerSourceAndDefaultMarker) {
     }
 }
 
-TEST_F(ItemsTest, AdjustmentToolWithoutItemsAddsNoEntry) {
-    auto tool = MakeTool({DoubleItem("size", "Size", 10, 1, 100)});
-    AddCurvesTool({});
-    SelectLayers({MakeCounted<CurvesAdjustmentRasterNode>()});
-    EXPECT_EQ(dial->EnumerateReflecteds(tool, true).size(), 1u);
-}
-
-TEST_F(ItemsTest, HistoryItemCarriesTheHistoryAsText) {
-    auto history = MakeCounted<Kernel::ReflectedBinding<Counted<DocumentHistory>>>(
-        FourCC("hist"), "History", document->GetHistory());
-    auto tool = MakeTool({history});
-    dial->EnumerateReflecteds(tool, false);
-    auto cache = FindAttribute<DocumentHistoryCacheAttribute>(*history);
-    ASSERT_TRUE(cache);
-    EXPECT_EQ(cache->position, 3);
-    EXPECT_EQ(cache->count, 3);
-    EXPECT_EQ(cache->description, "Erase");
-
-    document->GetHistory()->SetIndex(-1);
-    DocumentHistoryCacheAttribute fresh;
-    fresh.RefreshFrom(*tool);
-    EXPECT_EQ(fresh.position, 0);
-    EXPECT_TRUE(fresh.description.IsEmpty());
-}
-
-// A host may keep its item objects: enumerating them again neither grows their attribute lists
-// nor leaves the history text behind the document.
+// The history item carries the history as text. A host may keep its item objects: enumerating
+// them again neither grows their attribute lists nor leaves that text behind the document.
 TEST_F(ItemsTest, KeptItemsKeepOneMarkerAndOneFreshHistoryCache) {
     auto size = DoubleItem("size", "Size", 10, 1, 100);
-    auto history = MakeCounted<Kernel::ReflectedBinding<Counted<DocumentHistory>>>(
-        FourCC("hist"), "History", document->GetHistory());
+    auto history = HistoryItem();
     auto tool = MakeTool({size, history});
     for (int round = 0; round < 3; ++round) {
         document->GetHistory()->SetIndex(round - 1);
         dial->EnumerateReflecteds(tool, false);
         EXPECT_EQ(size->GetAttributes().size(), 1u);
         ASSERT_EQ(history->GetAttributes().size(), 1u);
-        const auto cache = FindAttribute<DocumentHistoryCacheAttribute>(*history);
-        EXPECT_EQ(cache->position, round);
+        EXPECT_EQ(FindAttribute<DocumentHistoryCacheAttribute>(*history)->position, round);
     }
+    const auto cache = FindAttribute<DocumentHistoryCacheAttribute>(*history);
+    EXPECT_EQ(cache->count, 3);
+    EXPECT_EQ(cache->description, "Fill");
 }
 
 TEST_F(ItemsTest, GroupResolvesToItsCurrentElement) {
     auto hue = DoubleItem("hue ", "Hue", 0, 0, 360);
     auto sat = DoubleItem("sat ", "Saturation", 0, 0, 1);
-    auto group = MakeCounted<Corvanta::ReflectedGroup>(FourCC("colr"), "Colour",
-                                                       std::vector<Counted<Reflected>>{hue, sat});
-    Attach();
-    dial->Update(MakeTool({group}), false);
-    Choose("Colour");
+    auto group = Group("colr", "Colour", {hue, sat});
+    Use({group}, "Colour");
     EXPECT_EQ(dial->GetCurrentItem(), Counted<Reflected>(hue));  // no attribute: first element
     EXPECT_TRUE(dial->SelectMenuItem(sat));
     EXPECT_EQ(dial->GetCurrentItem(), Counted<Reflected>(sat));
@@ -221,32 +154,24 @@ TEST_F(ItemsTest, GroupResolvesToItsCurrentElement) {
     EXPECT_FALSE(dial->GetCurrentItem());
 }
 
-TEST_F(ItemsTest, SelectMenuItemOutsideAnyGroupStillReconfigures) {
-    Attach();
-    auto size = DoubleItem("size", "Size", 50, 0, 100);
-    dial->Update(MakeTool({size}), false);
-    Choose("Size");
-    Controller().SetRotationResolutionInDegrees(33);
-    EXPECT_TRUE(dial->SelectMenuItem(DoubleItem("lone", "Lone", 0, 0, 1)));
-    EXPECT_EQ(size->GetAttributes().size(), 1u);  // only the default marker
-    EXPECT_EQ(Controller().RotationResolutionInDegrees(), 1.0);
-}
-
-// Empty references in the host's lists are passed over everywhere alike, as if absent.
+// Empty references in the host's lists are passed over everywhere alike, as if absent. The
+// button and position items are the first of the right kind, and neither is a menu entry.
 TEST_F(ItemsTest, EmptyEntriesAreNoItemsAnywhere) {
     const Counted<Reflected> none;
     auto size = DoubleItem("size", "Size", 10, 1, 100);
     auto hue = DoubleItem("hue ", "Hue", 0, 0, 360);
-    auto group = MakeCounted<Corvanta::ReflectedGroup>(
-        FourCC("colr"), "Colour", std::vector<Counted<Reflected>>{none, hue, none});
-    auto history = MakeCounted<Kernel::ReflectedBinding<Counted<DocumentHistory>>>(
-        FourCC("hist"), "History", document->GetHistory());
+    auto group = Group("colr", "Colour", {none, hue, none});
+    auto history = HistoryItem();
     auto button = With<Corvanta::DialButtonAttribute>(
         MakeCounted<Kernel::ReflectedBinding<bool>>(FourCC("btn "), "Toggle", false));
     auto position = With<Corvanta::DialPositionAttribute>(
         MakeCounted<Kernel::ReflectedBinding<Kernel::PointT<double>>>(FourCC("pos "), "Position",
                                                                       Kernel::PointT<double>{}));
-    auto tool = MakeTool({none, size, none, group, history, none, button, position, none});
+    auto notBinding = With<Corvanta::DialButtonAttribute>(DoubleItem("fake", "Fake", 0, 0, 1));
+    auto second = With<Corvanta::DialButtonAttribute>(
+        MakeCounted<Kernel::ReflectedBinding<bool>>(FourCC("btn2"), "Other", false));
+    auto tool = MakeTool(
+        {none, size, none, group, history, none, notBinding, button, second, position, none});
     auto curves = AddCurvesTool({none, DoubleItem("cur1", "Shadows", 0, 0, 1)});
     SelectLayers({MakeCounted<CurvesAdjustmentRasterNode>()});
     Attach();
@@ -277,21 +202,118 @@ TEST_F(ItemsTest, EmptyEntriesAreNoItemsAnywhere) {
     EXPECT_FALSE(dial->GetCurrentItem());
 }
 
-TEST_F(ItemsTest, ButtonAndPositionItemsAreTheFirstOfTheRightKind) {
-    auto notBinding = With<Corvanta::DialButtonAttribute>(DoubleItem("fake", "Fake", 0, 0, 1));
-    auto button = With<Corvanta::DialButtonAttribute>(
-        MakeCounted<Kernel::ReflectedBinding<bool>>(FourCC("btn1"), "Toggle", false));
-    auto second = With<Corvanta::DialButtonAttribute>(
-        MakeCounted<Kernel::ReflectedBinding<bool>>(FourCC("btn2"), "Other", false));
-    auto position = With<Corvanta::DialPositionAttribute>(
-        MakeCounted<Kernel::ReflectedBinding<Kernel::PointT<double>>>(FourCC("pos "), "Position",
-                                                                      Kernel::PointT<double>{}));
-    Attach();
-    dial->Update(MakeTool({notBinding, button, second, position}), false);
-    EXPECT_EQ(Counted<Reflected>(dial->GetDialButtonReflected()), button);
-    EXPECT_EQ(Counted<Reflected>(dial->GetDialPositionReflected()), position);
-    // Neither is a menu entry; the fake button is not a binding but still carries the marker.
-    EXPECT_TRUE(MenuTexts().empty());
+class NotifyTest : public DialTest {
+protected:
+    void SetUp() override { Attach(); }
+
+    // Counts menu rebuilds: each rebuild traces once per entry without an icon file.
+    std::size_t Rebuilds() { return host.Traces().size(); }
+};
+
+TEST_F(NotifyTest, InvalidatedItemsReenumerateWithTheRightFlag) {
+    struct Case {
+        const char* name;
+        bool updateFlag;
+        bool namesOwnTool;
+        bool expectedFlag;
+    };
+    const Case cases[] = {
+        {"own tool, flag false", false, true, false},
+        {"other reflectable", false, false, true},
+        {"flag already true", true, true, true},
+    };
+    auto tool = MakeTool({DoubleItem("size", "Size", 10, 1, 100)});
+    auto other = MakeCounted<Kernel::Reflectable>();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        dial->Update(tool, c.updateFlag);
+        const std::size_t before = Rebuilds();
+        dial->OnNotify(MakeCounted<Kernel::InvalidateReflectedsNotification>(
+            c.namesOwnTool ? Counted<Kernel::Reflectable>(tool) : other));
+        EXPECT_EQ(dial->GetUpdateFlag(), c.expectedFlag);
+        EXPECT_EQ(Rebuilds(), before + 1);
+    }
+}
+
+TEST_F(NotifyTest, NewSelectionUpdatesOnlyForShapeToolsAndNotWhenTemporary) {
+    auto shape = MakeCounted<ShapeTool>(12, "Shape", document);
+    shape->AddDialReflected(DoubleItem("crnr", "Corner", 1, 0, 10));
+    dial->Update(shape, true);
+    std::size_t first = Rebuilds();
+    dial->OnNotify(MakeCounted<NewSelectionNotification>(document, false, true));
+    EXPECT_EQ(Rebuilds(), first);
+    dial->OnNotify(MakeCounted<NewSelectionNotification>(document, false, false));
+    EXPECT_EQ(Rebuilds(), first + 1);
+    EXPECT_FALSE(dial->GetUpdateFlag());
+
+    dial->Update(MakeTool({DoubleItem("size", "Size", 10, 1, 100)}), false);
+    first = Rebuilds();
+    dial->OnNotify(MakeCounted<NewSelectionNotification>(document, false, false));
+    EXPECT_EQ(Rebuilds(), first);
+}
+
+TEST_F(NotifyTest, HistoryChangeRefreshesTheSelectedHistoryItem) {
+    auto history = HistoryItem();
+    dial->Update(MakeTool({history}), false);
+    Choose("History");
+    document->GetHistory()->SetIndex(-1);
+    dial->OnNotify(MakeCounted<DocumentHistoryChangedNotification>(document, false));
+    auto cache = detail::FindAttribute<detail::DocumentHistoryCacheAttribute>(*history);
+    EXPECT_EQ(cache->position, 0);
+    EXPECT_EQ(cache->count, 3);
+}
+
+TEST_F(NotifyTest, InvalidatedItemReplacesTheSelectedItemButNotTheGroup) {
+    auto tool = MakeTool({});
+    auto size = DoubleItem("size", "Size", 10, 1, 100);
+    auto hue = DoubleItem("hue ", "Hue", 0, 0, 360);
+    auto group = Group("colr", "Colour", {hue});
+    tool->AddDialReflected(size);
+    tool->AddDialReflected(group);
+    dial->Update(tool, false);
+    Choose("Size");
+
+    // The host replaces the item objects; the dial picks up the fresh one it is using.
+    auto freshSize = DoubleItem("size", "Size", 20, 1, 100);
+    auto freshHue = DoubleItem("hue ", "Hue", 90, 0, 360);
+    tool->ClearDialReflecteds();
+    tool->AddDialReflected(freshSize);
+    tool->AddDialReflected(Group("colr", "Colour", {freshHue}));
+    dial->OnNotify(MakeCounted<Kernel::InvalidateReflectedNotification>(tool, FourCC("hue ")));
+    EXPECT_EQ(dial->GetSelectedItem(), Counted<Reflected>(size));  // not the one in use
+    dial->OnNotify(MakeCounted<Kernel::InvalidateReflectedNotification>(tool, FourCC("size")));
+    EXPECT_EQ(dial->GetSelectedItem(), Counted<Reflected>(freshSize));
+
+    Choose("Colour");
+    const auto* groupOverlay =
+        dynamic_cast<const detail::GroupDialOverlay*>(dial->GetOverlayWindow().GetOverlay());
+    ASSERT_NE(groupOverlay, nullptr);
+    dial->OnNotify(MakeCounted<Kernel::InvalidateReflectedNotification>(tool, FourCC("hue ")));
+    EXPECT_EQ(dial->GetSelectedItem(), Counted<Reflected>(group));  // the group object stays
+    // ... while the overlay shows the fresh element, its record rebuilt from it.
+    EXPECT_EQ(groupOverlay->GetCurrent(), Counted<Reflected>(freshHue));
+    ASSERT_TRUE(groupOverlay->GetRecord(FourCC("hue ")));
+    EXPECT_EQ(groupOverlay->GetRecord(FourCC("hue "))->value, 90);
+
+    auto stranger = MakeCounted<Kernel::Reflectable>();
+    dial->OnNotify(MakeCounted<Kernel::InvalidateReflectedNotification>(stranger, FourCC("size")));
+    EXPECT_EQ(dial->GetSelectedItem(), Counted<Reflected>(group));
+}
+
+TEST_F(NotifyTest, AdjustmentParametersRefreshTheSelectedLayersTool) {
+    auto tool = MakeTool({DoubleItem("size", "Size", 10, 1, 100)});
+    auto curves = MakeCounted<AdjustmentTool>(163, "Curves", document);
+    document->AddTool(curves);
+    Selection selection;
+    selection.Add(MakeCounted<CurvesAdjustmentRasterNode>());
+    document->SetSelection(selection);
+    dial->Update(tool, false);
+    std::size_t first = Rebuilds();
+    dial->OnNotify(MakeCounted<AdjustmentNodeParametersChangedNotification>(document, false));
+    EXPECT_EQ(Rebuilds(), first);  // no re-enumeration
+    const auto events = host.Events();
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.back().kind, sample::HostEvent::Kind::RefreshParameters);
 }
 
 }  // namespace

@@ -1,7 +1,11 @@
-// Creating a dial, attaching it to a window, handing it tools, and tearing it down.
+// Creating a dial, attaching it to a window, the radial menu it builds there, and tearing it
+// down.
 #include <quarn/winrt/dial.h>
 
+#include "bindings/files/sim_files.h"
 #include "bindings/wheel/sim_wheel.h"
+#include "dial/menu_icon.h"
+#include "dial/menu_item_tag.h"
 #include "tests/dial/dial_fixture.h"
 
 namespace Quarn::WinRT::testing {
@@ -29,97 +33,28 @@ TEST_F(DialTest, NewDialIsInertUntilAttached) {
     EXPECT_EQ(dial->GetDialContact(), Dial::NoContact);
 }
 
-struct AttachFailure {
-    const char* name;
-    const char* operation;  // fault to arm, or null for "unsupported"
-};
-
-class AttachFailureTest : public DialTest, public ::testing::WithParamInterface<AttachFailure> {};
-
-TEST_P(AttachFailureTest, LeavesThePreviousAttachmentSilently) {
+TEST_F(DialTest, AttachFailuresLeaveThePreviousAttachmentSilently) {
     Attach();
     auto* const first = &Controller();
-    const HWND other = platform.Windows().CreateHostWindow(RECT{0, 0, 640, 480});
-    if (GetParam().operation) {
-        platform.Faults().Fail(GetParam().operation, REGDB_E_CLASSNOTREG, "Class not registered");
-    } else {
-        platform.Wheel().SetSupported(false);
-    }
-    dial->SetCurrentWindow(other);
-    EXPECT_EQ(dial->GetWindow(), window);
-    EXPECT_EQ(dial->GetController().Get(), first);
-    EXPECT_EQ(first->HandlerCount(), 7u);
-    EXPECT_TRUE(host.LogLines().empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Failures, AttachFailureTest,
-    ::testing::Values(AttachFailure{"Unsupported", nullptr},
-                      AttachFailure{"CreateForWindow", "RadialController.CreateForWindow"},
-                      AttachFailure{"GetForWindow", "RadialControllerConfiguration.GetForWindow"}),
-    [](const auto& param) { return std::string(param.param.name); });
-
-TEST_F(DialTest, SupportQueryErrorReachesTheCallerAfterTheCommitTimerIsKilled) {
-    Attach();
-    platform.Windows().SetTimer(window, Dial::kCommitTimerId, 250, &Dial::OnTimer);
-    platform.Windows().SetTimer(window, Dial::kOverlayTimerId, 2000, &Dial::OnTimer);
-    platform.Faults().Fail("RadialController.IsSupported", E_ACCESSDENIED, "Access is denied.");
-    const HWND other = platform.Windows().CreateHostWindow(RECT{0, 0, 640, 480});
-    EXPECT_THROW(dial->SetCurrentWindow(other), platform::PlatformError);
-    EXPECT_EQ(platform.Windows().FindTimer(window, Dial::kCommitTimerId), nullptr);
-    EXPECT_NE(platform.Windows().FindTimer(window, Dial::kOverlayTimerId), nullptr);
-    EXPECT_EQ(dial->GetWindow(), window);
-}
-
-// A subscription failing part-way keeps the ones before it and logs one line.
-TEST_F(DialTest, EventSubscriptionFailingPartWayIsLoggedOnce) {
-    const char* const operations[] = {"RadialController.ButtonClicked.add",
-                                      "RadialController.ControlAcquired.add",
-                                      "RadialController.ControlLost.add",
-                                      "RadialController.RotationChanged.add",
-                                      "RadialController.ScreenContactContinued.add",
-                                      "RadialController.ScreenContactEnded.add",
-                                      "RadialController.ScreenContactStarted.add"};
-    std::size_t subscribedBefore = 0;
-    for (const char* operation : operations) {
+    // A fault to arm, or none for a device that is not supported.
+    for (const char* operation :
+         {"RadialController.CreateForWindow", "RadialControllerConfiguration.GetForWindow", ""}) {
         SCOPED_TRACE(operation);
-        host.Clear();
-        const HWND target = platform.Windows().CreateHostWindow(RECT{0, 0, 300, 200});
-        platform.Faults().Fail(operation, E_FAIL, "No more subscriptions.");
-        dial->SetCurrentWindow(target);
-        ASSERT_EQ(dial->GetWindow(), target);
-        EXPECT_EQ(Controller().HandlerCount(), subscribedBefore);
-        EXPECT_EQ(host.LogLines(),
-                  std::vector<std::string>{"Dial error: Failed to register events. No more "
-                                           "subscriptions."});
-        ++subscribedBefore;
+        if (*operation) {
+            platform.Faults().Fail(operation, REGDB_E_CLASSNOTREG, "Class not registered");
+        } else {
+            platform.Wheel().SetSupported(false);
+        }
+        dial->SetCurrentWindow(platform.Windows().CreateHostWindow(RECT{0, 0, 640, 480}));
+        EXPECT_EQ(dial->GetWindow(), window);
+        EXPECT_EQ(dial->GetController().Get(), first);
+        EXPECT_EQ(first->HandlerCount(), 7u);
+        EXPECT_TRUE(host.LogLines().empty());
     }
-}
-
-TEST_F(DialTest, SameWindowAgainChangesNothing) {
-    Attach();
-    dial->Update(MakeTool({DoubleItem("size", "Size", 10, 1, 100)}), false);
-    auto* const controller = &Controller();
-    const platform::RadialControllerMenuItem* const entry = Menu().Entries().at(0).Get();
-    platform.Windows().SetTimer(window, Dial::kCommitTimerId, 250, &Dial::OnTimer);
-    host.Clear();
-    dial->SetCurrentWindow(window);
-    EXPECT_EQ(&Controller(), controller);
-    EXPECT_EQ(platform.Wheel().LiveControllerCount(), 1u);
-    EXPECT_EQ(controller->HandlerCount(), 7u);
-    EXPECT_NE(platform.Windows().FindTimer(window, Dial::kCommitTimerId), nullptr);
-    // No menu rebuild: the same entry object, and no icon looked up again.
-    ASSERT_EQ(Menu().Entries().size(), 1u);
-    EXPECT_EQ(Menu().Entries()[0].Get(), entry);
-    EXPECT_TRUE(host.Traces().empty());
 }
 
 TEST_F(DialTest, MovingToAnotherWindowReplacesControllerAndRebuildsTheMenu) {
-    Attach();
-    dial->Update(
-        MakeTool({DoubleItem("size", "Size", 10, 1, 100), DoubleItem("flow", "Flow", 5, 0, 10)}),
-        false);
-    Choose("Flow");
+    Use({DoubleItem("size", "Size", 10, 1, 100), DoubleItem("flow", "Flow", 5, 0, 10)}, "Flow");
     const HWND other = platform.Windows().CreateHostWindow(RECT{0, 0, 640, 480});
     dial->SetCurrentWindow(other);
     EXPECT_EQ(platform.Wheel().LiveControllerCount(), 1u);
@@ -129,60 +64,10 @@ TEST_F(DialTest, MovingToAnotherWindowReplacesControllerAndRebuildsTheMenu) {
     EXPECT_EQ(SelectedText(), "Flow");  // the selected item is chosen again on the new menu
 }
 
-TEST_F(DialTest, EmptyToolRestoresPlatformDefaults) {
-    Attach();
-    dial->Update(MakeTool({DoubleItem("size", "Size", 10, 1, 100)}), false);
-    ASSERT_TRUE(platform.Wheel().ConfigurationFor(window)->DefaultItems().has_value());
-    dial->Update({}, false);
-    EXPECT_FALSE(dial->GetTool());
-    EXPECT_FALSE(platform.Wheel().ConfigurationFor(window)->DefaultItems().has_value());
-    EXPECT_TRUE(Menu().Entries().empty());
-}
-
-TEST_F(DialTest, UpdateIsIgnoredWhileTheHistoryItemIsCurrent) {
-    Attach();
-    auto history = MakeCounted<Kernel::ReflectedBinding<Counted<DocumentHistory>>>(
-        FourCC("hist"), "History", document->GetHistory());
-    auto brush = MakeTool({history, DoubleItem("size", "Size", 10, 1, 100)});
-    dial->Update(brush, false);
-    Choose("History");
-    ASSERT_TRUE(dial->IsMenuFrozen());
-    auto other = MakeTool({DoubleItem("zoom", "Zoom", 1, 1, 8)}, 9, "Zoom");
-    dial->Update(other, true);
-    EXPECT_EQ(dial->GetTool(), brush);
-    EXPECT_FALSE(dial->GetUpdateFlag());
-    EXPECT_EQ(MenuTexts(), (std::vector<std::string>{"History", "Size"}));
-    Choose("Size");
-    EXPECT_FALSE(dial->IsMenuFrozen());
-    dial->Update(other, true);
-    EXPECT_EQ(dial->GetTool(), other);
-}
-
-TEST_F(DialTest, TeardownEndsSubscriptionsAndLateTimersFindNoDial) {
-    Attach();
-    dial->Update(MakeTool({DoubleItem("size", "Size", 10, 1, 100)}), false);
-    Choose("Size");
-    platform.Wheel().Rotate(5);  // arms both timers
-    ASSERT_NE(platform.Windows().FindTimer(window, Dial::kCommitTimerId), nullptr);
-    platform::Ref<platform::RadialController> kept = dial->GetController();
-    auto* controller = &Controller();
-    dial.Reset();
-    EXPECT_EQ(Dial::CurrentDial(), nullptr);
-    EXPECT_EQ(controller->HandlerCount(), 0u);
-    EXPECT_TRUE(controller->GetSimMenu().Entries().empty());
-    host.Clear();
-    platform.Advance(3000);  // both timers fire into no dial
-    EXPECT_TRUE(platform.Wheel().Rotate(5).empty());
-    EXPECT_TRUE(host.Events().empty());
-}
-
 // A controller that refuses to revoke and a menu that refuses to clear: each refusal is one log
-// line, and the handlers the platform still holds find no dial once it has gone.
+// line, and the handlers and timers the platform still holds find no dial once it has gone.
 TEST_F(DialTest, TeardownRefusalsAreLoggedAndNoHandlerReachesAGoneDial) {
-    Attach();
-    auto tool = MakeTool({DoubleItem("size", "Size", 10, 1, 100)});
-    dial->Update(tool, false);
-    Choose("Size");
+    Use({DoubleItem("size", "Size", 10, 1, 100)}, "Size");
     const platform::Ref<platform::RadialController> first = dial->GetController();
 
     // On a window change: the old controller's subscriptions and menu stay, logged.
@@ -199,6 +84,8 @@ TEST_F(DialTest, TeardownRefusalsAreLoggedAndNoHandlerReachesAGoneDial) {
     // entry reaches nothing.
     const platform::Ref<platform::RadialController> kept = dial->GetController();
     auto* second = &Controller();
+    Choose("Size");
+    platform.Wheel().Rotate(5);  // arms both timers
     platform.Faults().Fail("RadialControllerMenu.Items.Clear", E_FAIL, "Clear refused.");
     host.Clear();
     dial.Reset();
@@ -215,14 +102,128 @@ TEST_F(DialTest, TeardownRefusalsAreLoggedAndNoHandlerReachesAGoneDial) {
     std::int32_t status = E_FAIL;
     platform.Wheel().InvokeMenuItem(0, &status);
     EXPECT_EQ(status, S_OK);
+    platform.Advance(3000);  // both timers fire into no dial
     EXPECT_TRUE(host.Events().empty());
     EXPECT_EQ(callbacks.calls, 0);
 }
 
-TEST_F(DialTest, ResourcesDirectoryIsASharedCopy) {
-    const Kernel::String8 directory("C:\\App\\Resources");
-    dial->SetResourcesDirectory(directory);
-    EXPECT_TRUE(dial->GetResourcesDirectory().SharesBufferWith(directory));
+const std::vector<unsigned char> kPng = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13};
+
+std::string Utf8(std::u16string_view text) {
+    std::string out;
+    Kernel::AppendUtf8(out, text);
+    return out;
+}
+
+TEST(MenuIconPath, AddsPngOnlyToANameWithoutExtension) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"brush_size", "C:\\App\\Resources\\Dial\\brush_size.png"},
+        {"brush_size.png", "C:\\App\\Resources\\Dial\\brush_size.png"},
+        {"brush_size.svg", "C:\\App\\Resources\\Dial\\brush_size.svg"},
+        {"sub.dir\\icon", "C:\\App\\Resources\\Dial\\sub.dir\\icon.png"},
+    };
+    for (auto [name, path] : cases) {
+        EXPECT_EQ(detail::MenuIconPath("C:\\App\\Resources", name), path) << name;
+    }
+    EXPECT_EQ(detail::MenuIconPath("", "x"), "Dial\\x.png");
+}
+
+class MenuTest : public DialTest {
+protected:
+    void SetUp() override {
+        platform.Files().SetUseDisk(false);
+        platform.Files().AddFile("C:\\Res\\Dial\\size.png", kPng);
+        dial->SetResourcesDirectory("C:\\Res");
+        Attach();
+    }
+    static Counted<Reflected> Icon(Counted<Reflected> item, const char* name) {
+        item->AppendAttribute(MakeCounted<ImageAttribute>(Kernel::String8(name)));
+        return item;
+    }
+};
+
+TEST_F(MenuTest, EntriesCarryTextIconAndATagLeadingBackToTheItem) {
+    auto size = Icon(DoubleItem("size", "Größe", 10, 1, 100), "size");
+    auto flow = Icon(DoubleItem("flow", "Flow", 1, 0, 1), "missing");
+    auto plain = DoubleItem("hard", "Hardness", 1, 0, 1);
+    dial->Update(MakeTool({size, flow, plain}), false);
+
+    ASSERT_EQ(MenuTexts(), (std::vector<std::string>{"Größe", "Flow", "Hardness"}));
+    const auto& entries = Menu().Entries();
+    ASSERT_TRUE(entries[0]->Icon());
+    EXPECT_EQ(Utf8(entries[0]->Icon()->Source()), "C:\\Res\\Dial\\size.png");
+    EXPECT_FALSE(entries[1]->Icon());
+    EXPECT_EQ(entries[1]->GetKnownIcon(), platform::KnownIcon::PenType);
+    EXPECT_EQ(host.Traces(), (std::vector<std::string>{"Missing dial icon for Flow!\n",
+                                                       "Missing dial icon for Hardness!\n"}));
+    EXPECT_TRUE(host.LogLines().empty());
+
+    auto* tag = dynamic_cast<detail::MenuItemTag*>(entries[2]->Tag().Get());
+    ASSERT_NE(tag, nullptr);
+    EXPECT_EQ(tag->item, plain);
+    EXPECT_EQ(tag->GetRuntimeClassName(), u"Corvanta.MenuItemTag");
+    EXPECT_EQ(SelectedText(), "Größe");  // the tool's first item is the default
+    ASSERT_TRUE(platform.Wheel().ConfigurationFor(window)->DefaultItems().has_value());
+    EXPECT_EQ(*platform.Wheel().ConfigurationFor(window)->DefaultItems(),
+              (std::vector<platform::SystemMenuItemKind>{
+                  platform::SystemMenuItemKind::Volume,
+                  platform::SystemMenuItemKind::NextPreviousTrack}));
+}
+
+TEST_F(MenuTest, UnreadableIconsFallBackToTheStockIcon) {
+    platform.Files().AddFile("C:\\Res\\Dial\\empty.png", {});
+    platform.Files().AddFile("C:\\Res\\Dial\\text.png", {'h', 'i'});
+    dial->Update(MakeTool({Icon(DoubleItem("a   ", "A", 0, 0, 1), "empty"),
+                           Icon(DoubleItem("b   ", "B", 0, 0, 1), "text"),
+                           Icon(DoubleItem("c   ", "C", 0, 0, 1), "size")}),
+                 false);
+    EXPECT_EQ(host.LogLines(),
+              std::vector<std::string>(2, "Dial error: Failed to create load menu item icon."));
+    EXPECT_FALSE(Menu().Entries()[0]->Icon());
+    EXPECT_FALSE(Menu().Entries()[1]->Icon());
+    EXPECT_TRUE(Menu().Entries()[2]->Icon());
+}
+
+TEST_F(MenuTest, SelectionPrefersTheLastDefaultOrRequestedItem) {
+    auto a = DoubleItem("a   ", "A", 0, 0, 1);
+    auto b = DoubleItem("b   ", "B", 0, 0, 1);
+    auto c = With<Corvanta::DefaultItemAttribute>(DoubleItem("c   ", "C", 0, 0, 1));
+    dial->Update(MakeTool({a, b, c}), true);  // from selection: the tool marks nothing itself
+    EXPECT_EQ(SelectedText(), "C");
+    Choose("A");
+    dial->SetCurrentWindow(platform.Windows().CreateHostWindow(RECT{0, 0, 10, 10}));
+    EXPECT_EQ(SelectedText(), "C");  // A was asked for, but the default marker comes later
+}
+
+TEST_F(MenuTest, NoToolRestoresDefaultsEvenWithItems) {
+    auto a = DoubleItem("a   ", "A", 0, 0, 1);
+    dial->Update(MakeTool({a}), false);
+    ASSERT_EQ(Menu().Entries().size(), 1u);
+    const std::vector<Counted<Reflected>> items{a, DoubleItem("b   ", "B", 0, 0, 1)};
+    EXPECT_FALSE(Dial::UpdateRadialControllerMenu(dial.Get(), dial->GetController(),
+                                                  dial->GetConfiguration(), true, items, a));
+    EXPECT_TRUE(Menu().Entries().empty());
+    EXPECT_FALSE(Menu().GetSelectedMenuItem());
+    EXPECT_FALSE(platform.Wheel().ConfigurationFor(window)->DefaultItems().has_value());
+    // The same list with a tool builds both entries.
+    EXPECT_TRUE(Dial::UpdateRadialControllerMenu(dial.Get(), dial->GetController(),
+                                                 dial->GetConfiguration(), false, items, {}));
+    EXPECT_EQ(MenuTexts(), (std::vector<std::string>{"A", "B"}));
+}
+
+TEST_F(MenuTest, AnEntryWithoutItsTagEndsTheHistoryItemsFreeze) {
+    auto history = HistoryItem();
+    dial->Update(MakeTool({history, DoubleItem("a   ", "A", 0, 0, 1)}), false);
+    Choose("History");
+    ASSERT_TRUE(dial->IsMenuFrozen());
+    platform.Faults().Fail("RadialControllerMenuItem.Tag.get", E_FAIL, "Gone.");
+    platform.Wheel().InvokeMenuItem(1);
+    EXPECT_FALSE(dial->GetCurrentItem());
+    EXPECT_FALSE(dial->IsMenuFrozen());
+    EXPECT_FALSE(dial->IsStepRotation());
+    // The next tool reaches the menu again.
+    dial->Update(MakeTool({DoubleItem("b   ", "B", 0, 0, 1)}, 8, "Pen"), false);
+    EXPECT_EQ(MenuTexts(), std::vector<std::string>{"B"});
 }
 
 }  // namespace

@@ -1,36 +1,21 @@
 // What the dial does with its overlay in virtual time: shown by a turn or a touch, hidden
 // exactly 2000 ms after the last turn unless the puck rests on the screen.
-#include <climits>
+#include <sstream>
+#include <string>
 #include <tuple>
 
 #include "bindings/vorta/notifications.h"
 #include "overlay/create_overlay.h"
 #include "overlay/dial_overlay_window.h"
 #include "tests/dial/dial_fixture.h"
-#include "tests/overlay/test_overlay.h"
+#include "tests/overlay/overlay_fixture.h"
 
 namespace Quarn::WinRT::testing {
 namespace {
 
-// The overlay the dial's window shows last; host thread only.
-TestOverlay* s_made = nullptr;
-
-std::unique_ptr<detail::DialOverlay> MakeGroupOverlay(Counted<Tool>,
-                                                      std::vector<Counted<Reflected>>,
-                                                      Counted<Reflected>) {
-    auto made = std::make_unique<TestOverlay>();
-    s_made = made.get();
-    return made;
-}
-
 class DialOverlayTest : public DialTest {
 protected:
-    void SetUp() override {
-        Attach();
-        tool = MakeTool({group, DoubleItem("opac", "Opacity", 1, 0, 1)});
-        dial->Update(tool, false);
-        Choose("Brush");
-    }
+    void SetUp() override { tool = Use({group, DoubleItem("opac", "Opacity", 1, 0, 1)}, "Brush"); }
     bool Visible() { return dial->GetOverlayWindow().IsVisible(); }
     Counted<Reflected> size = DoubleItem("size", "Size", 50, 0, 100);
     std::vector<Counted<Reflected>> elements{size, DoubleItem("flow", "Flow", 10, 0, 100)};
@@ -38,158 +23,73 @@ protected:
         MakeCounted<Corvanta::ReflectedGroup>(FourCC("grp "), "Brush", elements);
     Counted<Tool> tool;
 
-    detail::ScopedOverlayKinds kinds{detail::OverlayKinds{nullptr, &MakeGroupOverlay}};
+    detail::ScopedOverlayKinds kinds{detail::OverlayKinds{nullptr, &MakeTestOverlay}};
 };
 
+// Each script is a series of steps: R a turn, C a press, T the puck touching the screen, L it
+// lifted, N no current item, W<ms> a wait; then S expects the overlay shown, H hidden, and D
+// shown at the default box.
 TEST_F(DialOverlayTest, HiddenExactly2000MsAfterTheLastTurnUnlessThePuckRestsOnTheScreen) {
-    enum class Op {
-        Rotate,
-        Click,
-        Wait,
-        Touch,
-        Lift,
-        NoCurrentItem,
-        ExpectShown,
-        ExpectHidden,
-        ExpectAtDefaultBox
-    };
-    struct Step {
-        Op op;
-        int ms = 0;
-    };
-    struct Case {
-        const char* name;
-        std::vector<Step> steps;
-    };
-    const Case cases[] = {
-        {"one turn",
-         {{Op::ExpectHidden},
-          {Op::Rotate},
-          {Op::ExpectShown},
-          {Op::Wait, 1999},
-          {Op::ExpectShown},
-          {Op::Wait, 1},
-          {Op::ExpectHidden}}},
-        {"a second turn restarts the wait",
-         {{Op::Rotate},
-          {Op::Wait, 1500},
-          {Op::Rotate},
-          {Op::Wait, 1999},
-          {Op::ExpectShown},
-          {Op::Wait, 1},
-          {Op::ExpectHidden}}},
-        {"a turn on the screen does not show it: only a turn off the screen does",
-         {{Op::Touch}, {Op::Rotate}, {Op::ExpectHidden}}},
+    const std::pair<const char*, const char*> cases[] = {
+        {"one turn", "H R S W1999 S W1 H"},
+        {"a second turn restarts the wait", "R W1500 R W1999 S W1 H"},
+        {"a turn on the screen does not show it: only a turn off the screen does", "T R H"},
         {"resting on the screen keeps it until 2000 ms after the lift",
-         {{Op::Rotate},
-          {Op::Wait, 1000},
-          {Op::Touch},
-          {Op::Wait, 5000},
-          {Op::ExpectShown},
-          {Op::Lift},
-          {Op::Wait, 1999},
-          {Op::ExpectShown},
-          {Op::Wait, 1},
-          {Op::ExpectHidden}}},
+         "R W1000 T W5000 S L W1999 S W1 H"},
         {"a press with the overlay hidden and no contact shows it at the default box",
-         {{Op::Click},
-          {Op::ExpectShown},
-          {Op::ExpectAtDefaultBox},
-          {Op::Wait, 1999},
-          {Op::ExpectShown},
-          {Op::Wait, 1},
-          {Op::ExpectHidden}}},
-        {"a press while the puck rests on the screen does not show it",
-         {{Op::Touch}, {Op::Click}, {Op::ExpectHidden}, {Op::Wait, 5000}, {Op::ExpectHidden}}},
+         "C S D W1999 S W1 H"},
+        {"a press while the puck rests on the screen does not show it", "T C H W5000 H"},
         {"a press with no current item still shows it and restarts the wait",
-         {{Op::NoCurrentItem},
-          {Op::Click},
-          {Op::ExpectShown},
-          {Op::Wait, 1500},
-          {Op::Click},
-          {Op::Wait, 1999},
-          {Op::ExpectShown},
-          {Op::Wait, 1},
-          {Op::ExpectHidden}}},
+         "N C S W1500 C W1999 S W1 H"},
         {"lifting and touching again within 2000 ms keeps it",
-         {{Op::Rotate},
-          {Op::Touch},
-          {Op::Lift},
-          {Op::Wait, 1500},
-          {Op::Touch},
-          {Op::Wait, 5000},
-          {Op::ExpectShown},
-          {Op::Lift},
-          {Op::Wait, 1999},
-          {Op::ExpectShown},
-          {Op::Wait, 1},
-          {Op::ExpectHidden}}},
+         "R T L W1500 T W5000 S L W1999 S W1 H"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, script] : cases) {
+        SCOPED_TRACE(name);
         group->SetElements(elements);
         platform.Wheel().ContactEnd();
         platform.Advance(10000);
         ASSERT_FALSE(Visible());
-        for (const Step& step : c.steps) {
-            switch (step.op) {
-                case Op::Rotate:
+        std::istringstream steps(script);
+        for (std::string step; steps >> step;) {
+            const auto at = ::testing::Message() << step << " at " << platform.Clock().NowMs();
+            switch (step[0]) {
+                case 'R':
                     platform.Wheel().Rotate(2.0);
                     break;
-                case Op::Click:
+                case 'C':
                     platform.Wheel().Click();
                     break;
-                case Op::Wait:
-                    platform.Advance(step.ms);
+                case 'W':
+                    platform.Advance(std::stoi(step.substr(1)));
                     break;
-                case Op::NoCurrentItem:
+                case 'N':
                     group->SetElements({});
-                    ASSERT_FALSE(dial->GetCurrentItem());
                     break;
-                case Op::Touch:
+                case 'T':
                     platform.Wheel().ContactStart(platform::Rect{200, 100, 60, 60});
                     break;
-                case Op::Lift:
+                case 'L':
                     platform.Wheel().ContactEnd();
                     break;
-                case Op::ExpectShown:
-                    EXPECT_TRUE(Visible()) << "at " << platform.Clock().NowMs() << " ms";
+                case 'S':
+                case 'H':
+                    EXPECT_EQ(Visible(), step[0] == 'S') << at;
                     break;
-                case Op::ExpectHidden:
-                    EXPECT_FALSE(Visible()) << "at " << platform.Clock().NowMs() << " ms";
-                    break;
-                case Op::ExpectAtDefaultBox: {
+                case 'D': {
                     // 382 pixels square around the last centre, with the test overlay's margin.
                     const auto centre = dial->GetOverlayWindow().GetCentre();
-                    const sim::SimWindow* placed =
-                        platform.Windows().Find(dial->GetOverlayWindow().GetHandle());
-                    ASSERT_NE(placed, nullptr);
+                    const RECT placed =
+                        platform.Windows().Find(dial->GetOverlayWindow().GetHandle())->rect;
                     const float margin = TestOverlay::kMargin;
-                    EXPECT_EQ(placed->rect.left, static_cast<int>(centre.x - 191 - margin));
-                    EXPECT_EQ(placed->rect.top, static_cast<int>(centre.y - 191 - margin));
-                    EXPECT_EQ(placed->rect.right - placed->rect.left,
-                              static_cast<int>(382 + 2 * margin));
+                    EXPECT_EQ(placed.left, static_cast<int>(centre.x - 191 - margin));
+                    EXPECT_EQ(placed.top, static_cast<int>(centre.y - 191 - margin));
+                    EXPECT_EQ(placed.right - placed.left, static_cast<int>(382 + 2 * margin));
                     break;
                 }
             }
         }
     }
-}
-
-TEST_F(DialOverlayTest, TheOverlaySitsAroundThePuckAndDrawsIntoTheWindow) {
-    platform.Wheel().Rotate(2.0);
-    platform.Wheel().ContactStart(platform::Rect{200, 100, 60, 60});
-    const detail::DialOverlayWindow& overlay = dial->GetOverlayWindow();
-    // The contact is window-relative; the host window's corner is (100, 50).
-    const sim::SimWindow* placed = platform.Windows().Find(overlay.GetHandle());
-    ASSERT_NE(placed, nullptr);
-    EXPECT_EQ(placed->rect.left, 300 - 100);
-    EXPECT_EQ(placed->rect.top, 150 - 100);
-    const auto frame = platform.Graphics().RunFrame(overlay.GetHandle());
-    ASSERT_TRUE(frame);
-    EXPECT_NE(frame->At(130, 130), 0u) << "the puck's centre, in the window";
-    EXPECT_EQ(platform.Windows().WindowFromPoint(POINT{330, 180}), overlay.GetHandle());
-    EXPECT_EQ(platform.Windows().WindowFromPoint(POINT{1000, 700}), window);
 }
 
 // Win32 holds window positions to 16 bits: a puck reported beyond that (a driver's nonsense near
@@ -211,32 +111,9 @@ TEST_F(DialOverlayTest, APuckBeyondWhereWindowsCanBeLeavesTheOverlayWindowWhereI
     }
 }
 
-// The simulated SetWindowPos holds position and size as Win32 does, so no corner overflows.
-TEST(SimWindowingTest, SetWindowPosHoldsPositionAndSizeToSixteenBits) {
-    sim::SimPlatform platform;
-    const HWND window = platform.Windows().CreateHostWindow(RECT{0, 0, 10, 10}, "Window");
-    struct Case {
-        int x, y, width, height;
-        RECT expected;
-    };
-    const Case cases[] = {
-        {2147483520, 0, 1001, 10, {32767, 0, 33768, 10}},
-        {INT_MIN, -40000, 10, -5, {-32768, -32768, -32758, -32768}},
-        {5, 6, INT_MAX, 8, {5, 6, 32772, 14}},
-    };
-    for (const Case& c : cases) {
-        ASSERT_TRUE(
-            platform.Windows().SetWindowPos(window, nullptr, c.x, c.y, c.width, c.height, 0));
-        const RECT rect = platform.Windows().Find(window)->rect;
-        EXPECT_EQ(std::tie(rect.left, rect.top, rect.right, rect.bottom),
-                  std::tie(c.expected.left, c.expected.top, c.expected.right, c.expected.bottom))
-            << c.x;
-    }
-}
-
 TEST_F(DialOverlayTest, ChangesTheOverlayShowsReachIt) {
-    ASSERT_NE(s_made, nullptr);
-    TestOverlay& overlay = *s_made;
+    ASSERT_NE(s_lastOverlay, nullptr);
+    TestOverlay& overlay = *s_lastOverlay;
     const int before = overlay.toolChanges;
     platform.Wheel().Rotate(2.0);  // the group's current element changes value
     EXPECT_EQ(overlay.toolChanges, before + 1);
@@ -255,8 +132,8 @@ TEST_F(DialOverlayTest, ChangesTheOverlayShowsReachIt) {
 // overlay once for each attribute of the current item that asks for it, and a temporary one not
 // at all.
 TEST_F(DialOverlayTest, NewSelectionUnderAnotherToolRefreshesOnlyWhenTheItemAsks) {
-    ASSERT_NE(s_made, nullptr);
-    TestOverlay& overlay = *s_made;
+    ASSERT_NE(s_lastOverlay, nullptr);
+    TestOverlay& overlay = *s_lastOverlay;
     const std::size_t traces = host.Traces().size();
     int refreshes = overlay.toolChanges;
     dial->OnNotify(MakeCounted<NewSelectionNotification>(document, false, false));
@@ -271,14 +148,6 @@ TEST_F(DialOverlayTest, NewSelectionUnderAnotherToolRefreshesOnlyWhenTheItemAsks
     dial->OnNotify(MakeCounted<NewSelectionNotification>(document, false, true));
     EXPECT_EQ(overlay.toolChanges, refreshes);
     EXPECT_EQ(host.Traces().size(), traces) << "no menu rebuild";
-}
-
-// A tool whose list holds only empty entries offers nothing: the overlay goes as for no items.
-TEST_F(DialOverlayTest, AToolOfEmptyEntriesOnlyLeavesNoOverlay) {
-    ASSERT_TRUE(dial->GetOverlayWindow().HasOverlay());
-    dial->Update(MakeTool({Counted<Reflected>(), Counted<Reflected>()}, 8, "Empty"), false);
-    EXPECT_TRUE(Menu().Entries().empty());
-    EXPECT_FALSE(dial->GetOverlayWindow().HasOverlay());
 }
 
 }  // namespace

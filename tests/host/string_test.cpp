@@ -1,3 +1,4 @@
+// Text: encodings, shared buffers and DOS paths.
 #include "bindings/kernel/string.h"
 
 #include <gtest/gtest.h>
@@ -5,10 +6,11 @@
 #include <string>
 #include <string_view>
 
+#include "bindings/kernel/path.h"
+
 namespace {
 
 using Kernel::ConvertEnc;
-using Kernel::String16;
 using Kernel::String8;
 using Kernel::TEncUtf16;
 using Kernel::TEncUtf8;
@@ -23,117 +25,82 @@ std::string ToUtf8(std::u16string_view utf16) {
         ConvertEnc<TEncUtf8>(utf16.data(), static_cast<std::ptrdiff_t>(utf16.size())).GetView());
 }
 
-TEST(ConvertEncTest, WellFormedTextRoundTrips) {
+// Well-formed text round-trips; malformed text, in either encoding, becomes replacement
+// characters.
+TEST(ConvertEncTest, WellFormedTextRoundTripsAndMalformedBecomesReplacements) {
+    enum Way { Both, FromUtf8, FromUtf16 };
     struct Case {
         std::string_view utf8;
         std::u16string_view utf16;
+        Way way;
     };
     const Case cases[] = {
-        {"", u""},
-        {"Brush size", u"Brush size"},
         {"D\xC3\xA9"
-         "calage",
-         u"D\u00E9calage"},
-        {"Stra\xC3\x9F"
-         "e",
-         u"Stra\u00DFe"},
-        {"\xE7\x94\xBB\xE7\xAC\x94", u"\u753B\u7B14"},
-        {"a\xF0\x9F\x98\x80z", u"a\U0001F600z"},  // a surrogate pair in UTF-16
-        {std::string_view("a\0b", 3), std::u16string_view(u"a\0b", 3)},
+         "calage\xE7\x94\xBB",
+         u"D\u00E9calage\u753B", Both},
+        {"a\xF0\x9F\x98\x80z", u"a\U0001F600z", Both},  // a surrogate pair in UTF-16
+        {std::string_view("a\0b", 3), std::u16string_view(u"a\0b", 3), Both},
+        {"a\xFF\xC3", u"a\uFFFD\uFFFD", FromUtf8},  // never a lead byte; cut at the end
+        {"\xED\xA0\x80", u"\uFFFD", FromUtf8},      // an encoded surrogate
+        {"a\xEF\xBF\xBD"
+         "b",
+         u"a\xD800"
+         u"b",
+         FromUtf16},                                               // lone high surrogate
+        {"\xEF\xBF\xBD", u"\xDC00", FromUtf16},                    // lone low surrogate
+        {"x\xEF\xBF\xBD", u"x\xD83D", FromUtf16},                  // high surrogate at the end
+        {"\xEF\xBF\xBD\xEF\xBF\xBD", u"\xDE00\xD83D", FromUtf16},  // a pair in the wrong order
+        {"\xEF\xBF\xBD\xF0\x9F\x98\x80", u"\xD83D\xD83D\xDE00", FromUtf16},  // a lone one, a pair
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(ToUtf16(c.utf8), c.utf16) << c.utf8;
-        EXPECT_EQ(ToUtf8(c.utf16), c.utf8) << c.utf8;
+        SCOPED_TRACE(testing::PrintToString(c.utf8));
+        if (c.way != FromUtf16) {
+            EXPECT_EQ(ToUtf16(c.utf8), c.utf16);
+        }
+        if (c.way != FromUtf8) {
+            EXPECT_EQ(ToUtf8(c.utf16), c.utf8);
+        }
     }
 }
 
-TEST(ConvertEncTest, MalformedInputBecomesReplacementCharacters) {
-    struct Utf8Case {
-        std::string_view utf8;
-        std::u16string_view utf16;
-    };
-    const Utf8Case utf8Cases[] = {
-        {"a\xFF"
-         "b",
-         u"a\uFFFDb"},        // never a lead byte
-        {"\xC3", u"\uFFFD"},  // cut at the end
-        {"\xF0\x9F"
-         "x",
-         u"\uFFFDx"},                 // cut in the middle
-        {"\xC0\xAF", u"\uFFFD"},      // overlong '/'
-        {"\xED\xA0\x80", u"\uFFFD"},  // an encoded surrogate
-        {"\x80\x80"
-         "ok",
-         u"\uFFFD\uFFFDok"},  // stray continuation bytes
-    };
-    for (const Utf8Case& c : utf8Cases) {
-        EXPECT_EQ(ToUtf16(c.utf8), c.utf16) << testing::PrintToString(c.utf8);
-    }
-
-    struct Utf16Case {
-        std::u16string_view utf16;
-        std::string_view utf8;
-    };
-    const Utf16Case utf16Cases[] = {
-        {u"a\xD800"
-         u"b",
-         "a\xEF\xBF\xBD"
-         "b"},                                                    // lone high surrogate
-        {u"\xDC00", "\xEF\xBF\xBD"},                              // lone low surrogate
-        {u"x\xD83D", "x\xEF\xBF\xBD"},                            // high surrogate at the end
-        {u"\xDE00\xD83D", "\xEF\xBF\xBD\xEF\xBF\xBD"},            // a pair in the wrong order
-        {u"\xD83D\xD83D\xDE00", "\xEF\xBF\xBD\xF0\x9F\x98\x80"},  // a lone one before a pair
-    };
-    for (const Utf16Case& c : utf16Cases) {
-        EXPECT_EQ(ToUtf8(c.utf16), c.utf8) << testing::PrintToString(c.utf8);
-    }
-}
-
-TEST(ConvertEncTest, LengthAndNullPointer) {
-    EXPECT_EQ(ConvertEnc<TEncUtf16>("Brush size"), u"Brush size");
+TEST(StringTest, LengthsNullPointersAndCopiesThatShareUntilOneIsWritten) {
     EXPECT_EQ(ConvertEnc<TEncUtf16>("Brush size", 5), u"Brush");
     EXPECT_EQ(ConvertEnc<TEncUtf8>(u"Brush size", -1), "Brush size");
-    EXPECT_EQ(ConvertEnc<TEncUtf8>(u"Brush size", 5), "Brush");
     EXPECT_EQ(ConvertEnc<TEncUtf8>(u"Brush size", 0), "");
-
     const char* nullUtf8 = nullptr;
     const char16_t* nullUtf16 = nullptr;
-    EXPECT_TRUE(ConvertEnc<TEncUtf16>(nullUtf8).IsEmpty());
     EXPECT_TRUE(ConvertEnc<TEncUtf16>(nullUtf8, 8).IsEmpty());
     EXPECT_TRUE(ConvertEnc<TEncUtf8>(nullUtf16, 8).IsEmpty());
+    EXPECT_TRUE(String8(nullUtf8, 4).IsEmpty());
+    EXPECT_TRUE(String8() == nullUtf8);
+    EXPECT_FALSE(String8("x") == nullUtf8);
 
-    EXPECT_EQ(ConvertEnc<TEncUtf16>(String8("\xC3\xA9t\xC3\xA9")), u"\u00E9t\u00E9");
-    EXPECT_EQ(ConvertEnc<TEncUtf8>(String16(u"\u00E9t\u00E9")), "\xC3\xA9t\xC3\xA9");
-}
-
-TEST(StringTest, CopiesShareUntilOneIsWritten) {
     String8 original("Brush");
     String8 copy = original;
     EXPECT_TRUE(copy.SharesBufferWith(original));
-
     copy.Append(" size").Append('!');
-    EXPECT_EQ(copy, "Brush size!");
     EXPECT_EQ(original, "Brush");
     EXPECT_FALSE(copy.SharesBufferWith(original));
-
-    // An unshared string appends in place, even its own text.
-    copy += copy.GetView();
+    copy += copy.GetView();  // an unshared string appends in place, even its own text
     EXPECT_EQ(copy, "Brush size!Brush size!");
-
-    String8 empty;
-    EXPECT_FALSE(empty.SharesBufferWith(String8()));
-    EXPECT_STREQ(empty.CStr(), "");
-    empty.Append('x');
-    EXPECT_EQ(empty, "x");
+    EXPECT_FALSE(String8().SharesBufferWith(String8()));
 }
 
-TEST(StringTest, NullPointersReadAsEmpty) {
-    const char* none = nullptr;
-    EXPECT_TRUE(String8(none).IsEmpty());
-    EXPECT_TRUE(String8(none, 4).IsEmpty());
-    EXPECT_TRUE(String8() == none);
-    EXPECT_FALSE(String8("x") == none);
-    EXPECT_EQ(String8("text", 2), "te");
+TEST(PathTraitsDosTest, OneBackslashBetweenComponents) {
+    const std::string_view cases[][3] = {
+        {"C:\\App\\\\", "\\\\Dial", "C:\\App\\Dial"},
+        {"C:/App/", "/Dial", "C:/App\\Dial"},
+        {"C:\\App", "Dial\\", "C:\\App\\Dial\\"},
+        {"", "\\Dial", "\\Dial"},
+        {"C:\\App", "", "C:\\App"},
+        {"C:\\App\\", "\\", "C:\\App\\"},
+        {"\\\\", "server", "\\\\server"},  // a path of separators only keeps them
+    };
+    for (const auto& [path, component, expected] : cases) {
+        Kernel::String8 joined{path};
+        Kernel::PathTraitsDos::Append(joined, component);
+        EXPECT_EQ(std::string(joined.GetView()), expected) << path << " + " << component;
+    }
 }
 
 }  // namespace
