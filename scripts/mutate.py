@@ -254,7 +254,10 @@ def run_executable(exe, build):
 
 
 def build_tree(build, quiet=True):
+    # Paths relative to the checkout in ccache's keys: worktrees share one another's objects.
+    environment = {**os.environ, "CCACHE_BASEDIR": str(ROOT)}
     result = subprocess.run(["cmake", "--build", str(build), "-j", str(os.cpu_count())],
+                            env=environment,
                             stdout=subprocess.DEVNULL if quiet else None,
                             stderr=subprocess.DEVNULL if quiet else None)
     return result.returncode == 0
