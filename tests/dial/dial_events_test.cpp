@@ -126,7 +126,7 @@ TEST_F(EventsTest, ContactsThatCannotBeLocatedAreOutsideTheViewAndLeaveTheOverla
     const platform::Rect cases[] = {
         {kNaN, 10, 60, 60},       {10, 10, kInfinity, 60},
         {10, -kInfinity, 60, 60}, {3e38f, 10, 3e38f, 60},  // the far corner is beyond a float
-        {10, 10, 60, kNaN},
+        {10, 3e38f, 60, 3e38f},   {10, 10, 60, kNaN},
     };
     platform.Wheel().ContactStart(platform::Rect{200, 100, 60, 60});
     const Kernel::PointT<double> knownPosition = position->GetValue();

@@ -121,6 +121,7 @@ TEST(MenuIconPath, AddsPngOnlyToANameWithoutExtension) {
         {"brush_size.png", "C:\\App\\Resources\\Dial\\brush_size.png"},
         {"brush_size.svg", "C:\\App\\Resources\\Dial\\brush_size.svg"},
         {"sub.dir\\icon", "C:\\App\\Resources\\Dial\\sub.dir\\icon.png"},
+        {"..\\icon", "C:\\App\\Resources\\Dial\\..\\icon.png"},
     };
     for (auto [name, path] : cases) {
         EXPECT_EQ(detail::MenuIconPath("C:\\App\\Resources", name), path) << name;

@@ -93,6 +93,9 @@ TEST_F(RotationTest, OneTurnOfEachKindOfRange) {
         {With<Corvanta::NonLinearRangeAttribute>(DoubleItem("curv", "Curve", 0, 0, 100), 2.0), 90,
          25},                                           // dial angle 0 + 90: position 0.5, squared
         {IntItem("spac", "Spacing", 3, 0, 100), 1, 4},  // at least a whole step
+        {MakeCounted<Kernel::ReflectedRangeT<float>>(FourCC("opac"), "Opacity", 50.0f, 0.0f,
+                                                     100.0f),
+         18, 60},
         {Angle("ang ", "Angle", 30, 90, -90), 10, -90},
         {DoubleItem("pln ", "Plain", 30, 90, -90), 10, -90},
         {north, 20, 180, true},
@@ -155,10 +158,14 @@ TEST_F(RotationTest, BlendModesWrapBothWays) {
     auto blend = MakeCounted<Kernel::ReflectedRasterBlendMode>(
         FourCC("blnd"), "Blend", std::vector<Entry>{{0, "Normal"}, {3, "Multiply"}, {9, "Screen"}},
         0);
-    Use({blend}, "Blend");
+    auto none = MakeCounted<Kernel::ReflectedRasterBlendMode>(FourCC("none"), "None",
+                                                              std::vector<Entry>{}, 0);
+    Use({blend, none}, "Blend");
     platform.Wheel().Rotate(-10);
     platform.Wheel().Rotate(10);
     platform.Wheel().Rotate(0);  // no turn counts as a turn back
+    Choose("None");
+    platform.Wheel().Rotate(10);  // no modes: nothing to write
     EXPECT_EQ(Writes(),
               (std::vector<std::string>{"2 Screen/false", "0 Normal/false", "2 Screen/false"}));
 }
@@ -213,6 +220,14 @@ TEST_F(RotationTest, NonFiniteTurnsChangeNothing) {
         EXPECT_EQ(dial->GetDialAngle(), angle);
         EXPECT_EQ(document->GetHistory()->GetPosition(), position);
     }
+    // A finite turn that takes the dial angle past the largest double is dropped alike.
+    Choose("Steep");
+    platform.Wheel().Rotate(1.5);
+    const double angle = dial->GetDialAngle();
+    host.Clear();
+    platform.Wheel().Rotate(1.5);
+    EXPECT_TRUE(host.Events().empty());
+    EXPECT_EQ(dial->GetDialAngle(), angle);
     // The non-linear item's angle was kept: a quarter turn lands where it would have anyway.
     Choose("Curve");
     platform.Wheel().Rotate(kNaN);
