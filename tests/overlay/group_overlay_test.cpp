@@ -4,8 +4,6 @@
 #include <mutex>
 #include <numbers>
 
-#include "bindings/corvanta/group.h"
-#include "overlay/create_overlay.h"
 #include "overlay/overlay_lock.h"
 #include "overlay/ring_geometry.h"
 #include "tests/overlay/group_fixture.h"
@@ -226,16 +224,6 @@ TEST_F(GroupOverlayTest, TheButtonStepsToTheNextElementAndWraps) {
     empty.SetLayout(kWindow, kContact);
     EXPECT_FALSE(empty.HitTest(529, 264));
     EXPECT_TRUE(setup.Frame(empty).empty()) << "no elements: nothing drawn";
-}
-
-TEST_F(GroupOverlayTest, CreateOverlayMakesTheLibrarysOwnKinds) {
-    auto group = MakeCounted<Corvanta::ReflectedGroup>(FourCC("grp "), "Colour", Elements());
-    group->AppendAttribute(MakeCounted<Corvanta::CurrentElementAttribute>(FourCC("ligh")));
-    const auto made = detail::CreateOverlay(tool, group);
-    auto* groupOverlay = dynamic_cast<detail::GroupDialOverlay*>(made.get());
-    ASSERT_NE(groupOverlay, nullptr);
-    EXPECT_EQ(groupOverlay->GetElementCount(), 3u);
-    EXPECT_EQ(groupOverlay->GetCurrent(), Counted<Reflected>(lightness));
 }
 
 TEST(OverlayLockTest, TakingTheLocksOutOfOrderIsCounted) {
