@@ -1,8 +1,4 @@
-#include <cairo.h>
 #include <gtest/gtest.h>
-
-#include <cstdio>
-#include <cstring>
 
 #include "bindings/draw/cairo_draw.h"
 #include "bindings/draw/cairo_target.h"
@@ -49,48 +45,6 @@ protected:
     Ref<SolidColourBrush> white;
 };
 
-TEST_F(CairoDrawTest, FillsAreWhereTheirShapesAreWithPremultipliedColour) {
-    Ref<SolidColourBrush> halfRed;
-    context->CreateSolidColourBrush({1, 0, 0, 0.5f}, &halfRed);
-    ASSERT_EQ(Frame([&](DeviceContext& dc) {
-                  dc.FillEllipse({{100, 100}, 40, 40}, halfRed.Get());
-              }),
-              S_OK);
-    const std::uint32_t inside = target.Pixel(100, 100);
-    EXPECT_NEAR(static_cast<int>(Alpha(inside)), 128, 1);
-    EXPECT_NEAR(static_cast<int>((inside >> 16) & 0xFF), 128, 1) << "red premultiplied by alpha";
-    EXPECT_EQ(inside & 0xFFFF, 0u);
-    EXPECT_EQ(target.Pixel(100, 145), 0u);
-    EXPECT_EQ(target.Pixel(130, 130), 0u) << "the circle's corner square is not filled";
-
-    // The next frame's clear leaves nothing behind; a transform moves what is drawn.
-    ASSERT_EQ(Frame([&](DeviceContext& dc) {
-                  dc.SetTransform(Matrix3x2F::Translation(-60, 0));
-                  dc.FillEllipse({{100, 100}, 10, 10}, white.Get());
-                  dc.SetTransform({});
-              }),
-              S_OK);
-    EXPECT_EQ(target.Pixel(100, 100), 0u);
-    EXPECT_EQ(target.Pixel(40, 100), 0xFFFFFFFFu);
-}
-
-TEST_F(CairoDrawTest, AStrokedArcLightsOnlyItsQuadrant) {
-    Ref<PathGeometry> arc;
-    factory->CreatePathGeometry(&arc);
-    Ref<GeometrySink> sink;
-    arc->Open(&sink);
-    sink->BeginFigure({100, 50}, FigureBegin::Filled);  // top, clockwise to the right
-    sink->AddArc({{150, 100}, {50, 50}, 0, SweepDirection::Clockwise, ArcSize::Small});
-    sink->EndFigure(FigureEnd::Open);
-    ASSERT_EQ(sink->Close(), S_OK);
-    ASSERT_EQ(
-        Frame([&](DeviceContext& dc) { dc.DrawGeometry(arc.Get(), white.Get(), 10, nullptr); }),
-        S_OK);
-    EXPECT_GT(InkedPixels(100, 40, 160, 100), 200) << "top right";
-    EXPECT_EQ(InkedPixels(40, 100, 100, 160), 0) << "bottom left";
-    EXPECT_EQ(InkedPixels(40, 40, 95, 100), 0) << "top left";
-}
-
 TEST_F(CairoDrawTest, RoundCapsReachPastTheEndOfAStrokeFlatOnesDoNot) {
     struct Case {
         CapStyle cap;
@@ -114,32 +68,6 @@ TEST_F(CairoDrawTest, RoundCapsReachPastTheEndOfAStrokeFlatOnesDoNot) {
         EXPECT_EQ(Alpha(target.Pixel(155, 100)) > 0, c.pastTheEnd);
         EXPECT_EQ(Alpha(target.Pixel(100, 100)), 255u);
     }
-}
-
-TEST_F(CairoDrawTest, ALayerWithAGeometricMaskClipsToIt) {
-    Ref<EllipseGeometry> mask;
-    factory->CreateEllipseGeometry({{100, 100}, 30, 30}, &mask);
-    LayerParameters layer;
-    layer.geometricMask = mask.Get();
-    ASSERT_EQ(Frame([&](DeviceContext& dc) {
-                  dc.PushLayer(layer);
-                  dc.FillRoundedRectangle({{0, 0, 200, 200}, 0, 0}, white.Get());
-                  dc.PopLayer();
-              }),
-              S_OK);
-    EXPECT_EQ(target.Pixel(100, 100), 0xFFFFFFFFu);
-    EXPECT_EQ(target.Pixel(100, 135), 0u);
-    EXPECT_EQ(target.Pixel(10, 10), 0u);
-    // A band inside the circle's edge: the circle stroked 20 wide, inside the mask of itself.
-    ASSERT_EQ(Frame([&](DeviceContext& dc) {
-                  dc.PushLayer(layer);
-                  dc.DrawGeometry(mask.Get(), white.Get(), 20, nullptr);
-                  dc.PopLayer();
-              }),
-              S_OK);
-    EXPECT_EQ(target.Pixel(100, 100), 0u);
-    EXPECT_EQ(target.Pixel(100, 125), 0xFFFFFFFFu);
-    EXPECT_EQ(target.Pixel(100, 136), 0u);
 }
 
 TEST_F(CairoDrawTest, DrawingOutsideAFrameIsAnError) {
@@ -181,25 +109,6 @@ TEST_F(CairoDrawTest, TextIsMeasuredAndDrawnCentredInItsRectangle) {
     EXPECT_GT(right, 20);
     EXPECT_LT(std::abs(left - right), (left + right) / 3) << "about as much ink on each side";
     EXPECT_EQ(InkedPixels(0, 0, 200, 70), 0);
-}
-
-TEST_F(CairoDrawTest, FramesSaveAsPngsThatReadBackTheSame) {
-    Frame([&](DeviceContext& dc) { dc.FillEllipse({{60, 70}, 20, 30}, white.Get()); });
-    const std::string path = ::testing::TempDir() + "quarn-draw-test.png";
-    ASSERT_TRUE(target.SavePng(path));
-    cairo_surface_t* read = cairo_image_surface_create_from_png(path.c_str());
-    ASSERT_EQ(cairo_surface_status(read), CAIRO_STATUS_SUCCESS);
-    EXPECT_EQ(cairo_image_surface_get_width(read), 200);
-    const auto* data = cairo_image_surface_get_data(read);
-    const int stride = cairo_image_surface_get_stride(read);
-    for (auto [x, y] : {std::pair{60, 70}, std::pair{0, 0}, std::pair{75, 95}}) {
-        std::uint32_t pixel;
-        std::memcpy(&pixel, data + y * stride + x * 4, 4);
-        EXPECT_EQ(pixel, target.Pixel(x, y)) << x << "," << y;
-    }
-    cairo_surface_destroy(read);
-    std::remove(path.c_str());
-    EXPECT_FALSE(target.SavePng("/nonexistent-folder/x.png"));
 }
 
 TEST_F(CairoDrawTest, AnEmptyTargetDrawsNothingAndDoesNotFail) {
