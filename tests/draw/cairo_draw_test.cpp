@@ -28,16 +28,6 @@ protected:
         return context->EndDraw();
     }
 
-    int InkedPixels(int left, int top, int right, int bottom) {
-        int count = 0;
-        for (int y = top; y < bottom; ++y) {
-            for (int x = left; x < right; ++x) {
-                count += Alpha(target.Pixel(x, y)) > 0 ? 1 : 0;
-            }
-        }
-        return count;
-    }
-
     CairoImageTarget target{200, 200};
     Ref<Factory> factory = MakeRef<ModelFactory>();
     Ref<TextFactory> text = CreatePangoTextFactory();
@@ -75,40 +65,6 @@ TEST_F(CairoDrawTest, DrawingOutsideAFrameIsAnError) {
     EXPECT_EQ(context->EndDraw(), kDrawErrorWrongState);
     EXPECT_EQ(target.Pixel(100, 100), 0u);
     EXPECT_EQ(Frame([](DeviceContext&) {}), S_OK) << "the error was reported once";
-}
-
-TEST_F(CairoDrawTest, TextIsMeasuredAndDrawnCentredInItsRectangle) {
-    Ref<TextFormat> format;
-    ASSERT_EQ(text->CreateTextFormat(u"DejaVu Sans", FontWeight::Normal, FontStyle::Normal,
-                                     FontStretch::Normal, 24, u"", &format),
-              S_OK);
-    TextMetrics narrow, wide, accented;
-    for (auto [content, metrics] : {std::pair{u"Ab", &narrow}, std::pair{u"Abcdefgh", &wide},
-                                    std::pair{u"Écart ñ", &accented}}) {
-        Ref<TextLayout> layout;
-        ASSERT_EQ(text->CreateTextLayout(content, format.Get(), kUnboundedExtent, kUnboundedExtent,
-                                         &layout),
-                  S_OK);
-        ASSERT_EQ(layout->GetMetrics(metrics), S_OK);
-    }
-    EXPECT_GT(wide.width, narrow.width * 2);
-    EXPECT_GT(narrow.height, 20);
-    EXPECT_LT(narrow.height, 40);
-    EXPECT_GT(accented.width, narrow.width);
-    EXPECT_EQ(narrow.left, 0);
-
-    ASSERT_EQ(format->SetTextAlignment(TextAlignment::Center), S_OK);
-    ASSERT_EQ(Frame([&](DeviceContext& dc) {
-                  dc.DrawText(u"Écart", format.Get(), {0, 80, 200, 120}, white.Get(),
-                              DrawTextOptions::None, MeasuringMode::Natural);
-              }),
-              S_OK);
-    const int left = InkedPixels(0, 80, 100, 120);
-    const int right = InkedPixels(100, 80, 200, 120);
-    EXPECT_GT(left, 20);
-    EXPECT_GT(right, 20);
-    EXPECT_LT(std::abs(left - right), (left + right) / 3) << "about as much ink on each side";
-    EXPECT_EQ(InkedPixels(0, 0, 200, 70), 0);
 }
 
 TEST_F(CairoDrawTest, AnEmptyTargetDrawsNothingAndDoesNotFail) {
