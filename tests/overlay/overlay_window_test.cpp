@@ -86,14 +86,6 @@ TEST_F(OverlayTest, PlaceTruncatesTheWindowButKeepsTheContactsFractions) {
     EXPECT_FLOAT_EQ(window->GetCentre().y, -20.5f + 15.25f);
 }
 
-TEST_F(OverlayTest, PlaceWithoutAnOverlayOnlyMovesTheCentre) {
-    window->SetItem(tool, PlainItem(), nullptr);
-    const RECT before = platform.Windows().Find(window->GetHandle())->rect;
-    window->Place(0, 0, 382, 382);
-    EXPECT_FLOAT_EQ(window->GetCentre().x, 191);
-    EXPECT_EQ(platform.Windows().Find(window->GetHandle())->rect.left, before.left);
-}
-
 TEST_F(OverlayTest, PlaceIgnoresABoxThatCannotBeLocated) {
     ShowTestOverlay();
     window->Place(400, 300, 40, 40);
