@@ -4,6 +4,7 @@
 #include <numbers>
 
 #include "bindings/draw/geometry_model.h"
+#include "bindings/draw/recorder.h"
 
 namespace Quarn::WinRT::platform::draw {
 namespace {
@@ -114,31 +115,28 @@ TEST(GeometryModelTest, FillContainsPointFollowsTheShapeTheTransformAndTheFillRu
 
 TEST(GeometryModelTest, ASinkUsedOutOfOrderFailsToClose) {
     ModelFactory factory;
-    struct Case {
-        const char* name;
-        void (*misuse)(GeometrySink&);
+    // A figure left open, a segment outside a figure, an end without a begin, a figure begun
+    // twice.
+    using Misuse = void (*)(GeometrySink&);
+    const Misuse misuses[] = {
+        [](GeometrySink& s) { s.BeginFigure({}, FigureBegin::Filled); },
+        [](GeometrySink& s) {
+            s.AddLine({1, 1});
+        },
+        [](GeometrySink& s) { s.EndFigure(FigureEnd::Open); },
+        [](GeometrySink& s) {
+            s.BeginFigure({}, FigureBegin::Filled);
+            s.BeginFigure({}, FigureBegin::Filled);
+            s.EndFigure(FigureEnd::Open);
+        },
     };
-    const Case cases[] = {
-        {"figure left open", [](GeometrySink& s) { s.BeginFigure({}, FigureBegin::Filled); }},
-        {"segment outside a figure",
-         [](GeometrySink& s) {
-             s.AddLine({1, 1});
-         }},
-        {"end without begin", [](GeometrySink& s) { s.EndFigure(FigureEnd::Open); }},
-        {"figure begun twice",
-         [](GeometrySink& s) {
-             s.BeginFigure({}, FigureBegin::Filled);
-             s.BeginFigure({}, FigureBegin::Filled);
-             s.EndFigure(FigureEnd::Open);
-         }},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const Misuse& misuse : misuses) {
+        SCOPED_TRACE(&misuse - misuses);
         Ref<PathGeometry> path;
         factory.CreatePathGeometry(&path);
         Ref<GeometrySink> sink;
         ASSERT_EQ(path->Open(&sink), S_OK);
-        c.misuse(*sink);
+        misuse(*sink);
         EXPECT_EQ(sink->Close(), E_UNEXPECTED);
         bool inside = true;
         EXPECT_EQ(path->FillContainsPoint({0, 0}, {}, 0.25f, &inside), E_UNEXPECTED);
@@ -146,6 +144,16 @@ TEST(GeometryModelTest, ASinkUsedOutOfOrderFailsToClose) {
         Ref<GeometrySink> again;
         EXPECT_EQ(path->Open(&again), E_UNEXPECTED) << "a path opens once";
     }
+}
+
+// The overlays' frames pin the recorder's lines; none of them has an ellipse of unequal radii.
+TEST(GeometryModelTest, TheRecorderWritesAnEllipsesRadiiInOrder) {
+    RecordingDeviceContext recorder(MakeRef<ModelFactory>());
+    Ref<SolidColourBrush> brush;
+    recorder.CreateSolidColourBrush({1, 1, 1, 1}, &brush);
+    recorder.FillEllipse({{5, 6}, 7, 8}, brush.Get());
+    EXPECT_EQ(recorder.Lines(),
+              std::vector<std::string>{"FillEllipse centre=(5,6) radii=(7,8) brush=(1,1,1,1)"});
 }
 
 }  // namespace
