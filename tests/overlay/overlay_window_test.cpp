@@ -67,25 +67,6 @@ TEST_F(OverlayTest, DrawsOnlyWhileVisibleAndWithAContactOfSomeSize) {
     EXPECT_TRUE(overlay.IsVisible());
 }
 
-TEST_F(OverlayTest, PlaceTruncatesTheWindowButKeepsTheContactsFractions) {
-    TestOverlay& overlay = ShowTestOverlay();
-    window->Place(10.75f, -20.5f, 40.25f, 30.5f);
-    const sim::SimWindow* placed = platform.Windows().Find(window->GetHandle());
-    // Window: (-89.25, -120.5) sized 240.25 × 230.5, truncated toward zero.
-    EXPECT_EQ(placed->rect.left, -89);
-    EXPECT_EQ(placed->rect.top, -120);
-    EXPECT_EQ(placed->rect.right - placed->rect.left, 240);
-    EXPECT_EQ(placed->rect.bottom - placed->rect.top, 230);
-    EXPECT_EQ(placed->lastPositionFlags, 0x1Cu);
-    const detail::OverlayRect contact = overlay.GetContactRect();
-    EXPECT_FLOAT_EQ(contact.x, 100.0f);
-    EXPECT_FLOAT_EQ(contact.y, 100.0f);
-    EXPECT_FLOAT_EQ(contact.width, 40.25f);
-    EXPECT_FLOAT_EQ(overlay.GetWindowRect().x, -89.25f);
-    EXPECT_FLOAT_EQ(window->GetCentre().x, 10.75f + 40.25f * 0.5f);
-    EXPECT_FLOAT_EQ(window->GetCentre().y, -20.5f + 15.25f);
-}
-
 TEST_F(OverlayTest, PlaceIgnoresABoxThatCannotBeLocated) {
     ShowTestOverlay();
     window->Place(400, 300, 40, 40);
