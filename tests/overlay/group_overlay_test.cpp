@@ -144,6 +144,16 @@ TEST_F(GroupOverlayTest, RecordsReadRangesUnitsPrecisionCurvesAndBlendModes) {
     const auto blendItem = detail::GroupDialOverlay::BuildItem(blend, tool);
     EXPECT_EQ(blendItem->maximum, 2);
     EXPECT_EQ(detail::GroupDialOverlay::ValueArcAngles(*blendItem).end, 0) << "never an arc";
+    // A badge's initial is the name's whole first character, however many bytes it takes.
+    const std::pair<const char*, std::u16string_view> initials[] = {
+        {"\xC3\x84hnlich", u"\u00C4"},
+        {"\xE2\x82\xAC per litre", u"\u20AC"},
+        {"\xF0\x9F\x8E\xA8 Palette", u"\U0001F3A8"}};
+    for (const auto& [name, initial] : initials) {
+        EXPECT_EQ(detail::GroupDialOverlay::BuildItem(Element("init", name, 0), tool)
+                      ->initial16.GetView(),
+                  initial);
+    }
 }
 
 TEST_F(GroupOverlayTest, WindowIsTheContactGrownBy400OnTheScreenAndTheContactOffIt) {
@@ -188,15 +198,6 @@ TEST_F(GroupOverlayTest, APressOnABadgeAndAReleaseAnywhereSelectsIt) {
     EXPECT_EQ(overlay.GetCurrent(), Counted<Reflected>(saturation)) << "a press counts once";
     overlay.SetVisible(false);
     EXPECT_FALSE(overlay.HitTest(529, 264)) << "a hidden ring claims nothing";
-}
-
-TEST_F(GroupOverlayTest, NothingIsHitBeforeTheFirstLayout) {
-    overlay.SetItems(tool, Elements(), Counted<Reflected>(hue));
-    overlay.SetFactory(Ref<draw::Factory>(setup.factory.Get()));
-    EXPECT_FALSE(overlay.HitTest(0, 0));
-    overlay.OnLeftButtonDown(0, 0, nullptr);
-    overlay.OnLeftButtonUp(0, 0, nullptr);
-    EXPECT_EQ(overlay.GetCurrent(), Counted<Reflected>(hue));
 }
 
 TEST_F(GroupOverlayTest, TheButtonStepsToTheNextElementAndWraps) {

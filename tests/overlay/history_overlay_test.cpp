@@ -65,8 +65,9 @@ TEST(HistoryOverlayTest, ARefreshRereadsTheCacheTheDialKeepsUpToDate) {
     EXPECT_EQ(Utf8(overlay.GetText()), "");
 }
 
-// Where the label sits is pinned by the pixel references (history_label).
-TEST(HistoryOverlayTest, TheWindowIsTheContactGrownBy500AndNothingIsDrawnWithoutTextOrSize) {
+// A black pill 30 pixels right of the puck with the text in white; nothing without a text or a
+// size.
+TEST(HistoryOverlayTest, TheLabelBesideThePuckInAWindowGrownBy500NothingWithoutTextOrSize) {
     RecordingSetup setup;
     detail::HistoryDialOverlay overlay;
     overlay.SetItem(HistoryItem(3, 10, "Brush stroke"));
@@ -75,7 +76,10 @@ TEST(HistoryOverlayTest, TheWindowIsTheContactGrownBy500AndNothingIsDrawnWithout
     overlay.SetLayout({-400, -300, 1382, 1382}, {500, 500, 382, 0});
     EXPECT_TRUE(setup.Frame(overlay).empty());
     overlay.SetLayout({-400, -300, 1382, 1382}, {500, 500, 382, 382});
-    EXPECT_EQ(setup.Frame(overlay).size(), 2u) << "the pill and its text";
+    const std::vector<std::string> label = {
+        "FillRoundedRectangle (912,661,1188,751) radii=(45,45) brush=(0,0,0,1)",
+        "DrawText \"3/10: Brush stroke\" rect=(942,691,1158,721) size=24 brush=(1,1,1,1)"};
+    EXPECT_EQ(setup.Frame(overlay), label);
     overlay.SetItem(HistoryItem(0, 10, ""));
     EXPECT_TRUE(setup.Frame(overlay).empty());
 }
