@@ -4,7 +4,7 @@
 #include "bindings/vorta/tool.h"
 #include "dial/history_cache.h"
 #include "overlay/history_dial_overlay.h"
-#include "tests/overlay/counting_drawing.h"
+#include "tests/overlay/recording_setup.h"
 
 namespace Quarn::WinRT::testing {
 namespace {
