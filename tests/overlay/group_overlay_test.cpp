@@ -156,13 +156,6 @@ TEST_F(GroupOverlayTest, RecordsReadRangesUnitsPrecisionCurvesAndBlendModes) {
     }
 }
 
-TEST_F(GroupOverlayTest, WindowIsTheContactGrownBy400OnTheScreenAndTheContactOffIt) {
-    const detail::OverlayRect contact{10.5f, -20, 120, 100};
-    EXPECT_EQ(overlay.ComputeWindowRect(contact), contact);
-    overlay.SetContact(true);
-    EXPECT_EQ(overlay.ComputeWindowRect(contact), (detail::OverlayRect{-389.5f, -420, 920, 900}));
-}
-
 TEST_F(GroupOverlayTest, APressOnABadgeAndAReleaseAnywhereSelectsIt) {
     Prepare(Elements(), Counted<Reflected>(saturation));
     // Centres: Hue (529, 264), Saturation (630, 340), Lightness (668, 460); radius 56.
