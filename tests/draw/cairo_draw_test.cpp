@@ -1,8 +1,4 @@
-#include <cairo.h>
 #include <gtest/gtest.h>
-
-#include <cstdio>
-#include <cstring>
 
 #include "bindings/draw/cairo_draw.h"
 #include "bindings/draw/cairo_target.h"
@@ -11,10 +7,6 @@
 
 namespace Quarn::WinRT::platform::draw {
 namespace {
-
-std::uint32_t Alpha(std::uint32_t pixel) {
-    return pixel >> 24;
-}
 
 class CairoDrawTest : public ::testing::Test {
 protected:
@@ -32,64 +24,12 @@ protected:
         return context->EndDraw();
     }
 
-    int InkedPixels(int left, int top, int right, int bottom) {
-        int count = 0;
-        for (int y = top; y < bottom; ++y) {
-            for (int x = left; x < right; ++x) {
-                count += Alpha(target.Pixel(x, y)) > 0 ? 1 : 0;
-            }
-        }
-        return count;
-    }
-
     CairoImageTarget target{200, 200};
     Ref<Factory> factory = MakeRef<ModelFactory>();
     Ref<TextFactory> text = CreatePangoTextFactory();
     Ref<DeviceContext> context = CreateCairoDeviceContext(factory, text);
     Ref<SolidColourBrush> white;
 };
-
-TEST_F(CairoDrawTest, FillsAreWhereTheirShapesAreWithPremultipliedColour) {
-    Ref<SolidColourBrush> halfRed;
-    context->CreateSolidColourBrush({1, 0, 0, 0.5f}, &halfRed);
-    ASSERT_EQ(Frame([&](DeviceContext& dc) {
-                  dc.FillEllipse({{100, 100}, 40, 40}, halfRed.Get());
-              }),
-              S_OK);
-    const std::uint32_t inside = target.Pixel(100, 100);
-    EXPECT_NEAR(static_cast<int>(Alpha(inside)), 128, 1);
-    EXPECT_NEAR(static_cast<int>((inside >> 16) & 0xFF), 128, 1) << "red premultiplied by alpha";
-    EXPECT_EQ(inside & 0xFFFF, 0u);
-    EXPECT_EQ(target.Pixel(100, 145), 0u);
-    EXPECT_EQ(target.Pixel(130, 130), 0u) << "the circle's corner square is not filled";
-
-    // The next frame's clear leaves nothing behind; a transform moves what is drawn.
-    ASSERT_EQ(Frame([&](DeviceContext& dc) {
-                  dc.SetTransform(Matrix3x2F::Translation(-60, 0));
-                  dc.FillEllipse({{100, 100}, 10, 10}, white.Get());
-                  dc.SetTransform({});
-              }),
-              S_OK);
-    EXPECT_EQ(target.Pixel(100, 100), 0u);
-    EXPECT_EQ(target.Pixel(40, 100), 0xFFFFFFFFu);
-}
-
-TEST_F(CairoDrawTest, AStrokedArcLightsOnlyItsQuadrant) {
-    Ref<PathGeometry> arc;
-    factory->CreatePathGeometry(&arc);
-    Ref<GeometrySink> sink;
-    arc->Open(&sink);
-    sink->BeginFigure({100, 50}, FigureBegin::Filled);  // top, clockwise to the right
-    sink->AddArc({{150, 100}, {50, 50}, 0, SweepDirection::Clockwise, ArcSize::Small});
-    sink->EndFigure(FigureEnd::Open);
-    ASSERT_EQ(sink->Close(), S_OK);
-    ASSERT_EQ(
-        Frame([&](DeviceContext& dc) { dc.DrawGeometry(arc.Get(), white.Get(), 10, nullptr); }),
-        S_OK);
-    EXPECT_GT(InkedPixels(100, 40, 160, 100), 200) << "top right";
-    EXPECT_EQ(InkedPixels(40, 100, 100, 160), 0) << "bottom left";
-    EXPECT_EQ(InkedPixels(40, 40, 95, 100), 0) << "top left";
-}
 
 TEST_F(CairoDrawTest, RoundCapsReachPastTheEndOfAStrokeFlatOnesDoNot) {
     struct Case {
@@ -111,35 +51,9 @@ TEST_F(CairoDrawTest, RoundCapsReachPastTheEndOfAStrokeFlatOnesDoNot) {
         sink->Close();
         Frame(
             [&](DeviceContext& dc) { dc.DrawGeometry(line.Get(), white.Get(), 20, style.Get()); });
-        EXPECT_EQ(Alpha(target.Pixel(155, 100)) > 0, c.pastTheEnd);
-        EXPECT_EQ(Alpha(target.Pixel(100, 100)), 255u);
+        EXPECT_EQ(target.Pixel(155, 100) >> 24 > 0, c.pastTheEnd) << "alpha past the end";
+        EXPECT_EQ(target.Pixel(100, 100) >> 24, 255u);
     }
-}
-
-TEST_F(CairoDrawTest, ALayerWithAGeometricMaskClipsToIt) {
-    Ref<EllipseGeometry> mask;
-    factory->CreateEllipseGeometry({{100, 100}, 30, 30}, &mask);
-    LayerParameters layer;
-    layer.geometricMask = mask.Get();
-    ASSERT_EQ(Frame([&](DeviceContext& dc) {
-                  dc.PushLayer(layer);
-                  dc.FillRoundedRectangle({{0, 0, 200, 200}, 0, 0}, white.Get());
-                  dc.PopLayer();
-              }),
-              S_OK);
-    EXPECT_EQ(target.Pixel(100, 100), 0xFFFFFFFFu);
-    EXPECT_EQ(target.Pixel(100, 135), 0u);
-    EXPECT_EQ(target.Pixel(10, 10), 0u);
-    // A band inside the circle's edge: the circle stroked 20 wide, inside the mask of itself.
-    ASSERT_EQ(Frame([&](DeviceContext& dc) {
-                  dc.PushLayer(layer);
-                  dc.DrawGeometry(mask.Get(), white.Get(), 20, nullptr);
-                  dc.PopLayer();
-              }),
-              S_OK);
-    EXPECT_EQ(target.Pixel(100, 100), 0u);
-    EXPECT_EQ(target.Pixel(100, 125), 0xFFFFFFFFu);
-    EXPECT_EQ(target.Pixel(100, 136), 0u);
 }
 
 TEST_F(CairoDrawTest, DrawingOutsideAFrameIsAnError) {
@@ -147,59 +61,6 @@ TEST_F(CairoDrawTest, DrawingOutsideAFrameIsAnError) {
     EXPECT_EQ(context->EndDraw(), kDrawErrorWrongState);
     EXPECT_EQ(target.Pixel(100, 100), 0u);
     EXPECT_EQ(Frame([](DeviceContext&) {}), S_OK) << "the error was reported once";
-}
-
-TEST_F(CairoDrawTest, TextIsMeasuredAndDrawnCentredInItsRectangle) {
-    Ref<TextFormat> format;
-    ASSERT_EQ(text->CreateTextFormat(u"DejaVu Sans", FontWeight::Normal, FontStyle::Normal,
-                                     FontStretch::Normal, 24, u"", &format),
-              S_OK);
-    TextMetrics narrow, wide, accented;
-    for (auto [content, metrics] : {std::pair{u"Ab", &narrow}, std::pair{u"Abcdefgh", &wide},
-                                    std::pair{u"Écart ñ", &accented}}) {
-        Ref<TextLayout> layout;
-        ASSERT_EQ(text->CreateTextLayout(content, format.Get(), kUnboundedExtent, kUnboundedExtent,
-                                         &layout),
-                  S_OK);
-        ASSERT_EQ(layout->GetMetrics(metrics), S_OK);
-    }
-    EXPECT_GT(wide.width, narrow.width * 2);
-    EXPECT_GT(narrow.height, 20);
-    EXPECT_LT(narrow.height, 40);
-    EXPECT_GT(accented.width, narrow.width);
-    EXPECT_EQ(narrow.left, 0);
-
-    ASSERT_EQ(format->SetTextAlignment(TextAlignment::Center), S_OK);
-    ASSERT_EQ(Frame([&](DeviceContext& dc) {
-                  dc.DrawText(u"Écart", format.Get(), {0, 80, 200, 120}, white.Get(),
-                              DrawTextOptions::None, MeasuringMode::Natural);
-              }),
-              S_OK);
-    const int left = InkedPixels(0, 80, 100, 120);
-    const int right = InkedPixels(100, 80, 200, 120);
-    EXPECT_GT(left, 20);
-    EXPECT_GT(right, 20);
-    EXPECT_LT(std::abs(left - right), (left + right) / 3) << "about as much ink on each side";
-    EXPECT_EQ(InkedPixels(0, 0, 200, 70), 0);
-}
-
-TEST_F(CairoDrawTest, FramesSaveAsPngsThatReadBackTheSame) {
-    Frame([&](DeviceContext& dc) { dc.FillEllipse({{60, 70}, 20, 30}, white.Get()); });
-    const std::string path = ::testing::TempDir() + "quarn-draw-test.png";
-    ASSERT_TRUE(target.SavePng(path));
-    cairo_surface_t* read = cairo_image_surface_create_from_png(path.c_str());
-    ASSERT_EQ(cairo_surface_status(read), CAIRO_STATUS_SUCCESS);
-    EXPECT_EQ(cairo_image_surface_get_width(read), 200);
-    const auto* data = cairo_image_surface_get_data(read);
-    const int stride = cairo_image_surface_get_stride(read);
-    for (auto [x, y] : {std::pair{60, 70}, std::pair{0, 0}, std::pair{75, 95}}) {
-        std::uint32_t pixel;
-        std::memcpy(&pixel, data + y * stride + x * 4, 4);
-        EXPECT_EQ(pixel, target.Pixel(x, y)) << x << "," << y;
-    }
-    cairo_surface_destroy(read);
-    std::remove(path.c_str());
-    EXPECT_FALSE(target.SavePng("/nonexistent-folder/x.png"));
 }
 
 TEST_F(CairoDrawTest, AnEmptyTargetDrawsNothingAndDoesNotFail) {

@@ -16,25 +16,24 @@ using Kernel::MakeCounted;
 using Kernel::Reflected;
 
 // What the factory handed the last kind it made.
-struct Made {
-    std::string kind;
-    std::vector<std::uint32_t> elements;
-    std::uint32_t current = 0;
-};
-Made s_made;
+std::string s_kind;
+std::vector<std::uint32_t> s_shown;
+std::uint32_t s_current = 0;
 
-std::unique_ptr<detail::DialOverlay> MakeHistory(Counted<Reflected> item) {
-    s_made = Made{"history", {item->GetIdentifier()}, 0};
+std::unique_ptr<detail::DialOverlay> MakeHistory(Counted<Reflected>) {
+    s_kind = "history";
     return std::make_unique<TestOverlay>();
 }
 
 std::unique_ptr<detail::DialOverlay> MakeGroup(Counted<Tool>,
                                                std::vector<Counted<Reflected>> elements,
                                                Counted<Reflected> current) {
-    s_made = Made{"group", {}, current ? current->GetIdentifier() : 0};
+    s_kind = "group";
+    s_shown.clear();
     for (const auto& element : elements) {
-        s_made.elements.push_back(element->GetIdentifier());
+        s_shown.push_back(element->GetIdentifier());
     }
+    s_current = current ? current->GetIdentifier() : 0;
     return std::make_unique<TestOverlay>();
 }
 
@@ -49,17 +48,9 @@ Counted<Reflected> Marked(std::uint32_t id) {
     return element;
 }
 
-int CurrentAttributes(const Reflected& group) {
-    int count = 0;
-    for (const auto& attribute : group.GetAttributes()) {
-        count += dynamic_cast<const Corvanta::CurrentElementAttribute*>(attribute.Get()) ? 1 : 0;
-    }
-    return count;
-}
-
 class CreateOverlayTest : public ::testing::Test {
 protected:
-    CreateOverlayTest() { s_made = Made{}; }
+    CreateOverlayTest() { s_kind.clear(); }
     detail::ScopedOverlayKinds kinds{detail::OverlayKinds{&MakeHistory, &MakeGroup}};
     Counted<DocumentController> document = MakeCounted<DocumentController>();
     Counted<Tool> tool = MakeCounted<Tool>(3, "Brush", document);
@@ -69,71 +60,61 @@ TEST_F(CreateOverlayTest, TheItemsKindChoosesTheOverlay) {
     auto history = MakeCounted<Kernel::ReflectedBinding<Counted<DocumentHistory>>>(
         5, "History", document->GetHistory());
     EXPECT_TRUE(detail::CreateOverlay(tool, history));
-    EXPECT_EQ(s_made.kind, "history");
-
+    EXPECT_EQ(s_kind, "history");
     auto group = MakeCounted<Corvanta::ReflectedGroup>(
         6, "Group", std::vector<Counted<Reflected>>{Element(61)});
     EXPECT_TRUE(detail::CreateOverlay(tool, group));
-    EXPECT_EQ(s_made.kind, "group");
+    EXPECT_EQ(s_kind, "group");
 
-    s_made = Made{};
+    s_kind.clear();
     EXPECT_FALSE(detail::CreateOverlay(tool, Element(7)));
     EXPECT_FALSE(detail::CreateOverlay(tool, {}));
-    EXPECT_EQ(s_made.kind, "");
-
+    EXPECT_EQ(s_kind, "");
     detail::ScopedOverlayKinds none{detail::OverlayKinds{}};
     EXPECT_FALSE(detail::CreateOverlay(tool, group));
     EXPECT_FALSE(detail::CreateOverlay(tool, history));
 }
 
+// The group's current element is stored in an attribute of its own: kept when shown, else the
+// first shown element; a second overlay for the same group finds what the first one stored.
 TEST_F(CreateOverlayTest, AGroupShowsItsElementsLessThePositionAndButtonOnes) {
     struct Case {
         const char* name;
+        bool plainElements;                   // else only position and button elements
         std::optional<std::uint32_t> stored;  // the group's current element attribute, if any
         std::vector<std::uint32_t> shown;
         std::uint32_t current;
         std::optional<std::uint32_t> storedAfter;
     };
     const Case cases[] = {
-        {"stored current kept", 13, {12, 13}, 13, 13},
-        {"stored current removed", 11, {12, 13}, 12, 12},
-        {"stored current unknown", 99, {12, 13}, 12, 12},
-        {"no attribute: one is added", std::nullopt, {12, 13}, 12, 12},
+        {"stored current kept", true, 13, {12, 13}, 13, 13},
+        {"stored current removed", true, 11, {12, 13}, 12, 12},
+        {"stored current unknown", true, 99, {12, 13}, 12, 12},
+        {"no attribute: one is added", true, std::nullopt, {12, 13}, 12, 12},
+        {"nothing to show: nothing stored", false, std::nullopt, {}, 0, std::nullopt},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        auto group = MakeCounted<Corvanta::ReflectedGroup>(
-            1, "Group",
-            std::vector<Counted<Reflected>>{Marked<Corvanta::DialPositionAttribute>(11),
-                                            Element(12), Marked<Corvanta::DialButtonAttribute>(14),
-                                            Element(13)});
+        std::vector<Counted<Reflected>> elements{Marked<Corvanta::DialPositionAttribute>(11),
+                                                 Marked<Corvanta::DialButtonAttribute>(14)};
+        if (c.plainElements) {
+            elements.insert(elements.begin() + 1, Element(12));
+            elements.push_back(Element(13));
+        }
+        auto group = MakeCounted<Corvanta::ReflectedGroup>(1, "Group", elements);
         if (c.stored) {
             group->AppendAttribute(MakeCounted<Corvanta::CurrentElementAttribute>(*c.stored));
         }
-        ASSERT_TRUE(detail::CreateOverlay(tool, group));
-        EXPECT_EQ(s_made.elements, c.shown);
-        EXPECT_EQ(s_made.current, c.current);
-        EXPECT_EQ(CurrentAttributes(*group), 1);
-        auto attribute = detail::FindAttribute<Corvanta::CurrentElementAttribute>(*group);
-        ASSERT_TRUE(attribute);
-        EXPECT_EQ(attribute->elementId, *c.storedAfter);
-
-        // A second overlay for the same group finds what the first one stored.
-        ASSERT_TRUE(detail::CreateOverlay(tool, group));
-        EXPECT_EQ(s_made.current, c.current);
-        EXPECT_EQ(CurrentAttributes(*group), 1);
+        for (int overlay = 0; overlay < 2; ++overlay) {
+            ASSERT_TRUE(detail::CreateOverlay(tool, group));
+            EXPECT_EQ(s_shown, c.shown);
+            EXPECT_EQ(s_current, c.current);
+            const auto attribute = detail::FindAttribute<Corvanta::CurrentElementAttribute>(*group);
+            EXPECT_EQ(attribute ? std::optional(attribute->elementId) : std::nullopt,
+                      c.storedAfter);
+            EXPECT_EQ(group->GetAttributes().size(), c.storedAfter ? 1u : 0u);
+        }
     }
-}
-
-TEST_F(CreateOverlayTest, AGroupOfOnlyPositionAndButtonElementsGetsAnEmptyOverlay) {
-    auto group = MakeCounted<Corvanta::ReflectedGroup>(
-        1, "Group",
-        std::vector<Counted<Reflected>>{Marked<Corvanta::DialPositionAttribute>(11),
-                                        Marked<Corvanta::DialButtonAttribute>(12)});
-    ASSERT_TRUE(detail::CreateOverlay(tool, group));
-    EXPECT_TRUE(s_made.elements.empty());
-    EXPECT_EQ(s_made.current, 0u);
-    EXPECT_TRUE(group->GetAttributes().empty()) << "nothing is touched";
 }
 
 }  // namespace

@@ -63,52 +63,6 @@ TEST_F(GroupOverlayTest, TheRingFrameIsDrawnExactly) {
     EXPECT_EQ(Frame(), expected);
 }
 
-TEST_F(GroupOverlayTest, OneElementSitsOnADiscAndTheLabelNeverPointsAboveTheRight) {
-    Prepare({Counted<Reflected>(lightness)}, Counted<Reflected>(lightness));
-    const auto lines = Frame();
-    ASSERT_GE(lines.size(), 3u);
-    // The value disc takes the grey level of the value without a colour range.
-    EXPECT_EQ(lines[1], "FillEllipse centre=(460,460) radii=(110,110) brush=(0.25,0.25,0.25,1)");
-    EXPECT_EQ(lines[2], "FillGeometry ellipse{(529.002,263.779) radii=(70,70)} brush=(0,0,0,1)");
-    // θ0 + step + 5° is still above the horizontal: the label is anchored at angle 0.
-    EXPECT_EQ(lines.end()[-2],
-              "FillRoundedRectangle (598,430,766,520) radii=(45,45) brush=(0,0,0,1)");
-}
-
-// Past half a turn the track takes the long way from the first badge to the last; twelve do not
-// fit around a 120-pixel puck at their spacing, so their ring grows and the name goes outside.
-TEST_F(GroupOverlayTest, LargeGroupsTakeTheLongArcAndTwelveGrowTheRing) {
-    struct Case {
-        std::size_t count;
-        const char* track;
-        const char* pill;
-    };
-    const Case cases[] = {
-        {6, "(529.002,263.779) arc(403.772,660.256 r=208,208 rot=0 cw small)",
-         "(345.666,507.277,417.666,597.277)"},
-        {7, "(529.002,263.779) arc(298.478,591.052 r=208,208 rot=0 cw large)", "(752,430,824,520)"},
-        {12, "(529.273,226.652) arc(403.318,223.278 r=243.413,243.413 rot=0 cw large)",
-         "(787.413,430,859.413,520)"},
-    };
-    static constexpr char kIds[12][5] = {"e000", "e001", "e002", "e003", "e004", "e005",
-                                         "e006", "e007", "e008", "e009", "e010", "e011"};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.count);
-        std::vector<Counted<Reflected>> elements;
-        for (std::size_t i = 0; i < c.count; ++i) {
-            elements.push_back(
-                MakeCounted<Kernel::ReflectedRangeT<double>>(FourCC(kIds[i]), "E", 0.5, 0.0, 1.0));
-        }
-        Prepare(elements, elements[0]);
-        const auto lines = Frame();
-        ASSERT_GE(lines.size(), 3u);
-        EXPECT_EQ(lines[2], "DrawGeometry path{filled " + std::string(c.track) +
-                                " open} brush=(0,0,0,1) width=140 style=round/round");
-        EXPECT_EQ(lines.end()[-2],
-                  "FillRoundedRectangle " + std::string(c.pill) + " radii=(45,45) brush=(0,0,0,1)");
-    }
-}
-
 TEST_F(GroupOverlayTest, ValueArcsFollowNorthTheRangeAndTheValue) {
     struct Case {
         const char* name;
@@ -139,82 +93,34 @@ TEST_F(GroupOverlayTest, ValueArcsFollowNorthTheRangeAndTheValue) {
     }
 }
 
-TEST_F(GroupOverlayTest, ArcsAreNothingACircleOrAPathWithTheLargeArcFlag) {
-    struct Case {
-        double value;
-        const char* badgeArc;  // the first badge's value arc, or null for none
-    };
-    const Case cases[] = {
-        {0.0, nullptr},
-        {1.0, "DrawEllipse centre=(529.002,263.779) radii=(51,51) brush=(1,1,1,1) width=10"},
-        {0.75,
-         "DrawGeometry path{filled (529.002,212.779) arc(478.002,263.779 r=51,51 rot=0 cw "
-         "large) open} brush=(1,1,1,1) width=10"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.value);
-        auto element = Element("only", "Only", c.value);
-        detail::GroupDialOverlay fresh;
-        fresh.SetItems(tool, {Counted<Reflected>(element)}, {});
-        fresh.SetFactory(Ref<draw::Factory>(setup.factory.Get()));
-        fresh.SetContact(true);
-        fresh.SetLayout(kWindow, kContact);
-        const auto lines = setup.Frame(fresh);
-        const auto arcs = std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
-            return line.find("r=51,51") != std::string::npos ||
-                   line.find("radii=(51,51)") != std::string::npos;
-        });
-        if (c.badgeArc) {
-            EXPECT_EQ(arcs, 1);
-            EXPECT_NE(std::find(lines.begin(), lines.end(), c.badgeArc), lines.end());
-        } else {
-            EXPECT_EQ(arcs, 0);
-        }
-        // No current element: no filled badge, no label, a white value disc.
-        EXPECT_EQ(lines[1], "FillEllipse centre=(460,460) radii=(110,110) brush=(1,1,1,1)");
-        EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
-                                [](const std::string& line) {
-                                    return line.rfind("FillRoundedRectangle", 0) == 0 ||
-                                           (line.rfind("FillGeometry", 0) == 0 &&
-                                            line.find("radii=(56,56)") != std::string::npos);
-                                }),
-                  0);
-    }
-}
-
+// A saturation ramp takes the hue of the item's colour (1 without one, 0 for a grey); another
+// range is asked through its own lookup; no range, no colour.
 TEST_F(GroupOverlayTest, ColoursComeFromTheRangeWithTheItemsHue) {
-    std::uint8_t r, g, b;
-    const Corvanta::SaturationColourRangeAttribute ramp;
     struct Case {
-        const char* name;
-        bool saturation;
         std::optional<std::uint32_t> colour;
         double hue;  // what GetRGB is asked with
     };
-    const Case cases[] = {
-        {"saturation without an item colour: hue 1", true, std::nullopt, 1.0},
-        {"a grey item: hue 0", true, 0x808080u, 0.0},
-        {"green: a third", true, 0x00FF00u, 1.0 / 3.0},
-        {"blue: two thirds", true, 0xFF0000u, 2.0 / 3.0},
-        {"magenta: five sixths", true, 0xFF00FFu, 5.0 / 6.0},
-    };
+    const Case cases[] = {{std::nullopt, 1.0},
+                          {0x808080u, 0.0},
+                          {0x00FF00u, 1.0 / 3.0},
+                          {0xFF0000u, 2.0 / 3.0},
+                          {0xFF00FFu, 5.0 / 6.0}};
+    std::uint8_t r, g, b;
+    draw::ColourF colour;
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.hue);
         detail::GroupItem item;
         item.normalised = 0.4;
         item.colourRange = MakeCounted<Corvanta::SaturationColourRangeAttribute>();
         if (c.colour) {
             item.colour = MakeCounted<ColourAttribute>(*c.colour);
         }
-        ramp.GetRGB(c.hue, 0.4, r, g, b);
-        draw::ColourF colour;
+        Corvanta::SaturationColourRangeAttribute().GetRGB(c.hue, 0.4, r, g, b);
         ASSERT_TRUE(detail::GroupDialOverlay::GetItemColour(item, &colour));
         EXPECT_EQ(colour, (draw::ColourF{r / 255.0f, g / 255.0f, b / 255.0f, 1}));
     }
-    // Another range is asked through its own lookup; no range, no colour.
     detail::GroupItem item;
     item.normalised = 0.5;
-    draw::ColourF colour;
     EXPECT_FALSE(detail::GroupDialOverlay::GetItemColour(item, &colour));
     item.colourRange = MakeCounted<Corvanta::ColourRangeAttribute>(0x000000u, 0x0000FFu);
     ASSERT_TRUE(detail::GroupDialOverlay::GetItemColour(item, &colour));
@@ -234,79 +140,21 @@ TEST_F(GroupOverlayTest, AColourRangeThatKeepsGreyKeepsTheBadgeGrey) {
               lines.end());
 }
 
-TEST_F(GroupOverlayTest, OffTheScreenOneDiscWithNameValueAndUnit) {
-    Prepare(Elements(), Counted<Reflected>(hue), false, {0, 0, 382, 382});
-    std::uint8_t r, g, b;
-    Corvanta::ColourRangeAttribute(0x0000FFu, 0xFF0000u).GetColour(0.25, r, g, b);
-    const std::vector<std::string> expected = {
-        "FillEllipse centre=(191,191) radii=(191,191) brush=(0,0,0,1)",
-        "FillEllipse centre=(191,191) radii=(171,171) brush=" + Colour(r, g, b),
-        "FillEllipse centre=(191,191) radii=(95.5,95.5) brush=(0,0,0,1)",
-        // "Hue:\n90 " is two lines, the longer 4 units: 48 by 60.
-        "DrawText \"Hue:\n90 \" rect=(167,161,215,221) size=24 brush=(1,1,1,1)",
-        "DrawGeometry path{filled (191,30) arc(352,191 r=161,161 rot=0 cw small) open} "
-        "brush=(1,1,1,1) width=20",
-    };
-    EXPECT_EQ(Frame(), expected);
-
-    // Without a current element, or without a size, nothing at all.
+TEST_F(GroupOverlayTest, TheValueDiscFollowsTheCurrentElementAndOffTheScreenNeedsOne) {
+    Prepare(Elements(), Counted<Reflected>(saturation));
+    Frame();
+    // A new current element releases the value brush: the next frame makes it in its colour
+    // (a grey level without a colour range, white without a current element).
+    overlay.SetCurrent(Counted<Reflected>(lightness));
+    EXPECT_EQ(Frame()[1], "FillEllipse centre=(460,460) radii=(110,110) brush=(0.25,0.25,0.25,1)");
     overlay.SetCurrent({});
+    EXPECT_EQ(Frame()[1], "FillEllipse centre=(460,460) radii=(110,110) brush=(1,1,1,1)");
+    // Off the screen without a current element, or without a size, nothing at all.
+    overlay.SetContact(false);
     EXPECT_TRUE(Frame().empty());
     overlay.SetCurrent(Counted<Reflected>(hue));
     overlay.SetLayout(kWindow, {0, 0, 0, 382});
     EXPECT_TRUE(Frame().empty());
-}
-
-TEST_F(GroupOverlayTest, ANameStartingWithAWideCharacterShowsThatWholeCharacter) {
-    auto accented = Element("acce", "\xC3\x84hnlichkeit", 0.5);  // Ä
-    auto emoji = Element("emoj", "\xF0\x9F\x8E\xA8 Palette", 0.5);
-    Prepare({Counted<Reflected>(accented), Counted<Reflected>(emoji), Counted<Reflected>(hue)},
-            Counted<Reflected>(hue));
-    const auto lines = Frame();
-    EXPECT_NE(std::find_if(lines.begin(), lines.end(),
-                           [](const std::string& l) {
-                               return l.rfind("DrawText \"\xC3\x84\" rect=(523.002,", 0) == 0;
-                           }),
-              lines.end());
-    // Two UTF-16 units, so twice as wide.
-    EXPECT_NE(std::find_if(lines.begin(), lines.end(),
-                           [](const std::string& l) {
-                               return l.rfind("DrawText \"\xF0\x9F\x8E\xA8\" rect=(617.623,", 0) ==
-                                      0;
-                           }),
-              lines.end());
-}
-
-TEST_F(GroupOverlayTest, CachesWhatDoesNotChangeAndMakesTheRestEveryFrame) {
-    Prepare(Elements(), Counted<Reflected>(saturation));
-    const int circles = setup.factory->ellipses;
-    EXPECT_EQ(circles, 3) << "one hit circle per element, made by the layout";
-    Frame();
-    const int formats = setup.text->formats;
-    EXPECT_EQ(formats, 2) << "the 24- and the 20-pixel format";
-    for (int frame = 0; frame < 3; ++frame) {
-        SCOPED_TRACE(frame);
-        setup.context->ResetBrushCount();
-        const int paths = setup.factory->paths;
-        const int styles = setup.factory->strokeStyles;
-        const int layouts = setup.text->layouts;
-        Frame();
-        // Three badge brushes; black, white, grey and the value colour are kept.
-        EXPECT_EQ(setup.context->BrushesMade(), 3);
-        // The track and three value arcs, one stroke style.
-        EXPECT_EQ(setup.factory->paths - paths, 4);
-        EXPECT_EQ(setup.factory->strokeStyles - styles, 1);
-        EXPECT_EQ(setup.factory->ellipses, circles) << "the hit circles are not rebuilt";
-        // Two initials, the value and unit, and the label.
-        EXPECT_EQ(setup.text->layouts - layouts, 5);
-        EXPECT_EQ(setup.text->formats, formats);
-    }
-    // A new current element releases the value brush: the next frame makes it in its colour.
-    overlay.SetCurrent(Counted<Reflected>(lightness));
-    setup.context->ResetBrushCount();
-    const auto lines = Frame();
-    EXPECT_EQ(setup.context->BrushesMade(), 4);
-    EXPECT_EQ(lines[1], "FillEllipse centre=(460,460) radii=(110,110) brush=(0.25,0.25,0.25,1)");
 }
 
 TEST_F(GroupOverlayTest, RecordsAreBuiltWhenSomethingChangesNeverPerFrame) {

@@ -1,6 +1,6 @@
 #pragma once
 // A group overlay over three elements (Hue with a colour ramp, Saturation with a saturation ramp
-// of a green item, Lightness without colour), drawn into the counting recorder around a
+// of a green item, Lightness without colour), drawn into the recorder around a
 // 120-pixel puck whose centre is (460, 460) in the window.
 
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@
 #include "bindings/vorta/document.h"
 #include "bindings/vorta/tool.h"
 #include "overlay/group_dial_overlay.h"
-#include "tests/overlay/counting_drawing.h"
+#include "tests/overlay/recording_setup.h"
 
 namespace Quarn::WinRT::testing {
 

@@ -4,8 +4,6 @@
 #include <mutex>
 #include <numbers>
 
-#include "bindings/corvanta/group.h"
-#include "overlay/create_overlay.h"
 #include "overlay/overlay_lock.h"
 #include "overlay/ring_geometry.h"
 #include "tests/overlay/group_fixture.h"
@@ -146,13 +144,16 @@ TEST_F(GroupOverlayTest, RecordsReadRangesUnitsPrecisionCurvesAndBlendModes) {
     const auto blendItem = detail::GroupDialOverlay::BuildItem(blend, tool);
     EXPECT_EQ(blendItem->maximum, 2);
     EXPECT_EQ(detail::GroupDialOverlay::ValueArcAngles(*blendItem).end, 0) << "never an arc";
-}
-
-TEST_F(GroupOverlayTest, WindowIsTheContactGrownBy400OnTheScreenAndTheContactOffIt) {
-    const detail::OverlayRect contact{10.5f, -20, 120, 100};
-    EXPECT_EQ(overlay.ComputeWindowRect(contact), contact);
-    overlay.SetContact(true);
-    EXPECT_EQ(overlay.ComputeWindowRect(contact), (detail::OverlayRect{-389.5f, -420, 920, 900}));
+    // A badge's initial is the name's whole first character, however many bytes it takes.
+    const std::pair<const char*, std::u16string_view> initials[] = {
+        {"\xC3\x84hnlich", u"\u00C4"},
+        {"\xE2\x82\xAC per litre", u"\u20AC"},
+        {"\xF0\x9F\x8E\xA8 Palette", u"\U0001F3A8"}};
+    for (const auto& [name, initial] : initials) {
+        EXPECT_EQ(detail::GroupDialOverlay::BuildItem(Element("init", name, 0), tool)
+                      ->initial16.GetView(),
+                  initial);
+    }
 }
 
 TEST_F(GroupOverlayTest, APressOnABadgeAndAReleaseAnywhereSelectsIt) {
@@ -192,15 +193,6 @@ TEST_F(GroupOverlayTest, APressOnABadgeAndAReleaseAnywhereSelectsIt) {
     EXPECT_FALSE(overlay.HitTest(529, 264)) << "a hidden ring claims nothing";
 }
 
-TEST_F(GroupOverlayTest, NothingIsHitBeforeTheFirstLayout) {
-    overlay.SetItems(tool, Elements(), Counted<Reflected>(hue));
-    overlay.SetFactory(Ref<draw::Factory>(setup.factory.Get()));
-    EXPECT_FALSE(overlay.HitTest(0, 0));
-    overlay.OnLeftButtonDown(0, 0, nullptr);
-    overlay.OnLeftButtonUp(0, 0, nullptr);
-    EXPECT_EQ(overlay.GetCurrent(), Counted<Reflected>(hue));
-}
-
 TEST_F(GroupOverlayTest, TheButtonStepsToTheNextElementAndWraps) {
     Prepare(Elements(), Counted<Reflected>(hue));
     struct Case {
@@ -226,16 +218,6 @@ TEST_F(GroupOverlayTest, TheButtonStepsToTheNextElementAndWraps) {
     empty.SetLayout(kWindow, kContact);
     EXPECT_FALSE(empty.HitTest(529, 264));
     EXPECT_TRUE(setup.Frame(empty).empty()) << "no elements: nothing drawn";
-}
-
-TEST_F(GroupOverlayTest, CreateOverlayMakesTheLibrarysOwnKinds) {
-    auto group = MakeCounted<Corvanta::ReflectedGroup>(FourCC("grp "), "Colour", Elements());
-    group->AppendAttribute(MakeCounted<Corvanta::CurrentElementAttribute>(FourCC("ligh")));
-    const auto made = detail::CreateOverlay(tool, group);
-    auto* groupOverlay = dynamic_cast<detail::GroupDialOverlay*>(made.get());
-    ASSERT_NE(groupOverlay, nullptr);
-    EXPECT_EQ(groupOverlay->GetElementCount(), 3u);
-    EXPECT_EQ(groupOverlay->GetCurrent(), Counted<Reflected>(lightness));
 }
 
 TEST(OverlayLockTest, TakingTheLocksOutOfOrderIsCounted) {
