@@ -323,8 +323,8 @@ def run(mutants, build, out, preset=None):
 
 def carried_rows(before_path, since):
     """The rows of an earlier matrix that a change of the tests since `since` cannot alter: the
-    mutants it did not kill (tests taken away kill no more), and those one of whose killers is in
-    an executable whose test folder and shared test headers are as they were."""
+    stillborn mutants, and those one of whose killers is in an executable whose test folder and
+    shared test headers are as they were. Survivors run again: new tests may kill them."""
     def unchanged(executable_folder):
         if executable_folder is None:
             return False
@@ -334,7 +334,7 @@ def carried_rows(before_path, since):
     carried = {}
     for row in load(before_path):
         killers = {name.split(":")[0] for name in row["killed_by"]}
-        if row["status"] != "killed" or any(unchanged(folders.get(exe)) for exe in killers):
+        if row["status"] == "stillborn" or any(unchanged(folders.get(exe)) for exe in killers):
             carried[row["id"]] = {**row, "carried": True}
     return carried
 
