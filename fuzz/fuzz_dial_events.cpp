@@ -2,7 +2,7 @@
 // dial on the simulated platform, decoded from the input; DialInvariants and the fuzzer's own
 // checks run after every step.
 //
-// The host is the bundled example's, built anew for each input (from its JSON, read once) so
+// The host is the bundled example's, built once and copied for each input (HostModelCopy) so
 // that no state carries from one input to the next; the input may then rebuild a tool's item list
 // from the example's items and from new ranged items with awkward ranges, sensitivities and curves.
 //
@@ -40,6 +40,7 @@
 #include "dial/dial.h"
 #include "fuzz/dial_invariants.h"
 #include "fuzz/example_host.h"
+#include "fuzz/host_model_copy.h"
 #include "overlay/dial_overlay.h"
 #include "overlay/dial_overlay_renderer.h"
 #include "overlay/dial_overlay_window.h"
@@ -199,8 +200,11 @@ public:
             m_withoutRenderer.emplace(services);
             m_stepped = true;
         }
-        static const nlohmann::json document = sim::ReadJson(ExampleHost(), "paint.json");
-        m_model = sim::BuildHostModel(document, "paint.json");
+        static const sim::HostModel example = [] {
+            const nlohmann::json document = sim::ReadJson(ExampleHost(), "paint.json");
+            return sim::BuildHostModel(document, "paint.json");
+        }();
+        m_model = fuzz::HostModelCopy::Of(example);
         for (const auto& tool : m_model.tools) {
             for (const auto& item : tool->GetDialReflecteds()) {
                 m_pool.push_back(item);
