@@ -205,6 +205,12 @@ public:
             return sim::BuildHostModel(document, "paint.json");
         }();
         m_model = fuzz::HostModelCopy::Of(example);
+        // The example's icons from memory and nothing from the disk: the menu build finds the
+        // same files wherever the fuzzer runs, without a system call per icon.
+        m_platform.Files().SetUseDisk(false);
+        for (const auto& [path, bytes] : fuzz::ExampleIcons()) {
+            m_platform.Files().AddFile(path, bytes);
+        }
         for (const auto& tool : m_model.tools) {
             for (const auto& item : tool->GetDialReflecteds()) {
                 m_pool.push_back(item);
