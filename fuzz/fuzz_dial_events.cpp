@@ -2,15 +2,16 @@
 // dial on the simulated platform, decoded from the input; DialInvariants and the fuzzer's own
 // checks run after every step.
 //
-// The host is the bundled example's, built anew for each input (from its JSON, read once) so
+// The host is the bundled example's, built once and copied for each input (HostModelCopy) so
 // that no state carries from one input to the next; the input may then rebuild a tool's item list
 // from the example's items and from new ranged items with awkward ranges, sensitivities and curves.
 //
 // Frames: one input in kThreadedShare runs the overlay's real render thread, as the library
-// does, and checks what it presents; the others draw their frames on the fuzzing thread
-// (SteppedFrames), which costs no thread per input. Which one is fixed by the input's bytes, so
-// a reproducer replays the same way; QUARN_FUZZ_RENDER_THREAD=always or =never sets it for
-// every input (to replay a corpus either way, or to measure each).
+// does, and checks what it presents; the others draw their frames on the fuzzing thread with a
+// renderer that starts no thread (DrawFrame, the render loop's own frame), which costs no thread
+// per input. Which one is fixed by the input's bytes, so a reproducer replays the same way;
+// QUARN_FUZZ_RENDER_THREAD=always or =never sets it for every input (to replay a corpus either
+// way, or to measure each).
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -22,6 +23,7 @@
 #include <iostream>
 #include <limits>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <sstream>
@@ -38,7 +40,7 @@
 #include "dial/dial.h"
 #include "fuzz/dial_invariants.h"
 #include "fuzz/example_host.h"
-#include "fuzz/stepped_frames.h"
+#include "fuzz/host_model_copy.h"
 #include "overlay/dial_overlay.h"
 #include "overlay/dial_overlay_renderer.h"
 #include "overlay/dial_overlay_window.h"
@@ -196,10 +198,19 @@ public:
             platform::ServiceSet services = m_platform.Services();
             services.graphics = nullptr;
             m_withoutRenderer.emplace(services);
-            m_steppedFrames.emplace(m_platform.Graphics(), m_platform.Windows());
+            m_stepped = true;
         }
-        static const nlohmann::json document = sim::ReadJson(ExampleHost(), "paint.json");
-        m_model = sim::BuildHostModel(document, "paint.json");
+        static const sim::HostModel example = [] {
+            const nlohmann::json document = sim::ReadJson(ExampleHost(), "paint.json");
+            return sim::BuildHostModel(document, "paint.json");
+        }();
+        m_model = fuzz::HostModelCopy::Of(example);
+        // The example's icons from memory and nothing from the disk: the menu build finds the
+        // same files wherever the fuzzer runs, without a system call per icon.
+        m_platform.Files().SetUseDisk(false);
+        for (const auto& [path, bytes] : fuzz::ExampleIcons()) {
+            m_platform.Files().AddFile(path, bytes);
+        }
         for (const auto& tool : m_model.tools) {
             for (const auto& item : tool->GetDialReflecteds()) {
                 m_pool.push_back(item);
@@ -537,8 +548,8 @@ private:
             return;
         }
         const detail::DialOverlayWindow& window = m_dial->GetOverlayWindow();
-        if (m_steppedFrames) {
-            m_steppedFrames->Draw(window);
+        if (m_stepped) {
+            DrawSteppedFrame(window);
             return;
         }
         const detail::DialOverlayRenderer* renderer = window.GetRenderer();
@@ -548,12 +559,45 @@ private:
         }
         const detail::DialOverlay* current = window.GetOverlay();
         const detail::DialOverlay* expected = current && current->IsVisible() ? current : nullptr;
+        // The renderer copies the overlay before its frame begins on the swap chain, and a frame
+        // in progress keeps what it copied: a frame that had copied the old overlay before the
+        // host's last change can still count as begun after RunFrame's call (the render thread's
+        // first frame, or a frame late on a loaded machine). The frame after it is asked for while
+        // the thread waits in Present, so it must show the window's overlay.
+        if (renderer->LastDrawnOverlay() != expected) {
+            frame = m_platform.Graphics().RunFrame(window.GetHandle(), std::chrono::seconds(5));
+            if (!frame) {
+                return;
+            }
+        }
         if (renderer->LastDrawnOverlay() != expected) {
             fuzz::Violation("the render thread drew another overlay than the window shows");
         }
         if (!expected && !frame->IsFullyTransparent()) {
             fuzz::Violation("a frame shows an overlay while the window shows none");
         }
+    }
+
+    // A frame on the fuzzing thread, between the host's calls as the render thread draws one
+    // between frames: the renderer is made for each overlay window as the window makes its own at
+    // the first SetItem, but Prepare starts no thread, and DrawFrame presents at once (nobody
+    // paces it). The window hands out its overlay read-only; the renderer holds it for this frame
+    // alone, without owning it, since the window keeps it alive meanwhile.
+    void DrawSteppedFrame(const detail::DialOverlayWindow& window) {
+        if (!window.GetHandle()) {
+            return;
+        }
+        if (window.GetHandle() != m_steppedWindow) {
+            m_steppedWindow = window.GetHandle();
+            m_steppedRenderer = std::make_unique<detail::DialOverlayRenderer>(m_platform.Graphics(),
+                                                                              m_platform.Windows());
+            m_steppedRenderer->Prepare(m_steppedWindow);
+        }
+        auto* overlay = const_cast<detail::DialOverlay*>(window.GetOverlay());
+        m_steppedRenderer->SetOverlay(
+            std::shared_ptr<detail::DialOverlay>(std::shared_ptr<detail::DialOverlay>(), overlay));
+        m_steppedRenderer->DrawFrame(0);
+        m_steppedRenderer->SetOverlay(nullptr);
     }
 
     // The user presses the mouse on the overlay window (on a badge of a group's ring, say) and
@@ -612,7 +656,9 @@ private:
     sim::SimPlatform m_platform;
     // Installed over the platform's services (and removed before them) for stepped frames.
     std::optional<platform::ScopedServices> m_withoutRenderer;
-    std::optional<fuzz::SteppedFrames> m_steppedFrames;
+    bool m_stepped = false;
+    HWND m_steppedWindow = nullptr;  // the window m_steppedRenderer was made for
+    std::unique_ptr<detail::DialOverlayRenderer> m_steppedRenderer;
     sample::HostRecorder m_host{sample::HostRecorder::Retention::ListenOnly};
     fuzz::DialInvariants m_invariants;
     sim::HostModel m_model;

@@ -157,6 +157,16 @@ bool DialOverlayRenderer::Start(HWND window) {
     if (m_thread.joinable()) {
         return true;
     }
+    if (!Prepare(window)) {
+        return false;
+    }
+    m_stop.store(false, std::memory_order_release);
+    // Raises std::system_error when no thread can be made; the caller sees it.
+    m_thread = std::thread([this] { RenderLoop(); });
+    return true;
+}
+
+bool DialOverlayRenderer::Prepare(HWND window) {
     // A chain that failed at an earlier Start is made again from nothing.
     ReleaseChain(true);
     m_window = window;
@@ -164,9 +174,6 @@ bool DialOverlayRenderer::Start(HWND window) {
         ReleaseChain(true);
         return false;
     }
-    m_stop.store(false, std::memory_order_release);
-    // Raises std::system_error when no thread can be made; the caller sees it.
-    m_thread = std::thread([this] { RenderLoop(); });
     return true;
 }
 
@@ -210,7 +217,7 @@ HRESULT DialOverlayRenderer::GrowBuffers(UINT width, UINT height) {
     return hr;
 }
 
-HRESULT DialOverlayRenderer::RenderFrame(DrawContext& context) {
+HRESULT DialOverlayRenderer::RenderFrame(UINT syncInterval) {
     std::shared_ptr<DialOverlay> overlay;
     {
         std::lock_guard lock(m_lock);
@@ -233,6 +240,7 @@ HRESULT DialOverlayRenderer::RenderFrame(DrawContext& context) {
     m_deviceContext->BeginDraw();
     m_deviceContext->Clear(std::nullopt);
     if (draws) {
+        DrawContext context{m_deviceContext, m_textFactory, &m_windowing};
         overlay->Draw(context);
     }
     const HRESULT drawn = m_deviceContext->EndDraw();
@@ -241,30 +249,28 @@ HRESULT DialOverlayRenderer::RenderFrame(DrawContext& context) {
     }
     // Before Present, so that whoever waits for this frame to be shown sees it.
     m_lastDrawn.store(draws ? overlay.get() : nullptr, std::memory_order_release);
-    return m_swapChain->Present(1, 0);
+    return m_swapChain->Present(syncInterval, 0);
+}
+
+bool DialOverlayRenderer::DrawFrame(UINT syncInterval) {
+    if (!m_swapChain && FAILED(BuildChain())) {
+        ReleaseChain(false);
+        return true;
+    }
+    const HRESULT hr = RenderFrame(syncInterval);
+    if (render::IsDeviceLost(hr)) {
+        // Everything made on the device goes; the next frame makes the chain again at once.
+        ReleaseChain(false);
+        return false;
+    }
+    // Present failed without waiting for the blank: wait for it before the next frame, never spin.
+    return FAILED(hr) && m_swapChain;
 }
 
 void DialOverlayRenderer::RenderLoop() {
-    DrawContext context{m_deviceContext, m_textFactory, &m_windowing};
     while (!m_stop.load(std::memory_order_acquire)) {
-        if (!m_swapChain) {
-            if (FAILED(BuildChain())) {
-                ReleaseChain(false);
-                m_graphics.WaitForNextFrame();
-                continue;
-            }
-            context.deviceContext = m_deviceContext;
-        }
-        const HRESULT hr = RenderFrame(context);
-        if (render::IsDeviceLost(hr)) {
-            // Everything made on the device goes; the next turn makes the chain again at once.
-            ReleaseChain(false);
-        } else if (FAILED(hr) && m_swapChain) {
-            // Present failed without waiting for the blank: wait for it here, never spin.
+        if (DrawFrame(1)) {
             m_graphics.WaitForNextFrame();
-        }
-        if (!m_swapChain) {
-            context.deviceContext = nullptr;
         }
     }
 }

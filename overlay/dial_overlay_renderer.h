@@ -10,12 +10,14 @@
 // overlay's window outgrows it, whatever size the window had when the chain was made.
 //
 // Threads: Start, SetOverlay and Stop run on the host thread. The render thread runs RenderLoop
-// and with it every overlay's Draw. They share only m_overlay (under m_lock, held for a pointer
-// copy or swap and nothing else), m_stop, m_lastDrawn and the chain counters (atomics). The
-// chain's objects are written by Start before the thread exists and afterwards only by the render
-// thread, so they need no lock. The two factories are the exception: made by Start and kept
-// across a lost device (neither belongs to a device), they are read by both threads and written
-// by neither once the thread runs.
+// (DrawFrame once a frame) and with it every overlay's Draw. A renderer whose thread never starts
+// (Prepare instead of Start) has its frames drawn by whoever calls DrawFrame, on that one thread.
+// The host thread and the render thread share only m_overlay (under m_lock, held for a pointer copy
+// or swap and nothing else), m_stop, m_lastDrawn and the chain counters (atomics). The chain's
+// objects are written by Start before the thread exists and afterwards only by the render thread,
+// so they need no lock. The two factories are the exception: made by Start and kept across a lost
+// device (neither belongs to a device), they are read by both threads and written by neither once
+// the thread runs.
 
 #include <atomic>
 #include <cstdint>
@@ -31,7 +33,6 @@
 namespace Quarn::WinRT::detail {
 
 class DialOverlay;
-struct DrawContext;
 
 class DialOverlayRenderer {
 public:
@@ -47,6 +48,11 @@ public:
     // loop without a device context would only spin; the window stays transparent until a
     // later Start succeeds. While the thread runs it does nothing and answers true.
     bool Start(HWND window);
+    // Builds the chain for the window as Start does, without starting the thread: the frames are
+    // then drawn by calls to DrawFrame (a fuzzer steps them between the host's calls, one thread
+    // doing both). False when a step of the chain failed; the next DrawFrame tries again, as the
+    // render loop does.
+    bool Prepare(HWND window);
     // Replaces what the render thread draws (may be empty). A frame in progress keeps the
     // overlay it copied until it ends.
     void SetOverlay(std::shared_ptr<DialOverlay> overlay);
@@ -55,6 +61,14 @@ public:
     void Stop();
 
     bool IsRunning() const { return m_thread.joinable(); }
+
+    // What the render thread does once a frame: makes the chain again when a lost device or a
+    // failed step left none, then draws the current overlay and presents the frame.
+    // `syncInterval` is Present's: 1 waits for the blank (the render thread), 0 presents at once.
+    // True when the caller should wait a frame's time before the next one: the chain could not
+    // be made, or Present failed without waiting for the blank. Only on the render thread, or
+    // with no render thread running.
+    bool DrawFrame(UINT syncInterval);
     // The overlay the last presented frame drew, or null when it drew none (no overlay, or a
     // hidden one). For telling which overlay reaches the screen: compare it, never follow it,
     // since the overlay may be gone by the time it is read.
@@ -81,8 +95,9 @@ private:
     // of any kind leaves the chain to be built again.
     HRESULT GrowBuffers(UINT width, UINT height);
     void RenderLoop();
-    // Render thread: one frame drawn and presented; its failure, if any.
-    HRESULT RenderFrame(DrawContext& context);
+    // DrawFrame's frame: drawn and presented, Present waiting as `syncInterval` says; its
+    // failure, if any.
+    HRESULT RenderFrame(UINT syncInterval);
 
     platform::render::Graphics& m_graphics;
     platform::Windowing& m_windowing;

@@ -1,9 +1,18 @@
 #!/usr/bin/env bash
-# Builds the default preset, runs every benchmark and writes bench/REPORT.md: one table with each
-# figure, its target and the ratio of the figure to the target, and the machine it ran on. The
-# machine may be shared: the load average before and after the run is part of the report.
+# Builds the default preset, runs every benchmark and writes its section of bench/REPORT.md: one
+# table with each figure, its target and the ratio of the figure to the target, and the machine it
+# ran on. The machine may be shared: the load average before and after the run is part of the
+# report.
 #
 #   scripts/bench-report.sh [--soak-result FILE]   (Markdown on a soak run to include: scripts/soak.sh)
+#
+# Only what lies between the report's markers is rewritten: the generated section between
+# "<!-- bench-report.sh: begin -->" and "<!-- bench-report.sh: end -->", and with --soak-result the
+# soak section ("## Soak" and the file) between "<!-- bench-report.sh soak: begin -->" and
+# "<!-- bench-report.sh soak: end -->" (placed after the generated section when the report has
+# none). Everything else in the report is written by hand (the notes on the misses, the fuzzing
+# section) and stays as it is. A report without the generated section's markers is left alone
+# and the script fails; a missing report is the generated section alone.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 soak=""
@@ -25,9 +34,9 @@ load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 bench/sim_session.sh "$build/tools/sim/quarn-dial-sim" >"$work/session.txt"
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
-python3 - "$work" "$load_before" "$load_after" "$soak" >bench/REPORT.md <<'PY'
+python3 - "$work" "$load_before" "$load_after" >"$work/generated.md" <<'PY'
 import json, os, platform, subprocess, sys, datetime
-work, load_before, load_after, soak = sys.argv[1:5]
+work, load_before, load_after = sys.argv[1:4]
 
 def load(name):
     with open(os.path.join(work, name)) as f:
@@ -110,9 +119,44 @@ for figure, value, unit, target, ratio, met in rows:
     failed += not met
     print(f"| {figure} | {fmt(value)} {unit} | {target} | {ratio:.2f} | {'yes' if met else '**no**'} |")
 print(f"\n{len(rows) - failed} of {len(rows)} figures meet their target.")
+PY
+
+python3 - bench/REPORT.md "$work/generated.md" "$soak" <<'PY'
+import os, sys
+report, generated, soak = sys.argv[1:4]
+
+def block(name, text):
+    return f"<!-- bench-report.sh{name}: begin -->\n{text.rstrip()}\n<!-- bench-report.sh{name}: end -->"
+
+def replace(text, name, new):
+    begin, end = f"<!-- bench-report.sh{name}: begin -->", f"<!-- bench-report.sh{name}: end -->"
+    first, last = text.find(begin), text.find(end)
+    if first < 0 or last < first or text.count(begin) != 1 or text.count(end) != 1:
+        return None
+    return text[:first] + block(name, new) + text[last + len(end):]
+
+with open(generated) as f:
+    table = f.read()
+if os.path.exists(report):
+    with open(report) as f:
+        text = f.read()
+    merged = replace(text, "", table)
+    if merged is None:
+        raise SystemExit(f"bench-report: {report} has no single pair of markers "
+                         "'<!-- bench-report.sh: begin -->' and '<!-- bench-report.sh: end -->' "
+                         "around its generated section; add them (nothing was written)")
+else:
+    merged = block("", table) + "\n"
 if soak:
-    print("\n## Soak\n")
     with open(soak) as f:
-        print(f.read().rstrip())
+        result = "## Soak\n\n" + f.read()
+    with_soak = replace(merged, " soak", result)
+    if with_soak is None:
+        end = "<!-- bench-report.sh: end -->"
+        at = merged.index(end) + len(end)
+        with_soak = merged[:at] + "\n\n" + block(" soak", result) + merged[at:]
+    merged = with_soak
+with open(report, "w") as f:
+    f.write(merged)
 PY
 cat bench/REPORT.md
