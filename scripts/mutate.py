@@ -373,6 +373,8 @@ def summary(matrix_path):
 
 
 def main():
+    # A stopped run puts the mutated file back: SIGTERM is treated as Ctrl+C.
+    signal.signal(signal.SIGTERM, lambda *_: (_ for _ in ()).throw(KeyboardInterrupt()))
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     commands = parser.add_subparsers(dest="command", required=True)
     run_command = commands.add_parser("run")
