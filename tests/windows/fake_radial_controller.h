@@ -2,8 +2,9 @@
 // Objects of the Windows Runtime's wheel classes, played by the tests where Wine has none: a
 // controller that keeps the handlers added to it and raises its events on demand, its menu and
 // item vector, menu items that keep their tag and raise Invoked, a configuration that walks the
-// iterable it is given. They implement the ABI exactly as the platform's objects do, so the
-// backend's wrappers and our delegates are driven through the same vtables as on Windows.
+// iterable it is given. Methods no test reaches answer E_NOTIMPL. They implement the ABI exactly as
+// the platform's objects do, so the backend's wrappers and our delegates are driven through the
+// same vtables as on Windows.
 
 #include <map>
 #include <string>
@@ -30,25 +31,18 @@ private:
     abi::Rect m_bounds;
 };
 
-// Arguments carrying a contact (null when off the screen), and for rotation a delta; a failure
-// code makes reading them fail.
+// Arguments carrying a contact (null when off the screen).
 template <class Interface>
 class FakeContactArgs final : public FakeObject<Interface> {
 public:
-    FakeContactArgs(ComPtr<abi::IRadialControllerScreenContact> contact, HRESULT failure = S_OK)
-        : m_contact(std::move(contact)), m_failure(failure) {}
+    explicit FakeContactArgs(ComPtr<abi::IRadialControllerScreenContact> contact)
+        : m_contact(std::move(contact)) {}
     HRESULT STDMETHODCALLTYPE get_Contact(abi::IRadialControllerScreenContact** value) override {
-        *value = nullptr;
-        if (FAILED(m_failure)) {
-            return m_failure;
-        }
-        *value = ComPtr<abi::IRadialControllerScreenContact>(m_contact).Detach();
-        return S_OK;
+        return m_contact.CopyTo(value);
     }
 
 private:
     ComPtr<abi::IRadialControllerScreenContact> m_contact;
-    HRESULT m_failure;
 };
 
 class FakeRotationArgs final : public FakeObject<abi::IRadialControllerRotationChangedEventArgs> {
@@ -60,8 +54,7 @@ public:
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_Contact(abi::IRadialControllerScreenContact** value) override {
-        *value = ComPtr<abi::IRadialControllerScreenContact>(m_contact).Detach();
-        return S_OK;
+        return m_contact.CopyTo(value);
     }
 
 private:
@@ -244,22 +237,15 @@ public:
         *value = ComPtr<abi::IRadialControllerMenu>(menu).Detach();
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE get_RotationResolutionInDegrees(DOUBLE* value) override {
-        *value = resolution;
-        return S_OK;
+    // No test reaches these.
+    HRESULT STDMETHODCALLTYPE get_RotationResolutionInDegrees(DOUBLE*) override {
+        return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE put_RotationResolutionInDegrees(DOUBLE value) override {
-        resolution = value;
-        return S_OK;
+    HRESULT STDMETHODCALLTYPE put_RotationResolutionInDegrees(DOUBLE) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_UseAutomaticHapticFeedback(boolean*) override {
+        return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE get_UseAutomaticHapticFeedback(boolean* value) override {
-        *value = haptics;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE put_UseAutomaticHapticFeedback(boolean value) override {
-        haptics = value;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE put_UseAutomaticHapticFeedback(boolean) override { return E_NOTIMPL; }
     QUARN_FAKE_EVENT(ScreenContactStarted, ScreenContactStartedHandler, contactStarted)
     QUARN_FAKE_EVENT(ScreenContactEnded, ControllerObjectHandler, contactEnded)
     QUARN_FAKE_EVENT(ScreenContactContinued, ScreenContactContinuedHandler, contactContinued)
@@ -282,8 +268,6 @@ public:
     HandlerTable<abi::ButtonClickedHandler> buttonClicked;
     HandlerTable<abi::ControlAcquiredHandler> controlAcquired;
     ComPtr<FakeMenu> menu = Make<FakeMenu>();
-    double resolution = 0;
-    boolean haptics = 0;
 };
 
 #undef QUARN_FAKE_EVENT

@@ -78,14 +78,16 @@ public:
     }
 
     HRESULT STDMETHODCALLTYPE put_Completed(abi::StorageFileCompletedHandler* handler) override;
-    HRESULT STDMETHODCALLTYPE get_Completed(abi::StorageFileCompletedHandler** handler) override;
     HRESULT STDMETHODCALLTYPE GetResults(abi::IStorageFile** file) override;
-
-    HRESULT STDMETHODCALLTYPE get_Id(UINT32* id) override;
     HRESULT STDMETHODCALLTYPE get_Status(AsyncStatus* status) override;
     HRESULT STDMETHODCALLTYPE get_ErrorCode(HRESULT* code) override;
-    HRESULT STDMETHODCALLTYPE Cancel() override;
-    HRESULT STDMETHODCALLTYPE Close() override { return S_OK; }
+    // What the wait does not call.
+    HRESULT STDMETHODCALLTYPE get_Completed(abi::StorageFileCompletedHandler**) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE get_Id(UINT32*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Cancel() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Close() override { return E_NOTIMPL; }
 
 private:
     void Finish(AsyncStatus status, HRESULT error, abi::IStorageFile* file);

@@ -32,8 +32,8 @@ TEST(PackageTest, WineRunsThisProcessWithoutPackageIdentity) {
     EXPECT_FALSE(Package::IsSandboxed());
 }
 
-// The Store build's table, whose version folders differ (the other kinds are the simulated
-// tests'); the sample host's run shows the other known folders.
+// A table on the known folders Wine gives, one entry of each (how the table is made of them is
+// the simulated package tests').
 TEST(PackageTest, UnpackagedTableOnWinesKnownFolders) {
     const std::string roaming = KnownFolder(FOLDERID_RoamingAppData);
     const std::string programData = KnownFolder(FOLDERID_ProgramData);
@@ -45,11 +45,10 @@ TEST(PackageTest, UnpackagedTableOnWinesKnownFolders) {
     const detail::PathTable table = detail::ComputeUnpackagedPathTable(
         Corvanta::Product::Vector, /*Store*/ 2, platform::Win32Package());
     EXPECT_EQ(S(table.appDataForCurrentUser), roaming + "\\Corvanta\\Vector\\3.0 (Store)");
-    EXPECT_EQ(S(table.appDataForCurrentUserPersisted), roaming + "\\Corvanta\\Vector\\3.0");
     EXPECT_EQ(S(table.commonForAllUsers), programData + "\\Corvanta\\Common\\3.0 (Store)");
     EXPECT_EQ(S(table.tempForCurrentUser), Utf8(temp) + "Corvanta\\Vector\\3.0 (Store)");
-    EXPECT_EQ(S(detail::ComputeV2HomeDir(false, platform::Win32Package()).ToString()),
-              roaming + "\\Corvanta\\Common\\2.0");
+    EXPECT_EQ(S(detail::ComputeV2HomeDir(true, platform::Win32Package()).ToString()),
+              KnownFolder(FOLDERID_Profile) + "\\.corvanta\\Common\\2.0");
 }
 
 TEST(RuntimeProbeTest, TheRuntimeLibraryHasBothEntryPoints) {
@@ -81,13 +80,11 @@ TEST(ContextTest, BothModesAndTheChangedModeTrace) {
         EXPECT_NE(first, again) << "each call its own token";
         EXPECT_EQ(otherMode, nullptr);
 
+        // The trace's wording is the simulated context tests'; here the system's code.
         const auto traces = host.Traces();
         ASSERT_EQ(traces.size(), 1u);
-        const std::string prefix = "Failed to initialise Windows Runtime! ";
-        const std::string suffix = " (-2147417850)\n";  // RPC_E_CHANGED_MODE
-        ASSERT_GE(traces[0].size(), prefix.size() + suffix.size());
-        EXPECT_EQ(traces[0].substr(0, prefix.size()), prefix);
-        EXPECT_EQ(traces[0].substr(traces[0].size() - suffix.size()), suffix) << traces[0];
+        EXPECT_NE(traces[0].find(" (-2147417850)"), std::string::npos)  // RPC_E_CHANGED_MODE
+            << traces[0];
 
         DestroyContext(first);
         DestroyContext(again);

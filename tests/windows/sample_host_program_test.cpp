@@ -1,12 +1,8 @@
 // The sample Windows host run as a user runs it: its own process, importing Quarn.WinRT.dll and
 // the host's DLLs from the program folder, its output read back. Wine has no wheel device, so
-// attaching fails with the platform's error and the dial stays inert: it is handed its tool and
-// reports nothing.
+// attaching fails with the platform's error.
 #include <gtest/gtest.h>
 
-#include <shlobj.h>
-
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -24,7 +20,7 @@ std::wstring ProgramFolder() {
 
 struct ProgramRun {
     DWORD exitCode = 0;
-    std::vector<std::string> lines;  // standard output and error together, in order
+    std::string output;  // standard output and error together, in order
     bool finished = false;
 };
 
@@ -61,97 +57,44 @@ ProgramRun RunSampleHost(const std::wstring& arguments) {
     const HANDLE file =
         CreateFileW(outputPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    std::string output(file != INVALID_HANDLE_VALUE ? GetFileSize(file, nullptr) : 0, '\0');
+    run.output.resize(file != INVALID_HANDLE_VALUE ? GetFileSize(file, nullptr) : 0);
     DWORD read = 0;
-    ReadFile(file, output.data(), static_cast<DWORD>(output.size()), &read, nullptr);
-    output.resize(read);
+    ReadFile(file, run.output.data(), static_cast<DWORD>(run.output.size()), &read, nullptr);
+    run.output.resize(read);
     CloseHandle(file);
     DeleteFileW(outputPath.c_str());
-    std::istringstream lines(output);
-    for (std::string line; std::getline(lines, line);) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        run.lines.push_back(line);
-    }
     return run;
 }
 
-// Whether a line of the output holds `text`.
-bool Has(const ProgramRun& run, const std::string& text) {
-    for (const std::string& line : run.lines) {
-        if (line.find(text) != std::string::npos) {
-            return true;
-        }
-    }
-    return false;
-}
-
-std::string Joined(const ProgramRun& run) {
-    std::string text;
-    for (const std::string& l : run.lines) {
-        text += l + "\n";
-    }
-    return text;
-}
-
-TEST(SampleHostProgramTest, InertDialOnTheBundledToolThenQuits) {
-    const ProgramRun run = RunSampleHost(L"--quit-after 300");
-    ASSERT_TRUE(run.finished);
-    EXPECT_EQ(run.exitCode, 0u) << Joined(run);
-
-    const std::string roaming = KnownFolder(FOLDERID_RoamingAppData);
-    const std::string programData = KnownFolder(FOLDERID_ProgramData);
-    const std::string profile = KnownFolder(FOLDERID_Profile);
-    ASSERT_FALSE(roaming.empty());
-    const std::string resources = Utf8(ProgramFolder().c_str()) + "\\resources";
-    const std::vector<std::string> expected = {
-        "context: created",
-        "data paths (sandboxed: no)",
-        "  GetAppDataPathForCurrentUser: " + roaming + "\\Corvanta\\Raster\\3.0",
-        "  GetAppDataPathForAllUsers: " + programData + "\\Corvanta\\Raster\\3.0",
-        "  GetCommonDataPathForCurrentUserPersistedBuildInvariant: " + roaming +
-            "\\Corvanta\\Common\\3.0",
-        "  GetV2HomeDir(true): " + profile + "\\.corvanta\\Common\\2.0",
-        "dial: created",
-        "dial: not attached: 0x80040154",  // REGDB_E_CLASSNOTREG: Wine has no RadialController
-        "resources: " + resources,
-        "tool: Paint Brush",
-        "message loop: quits after 300 ms",
-        "message loop: ended",
-    };
-    for (const std::string& line : expected) {
-        EXPECT_TRUE(Has(run, line)) << "missing: " << line << "\n" << Joined(run);
-    }
-    // Without a wheel device the dial is never attached: no menu is built, so no icon is
-    // loaded and nothing is logged or traced.
-    for (const char* report : {"log: ", "trace: ", "value"}) {
-        EXPECT_FALSE(Has(run, report)) << Joined(run);
-    }
-}
-
-TEST(SampleHostProgramTest, CommandLineChoicesAndMistakes) {
+// Without a wheel device the dial is not attached (what an inert dial reports is the fault
+// sweep's; the data folders are the package tests').
+TEST(SampleHostProgramTest, RunsWithAnInertDialAndAnswersItsCommandLine) {
     struct Case {
         std::wstring arguments;
         DWORD exitCode;
-        std::string expected;  // held by a line of the output
+        std::vector<std::string> expected;  // each in the output
     };
     const Case cases[] = {
-        {L"--tool Levels --quit-after 100", 0, "tool: Levels"},
-        {L"--mta --quit-after 100", 0, "context: created"},
-        {L"--help", 0, "quarn-win32-host [--host FILE.json]"},
-        {L"--tool \"No Such Tool\"", 2, "has no tool 'No Such Tool'"},
-        {L"--frobnicate", 2, "quarn-win32-host: unknown option '--frobnicate'"},
-        {L"--quit-after", 2, "quarn-win32-host: --quit-after needs a value"},
-        {L"--quit-after 0", 2, "quarn-win32-host: --quit-after takes"},
-        {L"--quit-after 3s", 2, "quarn-win32-host: --quit-after takes"},
-        {L"--host no-such.json", 2, "quarn-win32-host: no-such.json: cannot be read"},
+        {L"--quit-after 300",
+         0,
+         {"context: created", "dial: not attached: 0x80040154",  // REGDB_E_CLASSNOTREG
+          "resources: " + Utf8(ProgramFolder().c_str()) + "\\resources", "tool: Paint Brush",
+          "message loop: ended"}},
+        {L"--tool Levels --quit-after 100", 0, {"tool: Levels"}},
+        {L"--help", 0, {"quarn-win32-host [--host FILE.json]"}},
+        {L"--tool \"No Such Tool\"", 2, {"has no tool 'No Such Tool'"}},
+        {L"--frobnicate", 2, {"quarn-win32-host: unknown option '--frobnicate'"}},
+        {L"--quit-after 3s", 2, {"quarn-win32-host: --quit-after takes"}},
+        {L"--host no-such.json", 2, {"quarn-win32-host: no-such.json: cannot be read"}},
     };
     for (const Case& c : cases) {
         const ProgramRun run = RunSampleHost(c.arguments);
         ASSERT_TRUE(run.finished);
-        EXPECT_EQ(run.exitCode, c.exitCode) << Joined(run);
-        EXPECT_TRUE(Has(run, c.expected)) << "expected: " << c.expected << "\n" << Joined(run);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
+        for (const std::string& line : c.expected) {
+            EXPECT_NE(run.output.find(line), std::string::npos) << "missing: " << line << "\n"
+                                                                << run.output;
+        }
     }
 }
 

@@ -58,20 +58,10 @@ bool PumpUntil(const std::function<bool()>& done, unsigned timeoutMs) {
     return true;
 }
 
-void PumpFor(unsigned ms) {
-    PumpUntil([] { return false; }, ms);
-}
-
 std::wstring ClassNameOf(HWND window) {
     wchar_t name[256] = {};
     const int length = GetClassNameW(window, name, 256);
     return std::wstring(name, static_cast<std::size_t>(length > 0 ? length : 0));
-}
-
-std::wstring TitleOf(HWND window) {
-    wchar_t title[256] = {};
-    const int length = GetWindowTextW(window, title, 256);
-    return std::wstring(title, static_cast<std::size_t>(length > 0 ? length : 0));
 }
 
 std::string Utf8(const wchar_t* text) {

@@ -95,11 +95,8 @@ private:
 // Dispatches the calling thread's messages (timers included) until `done` holds; false when
 // `timeoutMs` passed first.
 bool PumpUntil(const std::function<bool()>& done, unsigned timeoutMs);
-// Dispatches the calling thread's messages for `ms` milliseconds.
-void PumpFor(unsigned ms);
 
 std::wstring ClassNameOf(HWND window);
-std::wstring TitleOf(HWND window);
 
 // Whether `object` answers IMarshal with the free-threaded marshaller, which marshals it within
 // the process as its own pointer: what makes an agile object agile when COM marshals it.

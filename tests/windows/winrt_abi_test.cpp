@@ -10,6 +10,7 @@
 
 #include "bindings/platform/com_classes.h"
 #include "bindings/winrt/abi.h"
+#include "bindings/winrt/com_object.h"
 #include "bindings/winrt/runtime_functions.h"
 #include "tests/windows/win32_host.h"
 
@@ -35,6 +36,7 @@ TEST(WinRtAbi, IidsMatchThePublishedOnes) {
     using namespace abi;
     const std::pair<GUID, const wchar_t*> cases[] = {
         {kIid<IInspectable>, L"{af86e2e0-b12d-4c6a-9c5a-d7aa65101e90}"},
+        {kIid<IWeakReferenceSource>, L"{00000038-0000-0000-c000-000000000046}"},
         {kIid<IRadialController>, L"{3055d1c8-df51-43d4-b23b-0e1037467a09}"},
         {kIid<IRadialControllerInterop>, L"{1b0535c9-57ad-45c1-9d79-ad5c34360513}"},
         {kIid<IRadialControllerConfigurationInterop>, L"{787cdaac-3186-476d-87e4-b9374a7b9970}"},
@@ -105,17 +107,10 @@ TEST_F(RuntimeFunctionsTest, StringsRoundTrip) {
 }
 
 // Restricted error information as a failing call leaves it on the thread.
-class FakeErrorInfo final : public abi::IRestrictedErrorInfo {
+class FakeErrorInfo final : public ComObject<abi::IRestrictedErrorInfo> {
 public:
     FakeErrorInfo(HRESULT code, const wchar_t* description, const wchar_t* restricted)
         : m_code(code), m_description(description), m_restricted(restricted) {}
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
-    ULONG STDMETHODCALLTYPE Release() override { return --m_refs; }
     HRESULT STDMETHODCALLTYPE GetErrorDetails(BSTR* description, HRESULT* error, BSTR* restricted,
                                               BSTR* capability) override {
         *description = SysAllocString(m_description);
@@ -124,28 +119,24 @@ public:
         *capability = nullptr;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE GetReference(BSTR* reference) override {
-        *reference = nullptr;
-        return S_OK;
-    }
-    ULONG Refs() const { return m_refs; }
+    HRESULT STDMETHODCALLTYPE GetReference(BSTR*) override { return E_NOTIMPL; }
 
 private:
     HRESULT m_code;
     const wchar_t* m_description;
     const wchar_t* m_restricted;
-    ULONG m_refs = 0;
 };
 
-FakeErrorInfo* g_threadError = nullptr;
+Microsoft::WRL::ComPtr<abi::IRestrictedErrorInfo> g_threadError;  // test thread only
 
 HRESULT WINAPI TakeThreadError(abi::IRestrictedErrorInfo** info) {
-    *info = std::exchange(g_threadError, nullptr);
-    if (!*info) {
-        return S_FALSE;
-    }
-    (*info)->AddRef();
-    return S_OK;
+    *info = g_threadError.Detach();
+    return *info ? S_OK : S_FALSE;
+}
+
+void LeaveThreadError(HRESULT code, const wchar_t* description, const wchar_t* restricted) {
+    g_threadError =
+        Adopt<abi::IRestrictedErrorInfo>(new FakeErrorInfo(code, description, restricted));
 }
 
 TEST_F(RuntimeFunctionsTest, MessagesPreferTheRestrictedTextAboutTheSameCode) {
@@ -167,19 +158,18 @@ TEST_F(RuntimeFunctionsTest, MessagesPreferTheRestrictedTextAboutTheSameCode) {
         {"description when no restricted text", E_ACCESSDENIED, L"general", L"", u"general"},
         {"another code's information is not ours", E_FAIL, L"general", L"other", systemText},
     };
+    const long live = g_liveObjects.load();
     for (const Case& c : cases) {
-        FakeErrorInfo info(c.infoCode, c.description, c.restricted);
-        g_threadError = &info;
+        LeaveThreadError(c.infoCode, c.description, c.restricted);
         EXPECT_EQ(ErrorMessage(E_ACCESSDENIED, runtime), c.expected) << c.what;
-        EXPECT_EQ(info.Refs(), 0u) << c.what << ": the information is released";
+        EXPECT_EQ(g_liveObjects.load(), live) << c.what << ": the information is released";
     }
     // No information on the thread: the system's text; no text at all: the code.
     EXPECT_EQ(ErrorMessage(E_ACCESSDENIED, runtime), systemText);
     EXPECT_EQ(ErrorMessage(static_cast<HRESULT>(0x8FFF1234), runtime), u"Error 0x8FFF1234");
 
     try {
-        FakeErrorInfo info(E_ACCESSDENIED, L"general", L"The folder is locked.");
-        g_threadError = &info;
+        LeaveThreadError(E_ACCESSDENIED, L"general", L"The folder is locked.");
         ThrowIfFailed(E_ACCESSDENIED, runtime);
         ADD_FAILURE() << "a failure code passed";
     } catch (const platform::PlatformError& error) {
