@@ -348,14 +348,18 @@ def carried_rows(before_path, since):
 def compare(before_path, after_path):
     before = {row["id"]: row for row in load(before_path)}
     after = {row["id"]: row for row in load(after_path)}
+    missing = [i for i in before if i not in after]
     lost = [i for i, row in before.items()
-            if row["status"] == "killed" and after.get(i, {}).get("status") != "killed"]
+            if row["status"] == "killed" and i in after and after[i]["status"] != "killed"]
     gained = [i for i, row in after.items()
               if row["status"] == "killed" and before.get(i, {}).get("status") != "killed"]
-    print(f"killed before: {sum(r['status'] == 'killed' for r in before.values())}, "
-          f"after: {sum(r['status'] == 'killed' for r in after.values())}")
+    print(f"killed before: {sum(r['status'] == 'killed' for r in before.values())} of "
+          f"{len(before)}, after: {sum(r['status'] == 'killed' for r in after.values())} of "
+          f"{len(after)}")
     print(f"no longer killed: {' '.join(lost) or 'none'}")
     print(f"newly killed: {' '.join(gained) or 'none'}")
+    if missing:
+        print(f"not in {after_path} (yet): {len(missing)} mutants")
     return 1 if lost else 0
 
 
