@@ -51,6 +51,7 @@ TEST(ConvertEncTest, WellFormedTextRoundTripsAndMalformedBecomesReplacements) {
         {"x\xEF\xBF\xBD", u"x\xD83D", FromUtf16},                  // high surrogate at the end
         {"\xEF\xBF\xBD\xEF\xBF\xBD", u"\xDE00\xD83D", FromUtf16},  // a pair in the wrong order
         {"\xEF\xBF\xBD\xF0\x9F\x98\x80", u"\xD83D\xD83D\xDE00", FromUtf16},  // a lone one, a pair
+        {"\xF4\x8F\xBF\xBF", u"\xDBFF\xDFFF", FromUtf16},  // the last pair: U+10FFFF
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.utf8));

@@ -239,6 +239,7 @@ TEST_F(OverlayTest, TheSwapChainHoldsTheOverlayWhateverSizeTheHostWindowHad) {
         {100, 50, 180, 110},               // smaller than the overlay's window
         {-32000, -32000, -31840, -31972},  // minimised: the caption's size, far away
         {0, 0, 0, 0},                      // minimised to nothing
+        {0, 0, 2000, 100},                 // wide but short: only the height grows
     };
     for (const RECT& rect : hosts) {
         SCOPED_TRACE(rect.left);
@@ -272,6 +273,7 @@ TEST_F(OverlayTest, ALostDeviceIsMadeAgainAndNoFailureSpins) {
     const auto shown = Frame();
     ASSERT_TRUE(shown);
     ASSERT_EQ(shown->width, 920) << "the chain grew to the ring's window";
+    EXPECT_EQ(renderer.ChainsBuilt(), 1u) << "growing resizes the buffers, it builds no chain";
     ASSERT_FALSE(shown->IsFullyTransparent());
 
     const auto unavailable =

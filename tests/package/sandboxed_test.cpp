@@ -14,8 +14,12 @@ TEST(PackageSandboxedTest, APackagedProcessIsSandboxedAndUsesThePackagesFolders)
     platform.Package().SetLocalCacheFolder(u"C:\\Pkg\\LocalCache");
     platform.Package().SetTemporaryFolder(u"C:\\Pkg\\Temp");
     EXPECT_TRUE(Package::IsSandboxed());
-    Package::InitialiseCurrentPackage(Corvanta::Product::Raster, 0);
+    Package::InitialiseCurrentPackage(Corvanta::Product::Vector, 3);
     Package::FinaliseInitialisation();
+    // The product and the build kind the process registered name the all-users folder.
+    EXPECT_TRUE(std::string(Package::GetAppDataPathForAllUsers().GetView())
+                    .ends_with("Corvanta\\Vector\\3.0 CN (Store)"))
+        << Package::GetAppDataPathForAllUsers().GetView();
     EXPECT_EQ(std::string(Package::GetAppDataPathForCurrentUser().GetView()),
               "C:\\Pkg\\LocalCache");
     EXPECT_EQ(std::string(Package::GetTempPathForCurrentUser().GetView()), "C:\\Pkg\\Temp");
