@@ -17,7 +17,8 @@ lines so a later run can be compared with it.
     scripts/mutate.py generate                           # rewrites the mutant list (seldom)
 
 Statuses: killed (some test failed, crashed or timed out), survived (every test passed),
-stillborn (the mutant does not compile), stale (the mutated line is no longer in the source).
+stillborn (the mutant does not compile), unbuilt (no test executable contains the file), stale
+(the mutated line is no longer in the source).
 """
 
 import argparse
@@ -50,7 +51,7 @@ AREAS = {
     "runtime": (["runtime"], 5),
     "bindings": (["bindings"], 110),
 }
-WINDOWS_ONLY = re.compile(r"(^|/)(win32_|d2d_|d3d_|winrt/|win_)")
+WINDOWS_ONLY = re.compile(r"(^|/)(win32_|winrt_|d2d_|d3d_|winrt/|win_)")
 SEED = 22
 
 OPERATORS = [
@@ -312,10 +313,12 @@ def run(mutants, build, out, preset=None):
                 elif not build_tree(build):
                     status = "stillborn"
                 else:
-                    for exe in executables:
-                        if exe.stat().st_mtime_ns != stamps[exe]:
-                            killed_by += run_executable(exe, build)
-                    status = "killed" if killed_by else "survived"
+                    relinked = [exe for exe in executables
+                                if exe.stat().st_mtime_ns != stamps[exe]]
+                    for exe in relinked:
+                        killed_by += run_executable(exe, build)
+                    # A file this build does not compile (Windows-only) changes no executable.
+                    status = "killed" if killed_by else "survived" if relinked else "unbuilt"
             row = {"id": mutant["id"], "status": status, "killed_by": killed_by}
             rows.append(row)
             matrix.write(json.dumps(row) + "\n")
@@ -370,7 +373,7 @@ def summary(matrix_path):
         area = mutants[row["id"]]["file"].split("/")[0]
         counts.setdefault(area, {}).setdefault(row["status"], 0)
         counts[area][row["status"]] += 1
-    statuses = ["killed", "survived", "stillborn", "stale"]
+    statuses = ["killed", "survived", "stillborn", "unbuilt", "stale"]
     print(f"{'':10}" + "".join(f"{s:>10}" for s in statuses))
     for area, by_status in sorted(counts.items()):
         print(f"{area:10}" + "".join(f"{by_status.get(s, 0):>10}" for s in statuses))
