@@ -24,6 +24,10 @@ namespace {
 
 std::atomic<int> s_liveObjects{0};
 
+// Longer than any pause of a test or fuzzer between two frames it asks for, so that no frame
+// goes ahead unasked while a driver is still stepping.
+constexpr std::chrono::seconds kSilentDriverRefresh{2};
+
 // Counts the chain's objects so that tests can see a failed chain let go of everything.
 class Counted {
 protected:
@@ -102,7 +106,12 @@ public:
         lock.lock();
         if (syncInterval > 0 && !m_closed) {
             if (m_pacing == FramePacing::Stepped) {
-                m_changed.wait(lock, [&] { return m_wanted > m_presented || m_closed; });
+                // The driver steps the frames. A renderer that stops while its window stays (a
+                // DestroyWindow that failed) asks for none, and on Windows its Present returns
+                // at the next refresh anyway: here the refresh comes once the driver has been
+                // silent for kSilentDriverRefresh.
+                m_changed.wait_for(lock, kSilentDriverRefresh,
+                                   [&] { return m_wanted > m_presented || m_closed; });
             } else {
                 const auto now = std::chrono::steady_clock::now();
                 m_nextBlank = std::max(m_nextBlank, now);

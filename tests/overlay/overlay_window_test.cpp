@@ -234,6 +234,18 @@ TEST_F(OverlayTest, AFailingChainStepLeavesNoRenderThreadAndLeaksNothing) {
     }
 }
 
+// A window that will not go (DestroyWindow fails) still lets its render thread stop: the
+// overlay window's destruction returns instead of waiting for a frame nobody asks for.
+TEST_F(OverlayTest, AWindowThatWillNotGoStillStopsItsRenderThread) {
+    auto staying = std::make_unique<detail::DialOverlayWindow>(host);
+    staying->SetItem(tool, Group(), nullptr);
+    ASSERT_TRUE(platform.Graphics().RunFrame(staying->GetHandle()));
+    const HWND handle = staying->GetHandle();
+    platform.Faults().Fail(sim::ops::kDestroyWindow, E_FAIL, "refused");
+    staying.reset();
+    EXPECT_TRUE(platform.Windows().IsWindow(handle));
+}
+
 TEST_F(OverlayTest, TheSwapChainHoldsTheOverlayWhateverSizeTheHostWindowHad) {
     const RECT hosts[] = {
         {100, 50, 180, 110},               // smaller than the overlay's window
