@@ -78,6 +78,7 @@ TEST_F(GroupOverlayTest, ValueArcsFollowNorthTheRangeAndTheValue) {
         {"below north: counter-clockwise", -50, 50, -50, 0, 0, -180, 0},
         {"the far side is at most half a turn", -20, 100, 100, 0, 1, 0, 180},
         {"the near side of an uneven range", -20, 100, -20, 0, 0, -36, 0},
+        {"north inside the range: each side is half a turn", 0, 100, 100, 50, 1, 0, 180},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
