@@ -330,7 +330,7 @@ def run(mutants, build, out, preset=None):
     return rows
 
 
-def carried_rows(before_path, since):
+def carried_rows(before_path, since, build):
     """The rows of an earlier matrix that a change of the tests since `since` cannot alter: the
     stillborn mutants, and those one of whose killers is in an executable whose test folder and
     shared test headers are as they were. Survivors run again: new tests may kill them."""
@@ -339,7 +339,7 @@ def carried_rows(before_path, since):
             return False
         paths = [f"tests/{executable_folder}", *map(str, (ROOT / "tests").glob("*.h"))]
         return subprocess.run(["git", "diff", "--quiet", since, "--", *paths], cwd=ROOT).returncode == 0
-    folders = {exe.name: exe.parent.name for exe in test_executables(ROOT / "build/mutation")}
+    folders = {exe.name: exe.parent.name for exe in test_executables(build)}
     carried = {}
     for row in load(before_path):
         killers = {name.split(":")[0] for name in row["killed_by"]}
@@ -411,7 +411,7 @@ def main():
             wanted = set(args.only.split(","))
             mutants = [m for m in mutants if m["id"] in wanted]
         if args.after:
-            carried = carried_rows(args.after, args.since)
+            carried = carried_rows(args.after, args.since, args.build.resolve())
             out = args.out.resolve()
             done = {row["id"] for row in load(out)} if out.exists() else set()
             with out.open("a") as matrix:
