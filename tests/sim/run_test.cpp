@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "tools/sim/run.h"
@@ -14,7 +15,9 @@ namespace fs = std::filesystem;
 class RunTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_folder = fs::path(::testing::TempDir()) / "quarn-sim-run";
+        // A folder of this process's own: ctest runs the two tests of this fixture at once.
+        m_folder = fs::path(::testing::TempDir()) /
+                   ("quarn-sim-run-" + std::to_string(std::random_device{}()));
         fs::remove_all(m_folder);
         fs::create_directories(m_folder);
         Write("host.json", R"({"tools": [{"name": "Brush", "items": []}]})");
