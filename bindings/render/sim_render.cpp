@@ -80,6 +80,7 @@ public:
     cairo_surface_t* BeginFrame() override {
         std::lock_guard lock(m_mutex);
         m_drawing = ++m_begun;
+        m_preparing = false;
         m_drawingBegan = std::chrono::steady_clock::now();
         return m_back;
     }
@@ -94,6 +95,8 @@ public:
         // wait for (a removed device fails every call immediately). In stepped pacing the frame
         // that failed leaves the driver's wish standing, so the next frame goes ahead at once.
         if (FAILED(failure)) {
+            std::lock_guard lock(m_mutex);
+            m_preparing = true;
             return failure;
         }
         std::unique_lock lock(m_mutex);
@@ -120,6 +123,7 @@ public:
                 m_changed.wait_until(lock, blank, [&] { return m_closed; });
             }
         }
+        m_preparing = true;
         return S_OK;
     }
 
@@ -146,8 +150,10 @@ public:
 
     std::optional<SimFrame> RunFrame(std::chrono::milliseconds timeout) {
         std::unique_lock lock(m_mutex);
-        // The first frame to begin after this call.
-        const std::uint64_t target = m_begun + 1;
+        // The first frame whose overlay is read after this call: the renderer reads it before it
+        // begins drawing, so while it is between frames, the one it is preparing may hold the
+        // state from before the call, and the frame after it is the first sure to be newer.
+        const std::uint64_t target = m_begun + (m_preparing ? 2 : 1);
         m_wanted = std::max(m_wanted, target);
         m_changed.notify_all();
         if (!m_changed.wait_for(lock, timeout, [&] { return m_presented >= target || m_closed; }) ||
@@ -231,6 +237,9 @@ private:
     std::chrono::steady_clock::time_point m_drawingBegan{};
     std::uint64_t m_presented = 0;
     std::uint64_t m_wanted = 0;  // stepped pacing: the frame number the driver waits for
+    // From a Present's return (or the chain's start) until the next frame begins: the renderer
+    // may be reading the overlay it is about to draw.
+    bool m_preparing = true;
     bool m_closed = false;
     std::chrono::steady_clock::time_point m_nextBlank{};
     std::atomic<int> m_bufferReferences{0};
