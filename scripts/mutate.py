@@ -231,6 +231,9 @@ def repair(build):
 # same session code.
 NOT_RUN = {"quarn_live_tests"}
 
+# The program the ctest tests labelled "command" run: they run again whenever a mutant relinks it.
+SIMULATOR = Path("tools/sim/quarn-dial-sim")
+
 
 def test_executables(build):
     return sorted(p for p in (build / "tests").rglob("quarn_*")
@@ -258,6 +261,19 @@ def run_executable(exe, build):
                   for suite in json.loads(report.read_text())["testsuites"]
                   for test in suite["testsuite"] if test.get("failures")]
         return failed or ([f"{exe.name}:EXIT{code}"] if code != 0 else [])
+
+
+def run_command_tests(build):
+    """The names of the ctest tests labelled "command" (a tool run whose output a regular
+    expression checks) that failed."""
+    with tempfile.TemporaryDirectory() as scratch:
+        log = Path(scratch) / "failed.log"
+        subprocess.run(["ctest", "--test-dir", str(build), "-L", "^command$", "--timeout",
+                        str(TEST_TIMEOUT_S), "-O", str(log)],
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        text = log.read_text() if log.exists() else ""
+    failed = text.partition("The following tests FAILED:")[2]
+    return [f"ctest:{name}" for name in re.findall(r"\d+ - (\S+) \(", failed)]
 
 
 def build_tree(build, quiet=True):
@@ -294,10 +310,13 @@ def run(mutants, build, out, preset=None):
     if not build_tree(build, quiet=False):
         sys.exit("the unmutated tree does not build")
     executables = test_executables(build)
+    simulator = build / SIMULATOR
     baseline = {exe: [] for exe in executables}
     for exe in executables:
         if failed := run_executable(exe, build):
             sys.exit(f"the unmutated tree fails its tests: {failed}")
+    if failed := run_command_tests(build):
+        sys.exit(f"the unmutated tree fails its tests: {failed}")
     done = {row["id"] for row in load(out)} if out.exists() else set()
     rows = []
     with out.open("a") as matrix:
@@ -306,6 +325,7 @@ def run(mutants, build, out, preset=None):
                 continue
             started = time.monotonic()
             stamps = {exe: exe.stat().st_mtime_ns for exe in baseline}
+            simulator_stamp = simulator.stat().st_mtime_ns if simulator.exists() else 0
             killed_by = []
             with Mutation(build, mutant) as applied:
                 if not applied:
@@ -317,6 +337,8 @@ def run(mutants, build, out, preset=None):
                                 if exe.stat().st_mtime_ns != stamps[exe]]
                     for exe in relinked:
                         killed_by += run_executable(exe, build)
+                    if simulator.exists() and simulator.stat().st_mtime_ns != simulator_stamp:
+                        killed_by += run_command_tests(build)
                     # A file this build does not compile (Windows-only) changes no executable.
                     status = "killed" if killed_by else "survived" if relinked else "unbuilt"
             row = {"id": mutant["id"], "status": status, "killed_by": killed_by}
