@@ -1,8 +1,7 @@
 #pragma once
-// Windows Runtime objects of our own for the storage tests, where Wine has no such classes: a
-// StorageFile operation that completes when and how a test says, the file and stream reference
-// it yields, the two storage factories, and an activation source that hands them out. Their COM
-// plumbing is the library's own (winrt::ComObject).
+// Windows Runtime objects of our own where Wine has no such classes, with the library's own COM
+// plumbing (winrt::ComObject): the base of every fake, and a StorageFile operation that
+// completes when and how a test says, with the file it yields.
 //
 // Thread rule: the operation may be completed from any thread (its state is under a lock); the
 // other fakes are used on the test's thread.
@@ -10,13 +9,17 @@
 #include <wrl/client.h>
 #include "bindings/winrt/abi.h"
 
-#include <map>
 #include <mutex>
 #include <string>
 
 #include "bindings/platform/com_classes.h"
-#include "bindings/winrt/activation_source.h"
 #include "bindings/winrt/com_object.h"
+
+// A method of a fake that no test reaches.
+#define QUARN_NOT_CALLED(Method, ...)                        \
+    HRESULT STDMETHODCALLTYPE Method(__VA_ARGS__) override { \
+        return E_NOTIMPL;                                    \
+    }
 
 // COM objects are released, never deleted through an interface pointer.
 QUARN_BEGIN_COM_CLASSES
@@ -26,8 +29,6 @@ namespace Quarn::WinRT::testing {
 using Microsoft::WRL::ComPtr;
 namespace abi = winrt::abi;
 
-// The characters of an HSTRING the caller keeps (null reads empty).
-std::u16string TextOf(HSTRING text);
 // The runtime class name `object` answers.
 std::u16string ClassNameOf(IInspectable* object);
 // A new HSTRING with `text`, for an out parameter whose receiver deletes it.
@@ -37,8 +38,8 @@ HRESULT NewHString(std::u16string_view text, HSTRING* string);
 template <class... Interfaces>
 class FakeObject : public winrt::ComObject<Interfaces...> {
 public:
-    HRESULT STDMETHODCALLTYPE GetIids(ULONG*, IID**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetRuntimeClassName(HSTRING*) override { return E_NOTIMPL; }
+    QUARN_NOT_CALLED(GetIids, ULONG*, IID**)
+    QUARN_NOT_CALLED(GetRuntimeClassName, HSTRING*)
     HRESULT STDMETHODCALLTYPE GetTrustLevel(TrustLevel* level) override {
         *level = BaseTrust;
         return S_OK;
@@ -51,8 +52,17 @@ ComPtr<T> Make(Args&&... args) {
     return winrt::Adopt(new T(std::forward<Args>(args)...));
 }
 
+// Hands out `object` through `out`, or answers `failure`.
+template <class Interface, class Object>
+HRESULT HandOut(HRESULT failure, const ComPtr<Object>& object, Interface** out) {
+    *out = FAILED(failure) ? nullptr : object.Get();
+    if (*out) {
+        (*out)->AddRef();
+    }
+    return failure;
+}
+
 class FakeStorageFile final : public FakeObject<abi::IStorageFile> {};
-class FakeStreamReference final : public FakeObject<abi::IRandomAccessStreamReference> {};
 
 // IAsyncOperation<StorageFile> with its IAsyncInfo. It starts Started; Complete, Fail and
 // CancelNow finish it once and call the installed handler, outside the lock, on the calling
@@ -78,16 +88,24 @@ public:
     }
 
     HRESULT STDMETHODCALLTYPE put_Completed(abi::StorageFileCompletedHandler* handler) override;
-    HRESULT STDMETHODCALLTYPE GetResults(abi::IStorageFile** file) override;
-    HRESULT STDMETHODCALLTYPE get_Status(AsyncStatus* status) override;
-    HRESULT STDMETHODCALLTYPE get_ErrorCode(HRESULT* code) override;
-    // What the wait does not call.
-    HRESULT STDMETHODCALLTYPE get_Completed(abi::StorageFileCompletedHandler**) override {
-        return E_NOTIMPL;
+    HRESULT STDMETHODCALLTYPE GetResults(abi::IStorageFile** file) override {
+        std::lock_guard lock(m_mutex);  // null unless completed
+        return m_file.CopyTo(file);
     }
-    HRESULT STDMETHODCALLTYPE get_Id(UINT32*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Cancel() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Close() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE get_Status(AsyncStatus* status) override {
+        std::lock_guard lock(m_mutex);
+        *status = m_status;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_ErrorCode(HRESULT* code) override {
+        std::lock_guard lock(m_mutex);
+        *code = m_error;
+        return S_OK;
+    }
+    QUARN_NOT_CALLED(get_Completed, abi::StorageFileCompletedHandler**)
+    QUARN_NOT_CALLED(get_Id, UINT32*)
+    QUARN_NOT_CALLED(Cancel)
+    QUARN_NOT_CALLED(Close)
 
 private:
     void Finish(AsyncStatus status, HRESULT error, abi::IStorageFile* file);
@@ -99,43 +117,6 @@ private:
     ComPtr<abi::IStorageFile> m_file;
     ComPtr<abi::StorageFileCompletedHandler> m_handler;
     Handlers m_handlers;
-};
-
-// The factory of "Windows.Storage.StorageFile": each GetFileFromPathAsync notes the path and
-// hands out `operation`, or answers `failure`.
-class FakeStorageFileStatics final : public FakeObject<abi::IStorageFileStatics> {
-public:
-    HRESULT STDMETHODCALLTYPE GetFileFromPathAsync(HSTRING path,
-                                                   abi::StorageFileOperation** operation) override;
-
-    ComPtr<FakeFileOperation> operation;
-    HRESULT failure = S_OK;
-    std::u16string lastPath;
-};
-
-// The factory of "Windows.Storage.Streams.RandomAccessStreamReference": CreateFromFile notes
-// the file and hands out a new reference, or answers `failure`.
-class FakeStreamReferenceStatics final
-    : public FakeObject<abi::IRandomAccessStreamReferenceStatics> {
-public:
-    HRESULT STDMETHODCALLTYPE
-    CreateFromFile(abi::IStorageFile* file, abi::IRandomAccessStreamReference** reference) override;
-
-    HRESULT failure = S_OK;
-    abi::IStorageFile* lastFile = nullptr;
-    ComPtr<abi::IRandomAccessStreamReference> lastReference;
-};
-
-// Hands out the factories registered by class name (QueryInterface'd for the IID asked for);
-// REGDB_E_CLASSNOTREG for any other class, or one registered as null, as the system answers
-// for a class it lacks.
-class FakeActivation {
-public:
-    void Register(std::u16string_view className, ComPtr<IInspectable> factory);
-    winrt::ActivationSource Source();
-
-private:
-    std::map<std::u16string, ComPtr<IInspectable>, std::less<>> m_factories;
 };
 
 }  // namespace Quarn::WinRT::testing

@@ -5,33 +5,14 @@
 
 #include <wrl/client.h>
 
-#include <vector>
-
 namespace Quarn::WinRT::testing {
 
-namespace {
-
-constexpr const wchar_t* kHostClass = L"QuarnTestHostWindow";
-
-void RegisterHostClass() {
-    static const ATOM atom = [] {
-        WNDCLASSEXW description{};
-        description.cbSize = sizeof(description);
-        description.lpfnWndProc = &DefWindowProcW;
-        description.hInstance = GetModuleHandleW(nullptr);
-        description.lpszClassName = kHostClass;
-        return RegisterClassExW(&description);
-    }();
-    (void)atom;
-}
-
-}  // namespace
-
-HostWindow::HostWindow(RECT rect) {
-    RegisterHostClass();
-    m_window = CreateWindowExW(0, kHostClass, L"Editor", WS_OVERLAPPEDWINDOW, rect.left, rect.top,
+// A window of the system's own static class: the tests need only its handle, its rectangle
+// and its message queue.
+HostWindow::HostWindow(RECT rect)
+    : m_window(CreateWindowExW(0, L"STATIC", L"Editor", WS_OVERLAPPEDWINDOW, rect.left, rect.top,
                                rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
-                               GetModuleHandleW(nullptr), nullptr);
+                               GetModuleHandleW(nullptr), nullptr)) {
     ShowWindow(m_window, SW_SHOWNA);
 }
 
@@ -51,7 +32,6 @@ bool PumpUntil(const std::function<bool()>& done, unsigned timeoutMs) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
             DispatchMessageW(&message);
         }
     }
@@ -60,23 +40,21 @@ bool PumpUntil(const std::function<bool()>& done, unsigned timeoutMs) {
 
 std::wstring ClassNameOf(HWND window) {
     wchar_t name[256] = {};
-    const int length = GetClassNameW(window, name, 256);
-    return std::wstring(name, static_cast<std::size_t>(length > 0 ? length : 0));
+    return std::wstring(name, static_cast<std::size_t>(GetClassNameW(window, name, 256)));
 }
 
 std::string Utf8(const wchar_t* text) {
     const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(size > 0 ? size - 1 : 0), '\0');
+    std::string out(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), size, nullptr, nullptr);
+    out.pop_back();  // the null
     return out;
 }
 
 std::string KnownFolder(const GUID& id) {
     PWSTR path = nullptr;
-    std::string result;
-    if (SUCCEEDED(SHGetKnownFolderPath(id, 0, nullptr, &path))) {
-        result = Utf8(path);
-    }
+    const std::string result =
+        SUCCEEDED(SHGetKnownFolderPath(id, 0, nullptr, &path)) ? Utf8(path) : "";
     CoTaskMemFree(path);
     return result;
 }
@@ -87,9 +65,7 @@ bool MarshalsFreeThreaded(IUnknown* object) {
         0x0000033A, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
     Microsoft::WRL::ComPtr<IMarshal> marshal;
     CLSID unmarshaler{};
-    return object &&
-           SUCCEEDED(object->QueryInterface(IID_IMarshal,
-                                            reinterpret_cast<void**>(marshal.GetAddressOf()))) &&
+    return object && SUCCEEDED(object->QueryInterface(IID_PPV_ARGS(&marshal))) &&
            SUCCEEDED(marshal->GetUnmarshalClass(IID_IUnknown, object, MSHCTX_INPROC, nullptr,
                                                 MSHLFLAGS_NORMAL, &unmarshaler)) &&
            IsEqualGUID(unmarshaler, kFreeThreadedMarshaler);

@@ -4,33 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <objbase.h>
-#include <oleauto.h>
 
-#include <string>
-
-#include "bindings/platform/com_classes.h"
 #include "bindings/winrt/abi.h"
-#include "bindings/winrt/com_object.h"
 #include "bindings/winrt/runtime_functions.h"
-#include "tests/windows/win32_host.h"
-
-// COM objects are released, never deleted through an interface pointer.
-QUARN_BEGIN_COM_CLASSES
 
 namespace Quarn::WinRT::winrt {
 namespace {
-
-GUID Parse(const wchar_t* text) {
-    GUID guid{};
-    EXPECT_EQ(IIDFromString(text, &guid), S_OK) << "IIDFromString refused a test value";
-    return guid;
-}
-
-std::wstring Print(REFGUID guid) {
-    wchar_t text[40] = {};
-    StringFromGUID2(guid, text, 40);
-    return text;
-}
 
 TEST(WinRtAbi, IidsMatchThePublishedOnes) {
     using namespace abi;
@@ -64,7 +43,9 @@ TEST(WinRtAbi, IidsMatchThePublishedOnes) {
         {kIid<IApplicationDataStatics>, L"{5612147b-e843-45e3-94d8-06169e3c8e17}"},
     };
     for (const auto& [ours, published] : cases) {
-        EXPECT_EQ(Print(ours), Print(Parse(published)));
+        GUID parsed{};
+        EXPECT_EQ(IIDFromString(published, &parsed), S_OK) << published;
+        EXPECT_TRUE(IsEqualGUID(ours, parsed)) << published;
     }
     // The platform's own declarations agree where MinGW has them.
     EXPECT_TRUE(IsEqualGUID(kIid<IAgileObject>, IID_IAgileObject));
@@ -72,11 +53,7 @@ TEST(WinRtAbi, IidsMatchThePublishedOnes) {
     EXPECT_TRUE(IsEqualGUID(kIid<IMarshal>, IID_IMarshal));
 }
 
-class RuntimeFunctionsTest : public ::testing::Test {
-    testing::ComApartment m_apartment;
-};
-
-TEST_F(RuntimeFunctionsTest, WithoutTheRuntimeEveryEntryPointRaises) {
+TEST(RuntimeFunctionsTest, WithoutTheRuntimeEveryEntryPointRaises) {
     const RuntimeFunctions absent;
     void* factory = this;
     EXPECT_THROW(GetActivationFactory(u"Windows.UI.Input.RadialController",
@@ -86,7 +63,7 @@ TEST_F(RuntimeFunctionsTest, WithoutTheRuntimeEveryEntryPointRaises) {
     EXPECT_THROW(HString(u"text", absent), platform::PlatformError);
 }
 
-TEST_F(RuntimeFunctionsTest, StringsRoundTrip) {
+TEST(RuntimeFunctionsTest, StringsRoundTrip) {
     ASSERT_TRUE(Runtime().Available()) << "Wine's combase has the entry points";
     const std::u16string texts[] = {
         u"", u"Windows.UI.Input.RadialController",
@@ -101,82 +78,17 @@ TEST_F(RuntimeFunctionsTest, StringsRoundTrip) {
     HString first(u"moved");
     HString second(std::move(first));
     EXPECT_EQ(first.Get(), nullptr);
-    EXPECT_EQ(second.View(), u"moved");
     first = std::move(second);
+    EXPECT_EQ(second.Get(), nullptr);
     EXPECT_EQ(first.View(), u"moved");
 }
 
-// Restricted error information as a failing call leaves it on the thread.
-class FakeErrorInfo final : public ComObject<abi::IRestrictedErrorInfo> {
-public:
-    FakeErrorInfo(HRESULT code, const wchar_t* description, const wchar_t* restricted)
-        : m_code(code), m_description(description), m_restricted(restricted) {}
-    HRESULT STDMETHODCALLTYPE GetErrorDetails(BSTR* description, HRESULT* error, BSTR* restricted,
-                                              BSTR* capability) override {
-        *description = SysAllocString(m_description);
-        *error = m_code;
-        *restricted = SysAllocString(m_restricted);
-        *capability = nullptr;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetReference(BSTR*) override { return E_NOTIMPL; }
-
-private:
-    HRESULT m_code;
-    const wchar_t* m_description;
-    const wchar_t* m_restricted;
-};
-
-Microsoft::WRL::ComPtr<abi::IRestrictedErrorInfo> g_threadError;  // test thread only
-
-HRESULT WINAPI TakeThreadError(abi::IRestrictedErrorInfo** info) {
-    *info = g_threadError.Detach();
-    return *info ? S_OK : S_FALSE;
-}
-
-void LeaveThreadError(HRESULT code, const wchar_t* description, const wchar_t* restricted) {
-    g_threadError =
-        Adopt<abi::IRestrictedErrorInfo>(new FakeErrorInfo(code, description, restricted));
-}
-
-TEST_F(RuntimeFunctionsTest, MessagesPreferTheRestrictedTextAboutTheSameCode) {
-    RuntimeFunctions runtime = Runtime();
-    runtime.getRestrictedErrorInfo = &TakeThreadError;
-    const std::u16string systemText = ErrorMessage(E_ACCESSDENIED, RuntimeFunctions{});
-    ASSERT_FALSE(systemText.empty());
-
-    struct Case {
-        const char* what;
-        HRESULT infoCode;
-        const wchar_t* description;
-        const wchar_t* restricted;
-        std::u16string expected;
-    };
-    const Case cases[] = {
-        {"restricted text", E_ACCESSDENIED, L"general", L"The folder is locked.",
-         u"The folder is locked."},
-        {"description when no restricted text", E_ACCESSDENIED, L"general", L"", u"general"},
-        {"another code's information is not ours", E_FAIL, L"general", L"other", systemText},
-    };
-    const long live = g_liveObjects.load();
-    for (const Case& c : cases) {
-        LeaveThreadError(c.infoCode, c.description, c.restricted);
-        EXPECT_EQ(ErrorMessage(E_ACCESSDENIED, runtime), c.expected) << c.what;
-        EXPECT_EQ(g_liveObjects.load(), live) << c.what << ": the information is released";
-    }
-    // No information on the thread: the system's text; no text at all: the code.
-    EXPECT_EQ(ErrorMessage(E_ACCESSDENIED, runtime), systemText);
-    EXPECT_EQ(ErrorMessage(static_cast<HRESULT>(0x8FFF1234), runtime), u"Error 0x8FFF1234");
-
-    try {
-        LeaveThreadError(E_ACCESSDENIED, L"general", L"The folder is locked.");
-        ThrowIfFailed(E_ACCESSDENIED, runtime);
-        ADD_FAILURE() << "a failure code passed";
-    } catch (const platform::PlatformError& error) {
-        EXPECT_EQ(error.Code(), E_ACCESSDENIED);
-        EXPECT_EQ(error.MessageUtf8(), "The folder is locked.");
-    }
-    EXPECT_NO_THROW(ThrowIfFailed(S_FALSE, runtime));
+// Without restricted error information on the thread: the system's text for the code, else the
+// code; success codes pass.
+TEST(RuntimeFunctionsTest, MessagesAreTheSystemsTextOrTheCode) {
+    EXPECT_FALSE(ErrorMessage(E_ACCESSDENIED).empty());
+    EXPECT_EQ(ErrorMessage(static_cast<HRESULT>(0x8FFF1234)), u"Error 0x8FFF1234");
+    EXPECT_NO_THROW(ThrowIfFailed(S_FALSE));
 }
 
 }  // namespace
