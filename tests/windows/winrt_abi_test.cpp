@@ -4,8 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <objbase.h>
+#include <oleauto.h>
 
+#include <string>
+
+#include "bindings/platform/com_classes.h"
 #include "bindings/winrt/abi.h"
+#include "bindings/winrt/com_object.h"
 #include "bindings/winrt/runtime_functions.h"
 
 namespace Quarn::WinRT::winrt {
@@ -83,10 +88,57 @@ TEST(RuntimeFunctionsTest, StringsRoundTrip) {
     EXPECT_EQ(first.View(), u"moved");
 }
 
-// Without restricted error information on the thread: the system's text for the code, else the
-// code; success codes pass.
-TEST(RuntimeFunctionsTest, MessagesAreTheSystemsTextOrTheCode) {
-    EXPECT_FALSE(ErrorMessage(E_ACCESSDENIED).empty());
+// Restricted error information as a failing call leaves it on the thread.
+class FakeErrorInfo final : public ComObject<abi::IRestrictedErrorInfo> {
+public:
+    FakeErrorInfo(HRESULT code, const wchar_t* restricted)
+        : m_code(code), m_restricted(restricted) {}
+    HRESULT STDMETHODCALLTYPE GetErrorDetails(BSTR* description, HRESULT* error, BSTR* restricted,
+                                              BSTR* capability) override {
+        *description = SysAllocString(L"general");
+        *error = m_code;
+        *restricted = SysAllocString(m_restricted);
+        *capability = nullptr;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetReference(BSTR*) override { return E_NOTIMPL; }
+
+private:
+    HRESULT m_code;
+    const wchar_t* m_restricted;
+};
+
+Microsoft::WRL::ComPtr<abi::IRestrictedErrorInfo> g_threadError;  // test thread only
+
+HRESULT WINAPI TakeThreadError(abi::IRestrictedErrorInfo** info) {
+    *info = g_threadError.Detach();
+    return *info ? S_OK : S_FALSE;
+}
+
+// The restricted text about the same code, else the description, else the system's text for the
+// code, else the code; success codes pass.
+TEST(RuntimeFunctionsTest, MessagesPreferTheRestrictedTextAboutTheSameCode) {
+    RuntimeFunctions runtime = Runtime();
+    runtime.getRestrictedErrorInfo = &TakeThreadError;
+    const std::u16string systemText = ErrorMessage(E_ACCESSDENIED, RuntimeFunctions{});
+    ASSERT_FALSE(systemText.empty());
+    const struct {
+        HRESULT infoCode;  // none: S_OK
+        const wchar_t* restricted;
+        std::u16string expected;
+    } cases[] = {
+        {E_ACCESSDENIED, L"The folder is locked.", u"The folder is locked."},
+        {E_ACCESSDENIED, L"", u"general"},
+        {E_FAIL, L"another code's", systemText},
+        {S_OK, nullptr, systemText},
+    };
+    for (const auto& c : cases) {
+        if (c.restricted) {
+            g_threadError =
+                Adopt<abi::IRestrictedErrorInfo>(new FakeErrorInfo(c.infoCode, c.restricted));
+        }
+        EXPECT_EQ(ErrorMessage(E_ACCESSDENIED, runtime), c.expected);
+    }
     EXPECT_EQ(ErrorMessage(static_cast<HRESULT>(0x8FFF1234)), u"Error 0x8FFF1234");
     EXPECT_NO_THROW(ThrowIfFailed(S_FALSE));
 }
