@@ -2,7 +2,6 @@
 // exactly 2000 ms after the last turn unless the puck rests on the screen.
 #include <sstream>
 #include <string>
-#include <tuple>
 
 #include "bindings/vorta/notifications.h"
 #include "overlay/create_overlay.h"
@@ -92,25 +91,6 @@ TEST_F(DialOverlayTest, HiddenExactly2000MsAfterTheLastTurnUnlessThePuckRestsOnT
     }
 }
 
-// Win32 holds window positions to 16 bits: a puck reported beyond that (a driver's nonsense near
-// the 32-bit range) leaves the overlay window where it was rather than pile it at the edge.
-TEST_F(DialOverlayTest, APuckBeyondWhereWindowsCanBeLeavesTheOverlayWindowWhereItWas) {
-    platform.Wheel().ContactStart(platform::Rect{200, 100, 60, 60});
-    const HWND overlay = dial->GetOverlayWindow().GetHandle();
-    const RECT placed = platform.Windows().Find(overlay)->rect;
-    // Window-relative, on a host window at (100, 50); the window starts 100 further out, so the
-    // last two put its corner one pixel beyond 32767 and -32768.
-    const platform::Rect far[] = {
-        {1e15f, 10, 1, 1}, {-3e9f, 10, 60, 60}, {10, 32818, 60, 60}, {10, -32719, 1, 1}};
-    for (const platform::Rect& bounds : far) {
-        platform.Wheel().ContactMove(bounds);
-        const RECT now = platform.Windows().Find(overlay)->rect;
-        EXPECT_EQ(std::tie(now.left, now.top, now.right, now.bottom),
-                  std::tie(placed.left, placed.top, placed.right, placed.bottom))
-            << bounds.x << ", " << bounds.y;
-    }
-}
-
 TEST_F(DialOverlayTest, ChangesTheOverlayShowsReachIt) {
     ASSERT_NE(s_lastOverlay, nullptr);
     TestOverlay& overlay = *s_lastOverlay;
@@ -126,28 +106,6 @@ TEST_F(DialOverlayTest, ChangesTheOverlayShowsReachIt) {
         dial->OnNotify(MakeCounted<Kernel::InvalidateReflectedNotification>(tool, stale));
     }
     EXPECT_EQ(overlay.refreshed, (std::vector<std::uint32_t>{FourCC("flow"), FourCC("grp ")}));
-}
-
-// A new selection under a tool that is not a shape tool re-enumerates nothing; it refreshes the
-// overlay once for each attribute of the current item that asks for it, and a temporary one not
-// at all.
-TEST_F(DialOverlayTest, NewSelectionUnderAnotherToolRefreshesOnlyWhenTheItemAsks) {
-    ASSERT_NE(s_lastOverlay, nullptr);
-    TestOverlay& overlay = *s_lastOverlay;
-    const std::size_t traces = host.Traces().size();
-    int refreshes = overlay.toolChanges;
-    dial->OnNotify(MakeCounted<NewSelectionNotification>(document, false, false));
-    EXPECT_EQ(overlay.toolChanges, refreshes);
-    size->AppendAttribute(
-        RequiresUpdateAfterNotificationAttribute::For<NewSelectionNotification>());
-    size->AppendAttribute(
-        RequiresUpdateAfterNotificationAttribute::For<NewSelectionNotification>());
-    dial->OnNotify(MakeCounted<NewSelectionNotification>(document, false, false));
-    EXPECT_EQ(overlay.toolChanges, refreshes + 2);
-    refreshes = overlay.toolChanges;
-    dial->OnNotify(MakeCounted<NewSelectionNotification>(document, false, true));
-    EXPECT_EQ(overlay.toolChanges, refreshes);
-    EXPECT_EQ(host.Traces().size(), traces) << "no menu rebuild";
 }
 
 }  // namespace
