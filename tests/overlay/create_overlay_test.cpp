@@ -15,20 +15,13 @@ using Kernel::Counted;
 using Kernel::MakeCounted;
 using Kernel::Reflected;
 
-// What the factory handed the last kind it made.
-std::string s_kind;
+// What the factory handed the last group overlay it made.
 std::vector<std::uint32_t> s_shown;
 std::uint32_t s_current = 0;
-
-std::unique_ptr<detail::DialOverlay> MakeHistory(Counted<Reflected>) {
-    s_kind = "history";
-    return std::make_unique<TestOverlay>();
-}
 
 std::unique_ptr<detail::DialOverlay> MakeGroup(Counted<Tool>,
                                                std::vector<Counted<Reflected>> elements,
                                                Counted<Reflected> current) {
-    s_kind = "group";
     s_shown.clear();
     for (const auto& element : elements) {
         s_shown.push_back(element->GetIdentifier());
@@ -50,30 +43,10 @@ Counted<Reflected> Marked(std::uint32_t id) {
 
 class CreateOverlayTest : public ::testing::Test {
 protected:
-    CreateOverlayTest() { s_kind.clear(); }
-    detail::ScopedOverlayKinds kinds{detail::OverlayKinds{&MakeHistory, &MakeGroup}};
+    detail::ScopedOverlayKinds kinds{detail::OverlayKinds{nullptr, &MakeGroup}};
     Counted<DocumentController> document = MakeCounted<DocumentController>();
     Counted<Tool> tool = MakeCounted<Tool>(3, "Brush", document);
 };
-
-TEST_F(CreateOverlayTest, TheItemsKindChoosesTheOverlay) {
-    auto history = MakeCounted<Kernel::ReflectedBinding<Counted<DocumentHistory>>>(
-        5, "History", document->GetHistory());
-    EXPECT_TRUE(detail::CreateOverlay(tool, history));
-    EXPECT_EQ(s_kind, "history");
-    auto group = MakeCounted<Corvanta::ReflectedGroup>(
-        6, "Group", std::vector<Counted<Reflected>>{Element(61)});
-    EXPECT_TRUE(detail::CreateOverlay(tool, group));
-    EXPECT_EQ(s_kind, "group");
-
-    s_kind.clear();
-    EXPECT_FALSE(detail::CreateOverlay(tool, Element(7)));
-    EXPECT_FALSE(detail::CreateOverlay(tool, {}));
-    EXPECT_EQ(s_kind, "");
-    detail::ScopedOverlayKinds none{detail::OverlayKinds{}};
-    EXPECT_FALSE(detail::CreateOverlay(tool, group));
-    EXPECT_FALSE(detail::CreateOverlay(tool, history));
-}
 
 // The group's current element is stored in an attribute of its own: kept when shown, else the
 // first shown element; a second overlay for the same group finds what the first one stored.

@@ -69,27 +69,6 @@ TEST(RingGeometryTest, EveryBadgeSitsOnTheTrackClearOfTheOthersAndOfThePill) {
     }
 }
 
-TEST(RingGeometryTest, TheLabelGoesFiveDegreesPastTheNextBadgeButNeverAboveTheRight) {
-    struct Case {
-        std::size_t count;
-        double steps;  // from the first badge to the label, less five degrees; 0: clamped right
-    };
-    const double fiveDegrees = 5 * std::numbers::pi / 180;
-    const detail::RingGeometry six({460, 460}, 120, 6);
-    for (const Case& c : {Case{0, 0.0}, Case{1, 0.0}, Case{2, 2.0}, Case{4, 4.0}, Case{6, 6.0}}) {
-        SCOPED_TRACE(c.count);
-        const detail::RingGeometry ring({460, 460}, 120, c.count);
-        EXPECT_DOUBLE_EQ(ring.ringRadius, six.ringRadius) << "the design's ring";
-        EXPECT_DOUBLE_EQ(ring.WindowMargin(), 400) << "and its window";
-        const double angle = c.steps == 0 ? 0.0 : six.firstAngle + c.steps * six.step + fiveDegrees;
-        const draw::Point2F anchor = ring.LabelAnchor();
-        EXPECT_NEAR(anchor.x, 460 + 138 * std::cos(angle), 1e-3);
-        EXPECT_NEAR(anchor.y, 460 + 138 * std::sin(angle), 1e-3);
-    }
-    EXPECT_LT(six.firstAngle + 1 * six.step + fiveDegrees, 0) << "one is clamped";
-    EXPECT_GT(six.firstAngle + 2 * six.step + fiveDegrees, 0) << "two already pass it";
-}
-
 TEST_F(GroupOverlayTest, RecordsReadRangesUnitsPrecisionCurvesAndBlendModes) {
     Counted<const Kernel::UserUnits> millimetres = MakeCounted<Kernel::UserUnits>(
         Kernel::UnitTypes::Millimetres, Kernel::UnitTypes::Degrees, 72.0);
@@ -191,33 +170,6 @@ TEST_F(GroupOverlayTest, APressOnABadgeAndAReleaseAnywhereSelectsIt) {
     EXPECT_EQ(overlay.GetCurrent(), Counted<Reflected>(saturation)) << "a press counts once";
     overlay.SetVisible(false);
     EXPECT_FALSE(overlay.HitTest(529, 264)) << "a hidden ring claims nothing";
-}
-
-TEST_F(GroupOverlayTest, TheButtonStepsToTheNextElementAndWraps) {
-    Prepare(Elements(), Counted<Reflected>(hue));
-    struct Case {
-        Counted<Reflected> dialCurrent;
-        Counted<Reflected> next;
-    };
-    const Case cases[] = {
-        {Counted<Reflected>(hue), Counted<Reflected>(saturation)},
-        {Counted<Reflected>(saturation), Counted<Reflected>(lightness)},
-        {Counted<Reflected>(lightness), Counted<Reflected>(hue)},
-        {Element("othr", "Other", 0), Counted<Reflected>(hue)},
-        {{}, Counted<Reflected>(hue)},
-    };
-    for (const Case& c : cases) {
-        EXPECT_TRUE(overlay.OnButtonClicked(c.dialCurrent, nullptr));
-        EXPECT_EQ(overlay.GetCurrent(), c.next);
-    }
-    detail::GroupDialOverlay empty;
-    empty.SetItems(tool, {}, {});
-    EXPECT_FALSE(empty.OnButtonClicked(Counted<Reflected>(hue), nullptr));
-    empty.SetFactory(Ref<draw::Factory>(setup.factory.Get()));
-    empty.SetContact(true);
-    empty.SetLayout(kWindow, kContact);
-    EXPECT_FALSE(empty.HitTest(529, 264));
-    EXPECT_TRUE(setup.Frame(empty).empty()) << "no elements: nothing drawn";
 }
 
 TEST(OverlayLockTest, TakingTheLocksOutOfOrderIsCounted) {

