@@ -172,6 +172,17 @@ TEST_F(GroupOverlayTest, APressOnABadgeAndAReleaseAnywhereSelectsIt) {
     EXPECT_FALSE(overlay.HitTest(529, 264)) << "a hidden ring claims nothing";
 }
 
+// From an item that is not one of its elements, or none, the button steps to the first element.
+TEST_F(GroupOverlayTest, TheButtonStepsFromAnyOtherItemToTheFirstElement) {
+    Prepare(Elements(), Counted<Reflected>(lightness));
+    for (const auto& other :
+         {Counted<Reflected>(Element("othr", "Other", 0)), Counted<Reflected>()}) {
+        EXPECT_TRUE(overlay.OnButtonClicked(other, nullptr));
+        EXPECT_EQ(overlay.GetCurrent(), Counted<Reflected>(hue));
+        overlay.SetCurrent(Counted<Reflected>(lightness));
+    }
+}
+
 TEST(OverlayLockTest, TakingTheLocksOutOfOrderIsCounted) {
     detail::OverlayLock items(detail::OverlayLockRank::Items);
     detail::OverlayLock own(detail::OverlayLockRank::Overlay);
