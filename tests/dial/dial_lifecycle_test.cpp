@@ -2,7 +2,6 @@
 // down.
 #include <quarn/winrt/dial.h>
 
-#include "bindings/files/sim_files.h"
 #include "bindings/wheel/sim_wheel.h"
 #include "dial/menu_icon.h"
 #include "tests/dial/dial_fixture.h"
@@ -82,8 +81,6 @@ TEST_F(DialTest, TeardownRefusalsAreLoggedAndNoHandlerReachesAGoneDial) {
     EXPECT_EQ(callbacks.calls, 0);
 }
 
-const std::vector<unsigned char> kPng = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13};
-
 TEST(MenuIconPath, AddsPngOnlyToANameWithoutExtension) {
     const std::pair<const char*, const char*> cases[] = {
         {"brush_size", "C:\\App\\Resources\\Dial\\brush_size.png"},
@@ -100,16 +97,7 @@ TEST(MenuIconPath, AddsPngOnlyToANameWithoutExtension) {
 
 class MenuTest : public DialTest {
 protected:
-    void SetUp() override {
-        platform.Files().SetUseDisk(false);
-        platform.Files().AddFile("C:\\Res\\Dial\\size.png", kPng);
-        dial->SetResourcesDirectory("C:\\Res");
-        Attach();
-    }
-    static Counted<Reflected> Icon(Counted<Reflected> item, const char* name) {
-        item->AppendAttribute(MakeCounted<ImageAttribute>(Kernel::String8(name)));
-        return item;
-    }
+    void SetUp() override { Attach(); }
 };
 
 TEST_F(MenuTest, AnEntryWithoutItsTagEndsTheHistoryItemsFreeze) {
