@@ -3,7 +3,6 @@
 #include <sstream>
 #include <string>
 
-#include "bindings/vorta/notifications.h"
 #include "overlay/create_overlay.h"
 #include "overlay/dial_overlay_window.h"
 #include "tests/dial/dial_fixture.h"
@@ -14,13 +13,12 @@ namespace {
 
 class DialOverlayTest : public DialTest {
 protected:
-    void SetUp() override { tool = Use({group, DoubleItem("opac", "Opacity", 1, 0, 1)}, "Brush"); }
+    void SetUp() override { Use({group, DoubleItem("opac", "Opacity", 1, 0, 1)}, "Brush"); }
     bool Visible() { return dial->GetOverlayWindow().IsVisible(); }
-    Counted<Reflected> size = DoubleItem("size", "Size", 50, 0, 100);
-    std::vector<Counted<Reflected>> elements{size, DoubleItem("flow", "Flow", 10, 0, 100)};
+    std::vector<Counted<Reflected>> elements{DoubleItem("size", "Size", 50, 0, 100),
+                                             DoubleItem("flow", "Flow", 10, 0, 100)};
     Counted<Corvanta::ReflectedGroup> group =
         MakeCounted<Corvanta::ReflectedGroup>(FourCC("grp "), "Brush", elements);
-    Counted<Tool> tool;
 
     detail::ScopedOverlayKinds kinds{detail::OverlayKinds{nullptr, &MakeTestOverlay}};
 };
@@ -89,23 +87,6 @@ TEST_F(DialOverlayTest, HiddenExactly2000MsAfterTheLastTurnUnlessThePuckRestsOnT
             }
         }
     }
-}
-
-TEST_F(DialOverlayTest, ChangesTheOverlayShowsReachIt) {
-    ASSERT_NE(s_lastOverlay, nullptr);
-    TestOverlay& overlay = *s_lastOverlay;
-    const int before = overlay.toolChanges;
-    platform.Wheel().Rotate(2.0);  // the group's current element changes value
-    EXPECT_EQ(overlay.toolChanges, before + 1);
-    dial->OnNotify(MakeCounted<DocumentHistoryChangedNotification>(document, false));
-    EXPECT_EQ(overlay.toolChanges, before + 2);
-
-    // The stale item in use (the group) and an element inside it reach the overlay as their
-    // fresh selves; an item not in use and one the dial never held do not.
-    for (std::uint32_t stale : {FourCC("flow"), FourCC("opac"), FourCC("none"), FourCC("grp ")}) {
-        dial->OnNotify(MakeCounted<Kernel::InvalidateReflectedNotification>(tool, stale));
-    }
-    EXPECT_EQ(overlay.refreshed, (std::vector<std::uint32_t>{FourCC("flow"), FourCC("grp ")}));
 }
 
 }  // namespace

@@ -155,37 +155,6 @@ TEST_F(OverlayTest, DestroyBeforeAnyItemHasNothingToStop) {
     window.reset();
 }
 
-TEST_F(OverlayTest, AFailingChainStepLeavesNoRenderThreadAndLeaksNothing) {
-    const int before = sim::SimGraphics::LiveObjects();
-    for (std::string_view step :
-         {sim::ops::kD3D11CreateDevice, sim::ops::kQueryDxgiDevice, sim::ops::kCreateDXGIFactory2,
-          sim::ops::kCreateSwapChainForComposition, sim::ops::kD2D1CreateFactory,
-          sim::ops::kCreateDrawingDevice, sim::ops::kCreateDeviceContext, sim::ops::kGetBuffer,
-          sim::ops::kCreateBitmapFromDxgiSurface, sim::ops::kDCompositionCreateDevice,
-          sim::ops::kCreateTargetForHwnd, sim::ops::kCreateVisual, sim::ops::kSetContent,
-          sim::ops::kSetRoot, sim::ops::kCommit, sim::ops::kDWriteCreateFactory}) {
-        SCOPED_TRACE(std::string(step));
-        platform.Faults().Fail(step, static_cast<HRESULT>(0x887A0004), "unsupported");
-        auto failing = std::make_unique<detail::DialOverlayWindow>(host);
-        failing->SetItem(tool, Group(), nullptr);
-        ASSERT_NE(failing->GetRenderer(), nullptr);
-        EXPECT_FALSE(failing->GetRenderer()->IsRunning());
-        EXPECT_EQ(platform.Graphics().RunFrame(failing->GetHandle(), std::chrono::milliseconds(0)),
-                  std::nullopt);
-        // The dial goes on working with an overlay that is never seen.
-        failing->Place(10, 10, 40, 40);
-        failing->Show();
-        EXPECT_TRUE(failing->IsVisible());
-        // The next item tries again, and the device is back.
-        failing->SetItem(tool, Group(), nullptr);
-        EXPECT_TRUE(failing->GetRenderer()->IsRunning());
-        EXPECT_TRUE(platform.Graphics().RunFrame(failing->GetHandle()));
-        failing.reset();
-        EXPECT_EQ(sim::SimGraphics::LiveObjects(), before);
-        platform.Faults().ClearAll();
-    }
-}
-
 // A window that will not go (DestroyWindow fails) still lets its render thread stop: the
 // overlay window's destruction returns instead of waiting for a frame nobody asks for.
 TEST_F(OverlayTest, AWindowThatWillNotGoStillStopsItsRenderThread) {
