@@ -28,27 +28,18 @@ protected:
     Counted<PositionBinding> position;
 };
 
-TEST_F(EventsTest, ButtonTogglesTheButtonItemOrResetsTheViewRotation) {
-    platform.Wheel().Click();  // no current item: the overlay timer only
-    EXPECT_FALSE(button->GetValue());
+// Without a current item the button only arms the overlay timer; on the view rotation item it
+// recommends a reset and leaves the button item alone.
+TEST_F(EventsTest, ButtonWithoutAnItemOnlyShowsTheOverlayAndOnTheViewRotationResetsIt) {
+    platform.Wheel().Click();
     EXPECT_NE(platform.Windows().FindTimer(window, Dial::kOverlayTimerId), nullptr);
-    Choose("Size");
-    host.Clear();
-    for (bool expected : {true, false, true}) {
-        platform.Wheel().Click();
-        EXPECT_EQ(button->GetValue(), expected);
-    }
-    EXPECT_EQ(NotificationsOf<ToolParametersChangedNotification>().size(), 3u);
-    for (const auto& write : host.ValueWrites()) {
-        EXPECT_FALSE(write.flag);
-    }
-    // On the view rotation item it recommends a reset instead.
     Choose("Rotate");
     platform.Wheel().Click();
     const auto resets = NotificationsOf<Corvanta::RecommendResetViewRotationNotification>();
     ASSERT_EQ(resets.size(), 1u);
     EXPECT_FALSE(resets[0]->RequiredForPreviewing());
-    EXPECT_TRUE(button->GetValue());
+    EXPECT_FALSE(button->GetValue());
+    EXPECT_TRUE(host.ValueWrites().empty());
 }
 
 TEST_F(EventsTest, ContactStatesFollowTheHostsMapping) {
@@ -91,30 +82,6 @@ TEST_F(EventsTest, ContactStatesFollowTheHostsMapping) {
     platform.Wheel().ContactStart(platform::Rect{200, 100, 60, 60});
     platform.Wheel().Acquire(std::nullopt);  // acquired without a contact
     EXPECT_EQ(dial->GetDialContact(), Dial::NoContact);
-}
-
-TEST_F(EventsTest, CommitTimerAfterTheItemChangedToANonRangeCommitsNothing) {
-    Choose("Size");
-    platform.Wheel().Rotate(5);
-    Choose("Rotate");
-    host.Clear();
-    platform.Advance(250);
-    EXPECT_TRUE(host.ValueWrites().empty());
-    EXPECT_TRUE(host.Notifications().empty());
-    EXPECT_EQ(platform.Windows().FindTimer(window, Dial::kCommitTimerId), nullptr);
-}
-
-// A move to another window whose KillTimer fails leaves the commit timer running on the old
-// window: it is killed where it fires, and commits nothing for the window the dial left.
-TEST_F(EventsTest, ACommitTimerLeftOnAnOldWindowIsKilledThereAndCommitsNothing) {
-    Choose("Size");
-    platform.Wheel().Rotate(5);
-    platform.Faults().Fail(sim::ops::kKillTimer, E_FAIL, "", sim::FaultMode::Once);
-    dial->SetCurrentWindow(platform.Windows().CreateHostWindow(RECT{0, 0, 640, 480}));
-    host.Clear();
-    platform.Advance(1000);
-    EXPECT_TRUE(host.ValueWrites().empty());
-    EXPECT_EQ(platform.Windows().FindTimer(window, Dial::kCommitTimerId), nullptr);
 }
 
 // A puck whose bounds have no place on a screen is on the screen but outside the view: the

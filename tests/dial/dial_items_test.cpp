@@ -122,38 +122,6 @@ TEST_F(ItemsTest, AdjustmentLayerSourceAndDefaultMarker) {
     }
 }
 
-// The history item carries the history as text. A host may keep its item objects: enumerating
-// them again neither grows their attribute lists nor leaves that text behind the document.
-TEST_F(ItemsTest, KeptItemsKeepOneMarkerAndOneFreshHistoryCache) {
-    auto size = DoubleItem("size", "Size", 10, 1, 100);
-    auto history = HistoryItem();
-    auto tool = MakeTool({size, history});
-    for (int round = 0; round < 3; ++round) {
-        document->GetHistory()->SetIndex(round - 1);
-        dial->EnumerateReflecteds(tool, false);
-        EXPECT_EQ(size->GetAttributes().size(), 1u);
-        ASSERT_EQ(history->GetAttributes().size(), 1u);
-        EXPECT_EQ(FindAttribute<DocumentHistoryCacheAttribute>(*history)->position, round);
-    }
-    const auto cache = FindAttribute<DocumentHistoryCacheAttribute>(*history);
-    EXPECT_EQ(cache->count, 3);
-    EXPECT_EQ(cache->description, "Fill");
-}
-
-TEST_F(ItemsTest, GroupResolvesToItsCurrentElement) {
-    auto hue = DoubleItem("hue ", "Hue", 0, 0, 360);
-    auto sat = DoubleItem("sat ", "Saturation", 0, 0, 1);
-    auto group = Group("colr", "Colour", {hue, sat});
-    Use({group}, "Colour");
-    EXPECT_EQ(dial->GetCurrentItem(), Counted<Reflected>(hue));  // no attribute: first element
-    EXPECT_TRUE(dial->SelectMenuItem(sat));
-    EXPECT_EQ(dial->GetCurrentItem(), Counted<Reflected>(sat));
-    FindAttribute<Corvanta::CurrentElementAttribute>(*group)->elementId = FourCC("gone");
-    EXPECT_EQ(dial->GetCurrentItem(), Counted<Reflected>(hue));  // a stale element: first again
-    group->SetElements({});
-    EXPECT_FALSE(dial->GetCurrentItem());
-}
-
 // Empty references in the host's lists are passed over everywhere alike, as if absent. The
 // button and position items are the first of the right kind, and neither is a menu entry.
 TEST_F(ItemsTest, EmptyEntriesAreNoItemsAnywhere) {
@@ -298,22 +266,6 @@ TEST_F(NotifyTest, InvalidatedItemReplacesTheSelectedItemButNotTheGroup) {
     auto stranger = MakeCounted<Kernel::Reflectable>();
     dial->OnNotify(MakeCounted<Kernel::InvalidateReflectedNotification>(stranger, FourCC("size")));
     EXPECT_EQ(dial->GetSelectedItem(), Counted<Reflected>(group));
-}
-
-TEST_F(NotifyTest, AdjustmentParametersRefreshTheSelectedLayersTool) {
-    auto tool = MakeTool({DoubleItem("size", "Size", 10, 1, 100)});
-    auto curves = MakeCounted<AdjustmentTool>(163, "Curves", document);
-    document->AddTool(curves);
-    Selection selection;
-    selection.Add(MakeCounted<CurvesAdjustmentRasterNode>());
-    document->SetSelection(selection);
-    dial->Update(tool, false);
-    std::size_t first = Rebuilds();
-    dial->OnNotify(MakeCounted<AdjustmentNodeParametersChangedNotification>(document, false));
-    EXPECT_EQ(Rebuilds(), first);  // no re-enumeration
-    const auto events = host.Events();
-    ASSERT_FALSE(events.empty());
-    EXPECT_EQ(events.back().kind, sample::HostEvent::Kind::RefreshParameters);
 }
 
 }  // namespace

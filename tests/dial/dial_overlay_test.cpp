@@ -2,9 +2,7 @@
 // exactly 2000 ms after the last turn unless the puck rests on the screen.
 #include <sstream>
 #include <string>
-#include <tuple>
 
-#include "bindings/vorta/notifications.h"
 #include "overlay/create_overlay.h"
 #include "overlay/dial_overlay_window.h"
 #include "tests/dial/dial_fixture.h"
@@ -15,13 +13,12 @@ namespace {
 
 class DialOverlayTest : public DialTest {
 protected:
-    void SetUp() override { tool = Use({group, DoubleItem("opac", "Opacity", 1, 0, 1)}, "Brush"); }
+    void SetUp() override { Use({group, DoubleItem("opac", "Opacity", 1, 0, 1)}, "Brush"); }
     bool Visible() { return dial->GetOverlayWindow().IsVisible(); }
-    Counted<Reflected> size = DoubleItem("size", "Size", 50, 0, 100);
-    std::vector<Counted<Reflected>> elements{size, DoubleItem("flow", "Flow", 10, 0, 100)};
+    std::vector<Counted<Reflected>> elements{DoubleItem("size", "Size", 50, 0, 100),
+                                             DoubleItem("flow", "Flow", 10, 0, 100)};
     Counted<Corvanta::ReflectedGroup> group =
         MakeCounted<Corvanta::ReflectedGroup>(FourCC("grp "), "Brush", elements);
-    Counted<Tool> tool;
 
     detail::ScopedOverlayKinds kinds{detail::OverlayKinds{nullptr, &MakeTestOverlay}};
 };
@@ -90,64 +87,6 @@ TEST_F(DialOverlayTest, HiddenExactly2000MsAfterTheLastTurnUnlessThePuckRestsOnT
             }
         }
     }
-}
-
-// Win32 holds window positions to 16 bits: a puck reported beyond that (a driver's nonsense near
-// the 32-bit range) leaves the overlay window where it was rather than pile it at the edge.
-TEST_F(DialOverlayTest, APuckBeyondWhereWindowsCanBeLeavesTheOverlayWindowWhereItWas) {
-    platform.Wheel().ContactStart(platform::Rect{200, 100, 60, 60});
-    const HWND overlay = dial->GetOverlayWindow().GetHandle();
-    const RECT placed = platform.Windows().Find(overlay)->rect;
-    // Window-relative, on a host window at (100, 50); the window starts 100 further out, so the
-    // last two put its corner one pixel beyond 32767 and -32768.
-    const platform::Rect far[] = {
-        {1e15f, 10, 1, 1}, {-3e9f, 10, 60, 60}, {10, 32818, 60, 60}, {10, -32719, 1, 1}};
-    for (const platform::Rect& bounds : far) {
-        platform.Wheel().ContactMove(bounds);
-        const RECT now = platform.Windows().Find(overlay)->rect;
-        EXPECT_EQ(std::tie(now.left, now.top, now.right, now.bottom),
-                  std::tie(placed.left, placed.top, placed.right, placed.bottom))
-            << bounds.x << ", " << bounds.y;
-    }
-}
-
-TEST_F(DialOverlayTest, ChangesTheOverlayShowsReachIt) {
-    ASSERT_NE(s_lastOverlay, nullptr);
-    TestOverlay& overlay = *s_lastOverlay;
-    const int before = overlay.toolChanges;
-    platform.Wheel().Rotate(2.0);  // the group's current element changes value
-    EXPECT_EQ(overlay.toolChanges, before + 1);
-    dial->OnNotify(MakeCounted<DocumentHistoryChangedNotification>(document, false));
-    EXPECT_EQ(overlay.toolChanges, before + 2);
-
-    // The stale item in use (the group) and an element inside it reach the overlay as their
-    // fresh selves; an item not in use and one the dial never held do not.
-    for (std::uint32_t stale : {FourCC("flow"), FourCC("opac"), FourCC("none"), FourCC("grp ")}) {
-        dial->OnNotify(MakeCounted<Kernel::InvalidateReflectedNotification>(tool, stale));
-    }
-    EXPECT_EQ(overlay.refreshed, (std::vector<std::uint32_t>{FourCC("flow"), FourCC("grp ")}));
-}
-
-// A new selection under a tool that is not a shape tool re-enumerates nothing; it refreshes the
-// overlay once for each attribute of the current item that asks for it, and a temporary one not
-// at all.
-TEST_F(DialOverlayTest, NewSelectionUnderAnotherToolRefreshesOnlyWhenTheItemAsks) {
-    ASSERT_NE(s_lastOverlay, nullptr);
-    TestOverlay& overlay = *s_lastOverlay;
-    const std::size_t traces = host.Traces().size();
-    int refreshes = overlay.toolChanges;
-    dial->OnNotify(MakeCounted<NewSelectionNotification>(document, false, false));
-    EXPECT_EQ(overlay.toolChanges, refreshes);
-    size->AppendAttribute(
-        RequiresUpdateAfterNotificationAttribute::For<NewSelectionNotification>());
-    size->AppendAttribute(
-        RequiresUpdateAfterNotificationAttribute::For<NewSelectionNotification>());
-    dial->OnNotify(MakeCounted<NewSelectionNotification>(document, false, false));
-    EXPECT_EQ(overlay.toolChanges, refreshes + 2);
-    refreshes = overlay.toolChanges;
-    dial->OnNotify(MakeCounted<NewSelectionNotification>(document, false, true));
-    EXPECT_EQ(overlay.toolChanges, refreshes);
-    EXPECT_EQ(host.Traces().size(), traces) << "no menu rebuild";
 }
 
 }  // namespace

@@ -236,32 +236,5 @@ TEST_F(RotationTest, NonFiniteTurnsChangeNothing) {
     EXPECT_DOUBLE_EQ(detail::GetRangeValue(curve, {}), 25.0);
 }
 
-TEST_F(RotationTest, EachPostIsANewNotificationThatEndsWhenTheHostLetsGo) {
-    Use({DoubleItem("size", "Size", 50, 0, 100)}, "Size");
-    const long documentReferences = document->GetControlBlock().StrongCount();
-    platform.Wheel().Rotate(1.0);
-    platform.Wheel().Rotate(1.0);
-    platform.Advance(5000);  // the commit posts once more, once
-    auto posted = NotificationsOf<ToolParametersChangedNotification>();
-    ASSERT_EQ(posted.size(), 3u);
-    EXPECT_NE(posted[0], posted[1]) << "one object per post";
-    std::vector<Kernel::WeakCounted<ToolParametersChangedNotification>> weak;
-    for (const auto& notification : posted) {
-        EXPECT_EQ(notification->value, 7);
-        EXPECT_TRUE(notification->RequiredForPreviewing());
-        EXPECT_EQ(notification->GetDocumentController(), document);
-        weak.emplace_back(notification);
-    }
-    posted.clear();
-    host.Clear();
-    for (const auto& notification : weak) {
-        EXPECT_TRUE(notification.Expired()) << "the dial keeps no notification it handed over";
-    }
-    EXPECT_EQ(document->GetControlBlock().StrongCount(), documentReferences);
-    // With no tool the dial holds nothing of the document.
-    dial->Update({}, false);
-    EXPECT_EQ(document->GetControlBlock().StrongCount(), documentReferences);
-}
-
 }  // namespace
 }  // namespace Quarn::WinRT::testing

@@ -1,32 +1,12 @@
 // The three mappings of a rotation to a value, on the numbers a user would feel.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 
 #include "dial/value_mapping.h"
 
 namespace Quarn::WinRT::detail::mapping {
 namespace {
-
-struct LinearCase {
-    double value, delta, minimum, maximum, expected;
-};
-
-TEST(LinearValue, SpreadsTheRangeOverHalfATurn) {
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    const double inf = std::numeric_limits<double>::infinity();
-    const LinearCase cases[] = {
-        {50, 18, 0, 100, 60},  {100, 5, 0, 100, 100}, {50, -400, 0, 100, 0},
-        {-10, 9, -20, 20, -8}, {7, 10, 7, 7, 7},  // no span: the range's only value
-        {7, nan, 0, 10, 7},    {7, inf, 0, 10, 7},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.value << " + " << c.delta << " in [" << c.minimum
-                                          << ", " << c.maximum << "]");
-        EXPECT_NEAR(LinearValue(c.value, c.delta, c.minimum, c.maximum), c.expected, 1e-9);
-    }
-}
 
 TEST(SpanStep, ThresholdsBelongToTheLargerStep) {
     const std::pair<double, double> cases[] = {{0, 1},  {19.9, 1}, {20, 2.5}, {49.9, 2.5},

@@ -4,7 +4,6 @@
 #include <numbers>
 
 #include "bindings/draw/geometry_model.h"
-#include "bindings/draw/recorder.h"
 
 namespace Quarn::WinRT::platform::draw {
 namespace {
@@ -144,16 +143,6 @@ TEST(GeometryModelTest, ASinkUsedOutOfOrderFailsToClose) {
         Ref<GeometrySink> again;
         EXPECT_EQ(path->Open(&again), E_UNEXPECTED) << "a path opens once";
     }
-}
-
-// The overlays' frames pin the recorder's lines; none of them has an ellipse of unequal radii.
-TEST(GeometryModelTest, TheRecorderWritesAnEllipsesRadiiInOrder) {
-    RecordingDeviceContext recorder(MakeRef<ModelFactory>());
-    Ref<SolidColourBrush> brush;
-    recorder.CreateSolidColourBrush({1, 1, 1, 1}, &brush);
-    recorder.FillEllipse({{5, 6}, 7, 8}, brush.Get());
-    EXPECT_EQ(recorder.Lines(),
-              std::vector<std::string>{"FillEllipse centre=(5,6) radii=(7,8) brush=(1,1,1,1)"});
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// The group overlay's frames as the recorder writes them: exact geometry, colours, texts, and
-// what is made per frame against what is cached.
+// The group overlay's frames as the recorder writes them: exact geometry, colours and texts.
 #include <cmath>
 
 #include "tests/overlay/group_fixture.h"
@@ -92,103 +91,6 @@ TEST_F(GroupOverlayTest, ValueArcsFollowNorthTheRangeAndTheValue) {
         EXPECT_FLOAT_EQ(angles.start, c.start);
         EXPECT_FLOAT_EQ(angles.end, c.end);
     }
-}
-
-// A saturation ramp takes the hue of the item's colour (1 without one, 0 for a grey); another
-// range is asked through its own lookup; no range, no colour.
-TEST_F(GroupOverlayTest, ColoursComeFromTheRangeWithTheItemsHue) {
-    struct Case {
-        std::optional<std::uint32_t> colour;
-        double hue;  // what GetRGB is asked with
-    };
-    const Case cases[] = {{std::nullopt, 1.0},
-                          {0x808080u, 0.0},
-                          {0x00FF00u, 1.0 / 3.0},
-                          {0xFF0000u, 2.0 / 3.0},
-                          {0xFF00FFu, 5.0 / 6.0}};
-    std::uint8_t r, g, b;
-    draw::ColourF colour;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.hue);
-        detail::GroupItem item;
-        item.normalised = 0.4;
-        item.colourRange = MakeCounted<Corvanta::SaturationColourRangeAttribute>();
-        if (c.colour) {
-            item.colour = MakeCounted<ColourAttribute>(*c.colour);
-        }
-        Corvanta::SaturationColourRangeAttribute().GetRGB(c.hue, 0.4, r, g, b);
-        ASSERT_TRUE(detail::GroupDialOverlay::GetItemColour(item, &colour));
-        EXPECT_EQ(colour, (draw::ColourF{r / 255.0f, g / 255.0f, b / 255.0f, 1}));
-    }
-    detail::GroupItem item;
-    item.normalised = 0.5;
-    EXPECT_FALSE(detail::GroupDialOverlay::GetItemColour(item, &colour));
-    item.colourRange = MakeCounted<Corvanta::ColourRangeAttribute>(0x000000u, 0x0000FFu);
-    ASSERT_TRUE(detail::GroupDialOverlay::GetItemColour(item, &colour));
-    item.colourRange->GetColour(0.5, r, g, b);
-    EXPECT_EQ(colour, (draw::ColourF{r / 255.0f, g / 255.0f, b / 255.0f, 1}));
-}
-
-TEST_F(GroupOverlayTest, AColourRangeThatKeepsGreyKeepsTheBadgeGrey) {
-    auto kept = With<Corvanta::ColourRangeAttribute>(Element("kept", "Kept", 0.5), 0x0000FFu,
-                                                     0x0000FFu, true);
-    Prepare({Counted<Reflected>(kept), Counted<Reflected>(lightness)},
-            Counted<Reflected>(lightness));
-    const auto lines = Frame();
-    EXPECT_NE(std::find(lines.begin(), lines.end(),
-                        "DrawGeometry ellipse{(529.002,263.779) radii=(56,56)} "
-                        "brush=(0.301961,0.301961,0.301961,1) width=20"),
-              lines.end());
-}
-
-TEST_F(GroupOverlayTest, TheValueDiscFollowsTheCurrentElementAndOffTheScreenNeedsOne) {
-    Prepare(Elements(), Counted<Reflected>(saturation));
-    Frame();
-    // A new current element releases the value brush: the next frame makes it in its colour
-    // (a grey level without a colour range, white without a current element).
-    overlay.SetCurrent(Counted<Reflected>(lightness));
-    EXPECT_EQ(Frame()[1], "FillEllipse centre=(460,460) radii=(110,110) brush=(0.25,0.25,0.25,1)");
-    overlay.SetCurrent({});
-    EXPECT_EQ(Frame()[1], "FillEllipse centre=(460,460) radii=(110,110) brush=(1,1,1,1)");
-    // Off the screen without a current element, or without a size, nothing at all.
-    overlay.SetContact(false);
-    EXPECT_TRUE(Frame().empty());
-    overlay.SetCurrent(Counted<Reflected>(hue));
-    overlay.SetLayout(kWindow, {0, 0, 0, 382});
-    EXPECT_TRUE(Frame().empty());
-}
-
-TEST_F(GroupOverlayTest, RecordsAreBuiltWhenSomethingChangesNeverPerFrame) {
-    Prepare(Elements(), Counted<Reflected>(saturation));
-    auto reads = [&] {
-        return std::vector<int>{hue->nameReads, saturation->nameReads, lightness->nameReads};
-    };
-    EXPECT_EQ(reads(), (std::vector<int>{1, 1, 1}));
-    for (int i = 0; i < 5; ++i) {
-        Frame();
-    }
-    overlay.SetContact(false);
-    Frame();
-    EXPECT_EQ(reads(), (std::vector<int>{1, 1, 1})) << "frames only copy the records";
-
-    // The tool changed: only the current element's record is rebuilt, with its new value.
-    saturation->SetValue(0.75, false);
-    overlay.OnToolChanged(tool);
-    EXPECT_EQ(reads(), (std::vector<int>{1, 2, 1}));
-    EXPECT_EQ(overlay.GetRecord(FourCC("satu"))->valueText, "0.75");
-
-    // A fresh instance of an element replaces it and gets a record of its own.
-    auto freshHue = Element("hue ", "Hue", 180, 0, 360);
-    overlay.OnItemRefreshed(tool, Counted<Reflected>(freshHue));
-    EXPECT_EQ(freshHue->nameReads, 1);
-    EXPECT_EQ(overlay.GetRecord(FourCC("hue "))->value, 180);
-    EXPECT_EQ(overlay.GetCurrent(), Counted<Reflected>(saturation)) << "not the current one";
-    // An item that is not among the elements changes nothing.
-    auto stranger = Element("strn", "Stranger", 1);
-    overlay.OnItemRefreshed(tool, Counted<Reflected>(stranger));
-    EXPECT_EQ(stranger->nameReads, 0);
-    EXPECT_FALSE(overlay.GetRecord(FourCC("strn")));
-    overlay.OnItemRefreshed(tool, {});
 }
 
 }  // namespace

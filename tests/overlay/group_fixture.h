@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-
 #include "bindings/corvanta/attributes.h"
 #include "bindings/kernel/reflected.h"
 #include "bindings/vorta/attributes.h"
@@ -22,21 +20,11 @@ using Kernel::FourCC;
 using Kernel::MakeCounted;
 using Kernel::Reflected;
 
-// A ranged element that counts how often its name is read: every record built from it reads
-// the name once, and nothing else does.
-class CountedElement final : public Kernel::ReflectedRangeT<double> {
-public:
-    using ReflectedRangeT::ReflectedRangeT;
-    Kernel::LocalisedString GetName() const override {
-        ++nameReads;
-        return ReflectedRangeT::GetName();
-    }
-    mutable std::atomic<int> nameReads{0};
-};
+using RangeElement = Kernel::ReflectedRangeT<double>;
 
-inline Counted<CountedElement> Element(const char (&id)[5], const char* name, double value,
-                                       double minimum = 0, double maximum = 1) {
-    return MakeCounted<CountedElement>(FourCC(id), name, value, minimum, maximum);
+inline Counted<RangeElement> Element(const char (&id)[5], const char* name, double value,
+                                     double minimum = 0, double maximum = 1) {
+    return MakeCounted<RangeElement>(FourCC(id), name, value, minimum, maximum);
 }
 
 template <class Attribute, class Item, class... Args>
@@ -81,9 +69,9 @@ protected:
     RecordingSetup setup;
     Counted<DocumentController> document = MakeCounted<DocumentController>();
     Counted<Tool> tool = MakeCounted<Tool>(7, "Brush", document);
-    Counted<CountedElement> hue;
-    Counted<CountedElement> saturation;
-    Counted<CountedElement> lightness;
+    Counted<RangeElement> hue;
+    Counted<RangeElement> saturation;
+    Counted<RangeElement> lightness;
     detail::GroupDialOverlay overlay;
 };
 

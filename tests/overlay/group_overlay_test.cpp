@@ -1,12 +1,16 @@
-// The group overlay's records, ring geometry, input and lock order.
+// The group overlay's elements, records, ring geometry, input and lock order.
 #include <algorithm>
 #include <cmath>
 #include <mutex>
 #include <numbers>
 
+#include "bindings/corvanta/group.h"
+#include "items/item_lookup.h"
+#include "overlay/create_overlay.h"
 #include "overlay/overlay_lock.h"
 #include "overlay/ring_geometry.h"
 #include "tests/overlay/group_fixture.h"
+#include "tests/overlay/test_overlay.h"
 
 namespace Quarn::WinRT::testing {
 namespace {
@@ -67,27 +71,6 @@ TEST(RingGeometryTest, EveryBadgeSitsOnTheTrackClearOfTheOthersAndOfThePill) {
             }
         }
     }
-}
-
-TEST(RingGeometryTest, TheLabelGoesFiveDegreesPastTheNextBadgeButNeverAboveTheRight) {
-    struct Case {
-        std::size_t count;
-        double steps;  // from the first badge to the label, less five degrees; 0: clamped right
-    };
-    const double fiveDegrees = 5 * std::numbers::pi / 180;
-    const detail::RingGeometry six({460, 460}, 120, 6);
-    for (const Case& c : {Case{0, 0.0}, Case{1, 0.0}, Case{2, 2.0}, Case{4, 4.0}, Case{6, 6.0}}) {
-        SCOPED_TRACE(c.count);
-        const detail::RingGeometry ring({460, 460}, 120, c.count);
-        EXPECT_DOUBLE_EQ(ring.ringRadius, six.ringRadius) << "the design's ring";
-        EXPECT_DOUBLE_EQ(ring.WindowMargin(), 400) << "and its window";
-        const double angle = c.steps == 0 ? 0.0 : six.firstAngle + c.steps * six.step + fiveDegrees;
-        const draw::Point2F anchor = ring.LabelAnchor();
-        EXPECT_NEAR(anchor.x, 460 + 138 * std::cos(angle), 1e-3);
-        EXPECT_NEAR(anchor.y, 460 + 138 * std::sin(angle), 1e-3);
-    }
-    EXPECT_LT(six.firstAngle + 1 * six.step + fiveDegrees, 0) << "one is clamped";
-    EXPECT_GT(six.firstAngle + 2 * six.step + fiveDegrees, 0) << "two already pass it";
 }
 
 TEST_F(GroupOverlayTest, RecordsReadRangesUnitsPrecisionCurvesAndBlendModes) {
@@ -193,31 +176,15 @@ TEST_F(GroupOverlayTest, APressOnABadgeAndAReleaseAnywhereSelectsIt) {
     EXPECT_FALSE(overlay.HitTest(529, 264)) << "a hidden ring claims nothing";
 }
 
-TEST_F(GroupOverlayTest, TheButtonStepsToTheNextElementAndWraps) {
-    Prepare(Elements(), Counted<Reflected>(hue));
-    struct Case {
-        Counted<Reflected> dialCurrent;
-        Counted<Reflected> next;
-    };
-    const Case cases[] = {
-        {Counted<Reflected>(hue), Counted<Reflected>(saturation)},
-        {Counted<Reflected>(saturation), Counted<Reflected>(lightness)},
-        {Counted<Reflected>(lightness), Counted<Reflected>(hue)},
-        {Element("othr", "Other", 0), Counted<Reflected>(hue)},
-        {{}, Counted<Reflected>(hue)},
-    };
-    for (const Case& c : cases) {
-        EXPECT_TRUE(overlay.OnButtonClicked(c.dialCurrent, nullptr));
-        EXPECT_EQ(overlay.GetCurrent(), c.next);
+// From an item that is not one of its elements, or none, the button steps to the first element.
+TEST_F(GroupOverlayTest, TheButtonStepsFromAnyOtherItemToTheFirstElement) {
+    Prepare(Elements(), Counted<Reflected>(lightness));
+    for (const auto& other :
+         {Counted<Reflected>(Element("othr", "Other", 0)), Counted<Reflected>()}) {
+        EXPECT_TRUE(overlay.OnButtonClicked(other, nullptr));
+        EXPECT_EQ(overlay.GetCurrent(), Counted<Reflected>(hue));
+        overlay.SetCurrent(Counted<Reflected>(lightness));
     }
-    detail::GroupDialOverlay empty;
-    empty.SetItems(tool, {}, {});
-    EXPECT_FALSE(empty.OnButtonClicked(Counted<Reflected>(hue), nullptr));
-    empty.SetFactory(Ref<draw::Factory>(setup.factory.Get()));
-    empty.SetContact(true);
-    empty.SetLayout(kWindow, kContact);
-    EXPECT_FALSE(empty.HitTest(529, 264));
-    EXPECT_TRUE(setup.Frame(empty).empty()) << "no elements: nothing drawn";
 }
 
 TEST(OverlayLockTest, TakingTheLocksOutOfOrderIsCounted) {
@@ -247,6 +214,81 @@ TEST(OverlayLockTest, TakingTheLocksOutOfOrderIsCounted) {
         std::lock_guard second(hit);
     }
     EXPECT_EQ(detail::OverlayLockOrderViolations(), before + 2) << "a later rank is fine";
+}
+
+// What the factory handed the last group overlay it made.
+std::vector<std::uint32_t> s_shown;
+std::uint32_t s_current = 0;
+
+std::unique_ptr<detail::DialOverlay> MakeGroup(Counted<Tool>,
+                                               std::vector<Counted<Reflected>> elements,
+                                               Counted<Reflected> current) {
+    s_shown.clear();
+    for (const auto& element : elements) {
+        s_shown.push_back(element->GetIdentifier());
+    }
+    s_current = current ? current->GetIdentifier() : 0;
+    return std::make_unique<TestOverlay>();
+}
+
+Counted<Reflected> Plain(std::uint32_t id) {
+    return MakeCounted<Kernel::ReflectedRangeT<double>>(id, "e", 0.0, 0.0, 1.0);
+}
+
+template <class Attribute>
+Counted<Reflected> Marked(std::uint32_t id) {
+    auto element = Plain(id);
+    element->AppendAttribute(MakeCounted<Attribute>());
+    return element;
+}
+
+class CreateOverlayTest : public ::testing::Test {
+protected:
+    detail::ScopedOverlayKinds kinds{detail::OverlayKinds{nullptr, &MakeGroup}};
+    Counted<DocumentController> document = MakeCounted<DocumentController>();
+    Counted<Tool> tool = MakeCounted<Tool>(3, "Brush", document);
+};
+
+// The group's current element is stored in an attribute of its own: kept when shown, else the
+// first shown element; a second overlay for the same group finds what the first one stored.
+TEST_F(CreateOverlayTest, AGroupShowsItsElementsLessThePositionAndButtonOnes) {
+    struct Case {
+        const char* name;
+        bool plainElements;                   // else only position and button elements
+        std::optional<std::uint32_t> stored;  // the group's current element attribute, if any
+        std::vector<std::uint32_t> shown;
+        std::uint32_t current;
+        std::optional<std::uint32_t> storedAfter;
+    };
+    const Case cases[] = {
+        {"stored current kept", true, 13, {12, 13}, 13, 13},
+        {"stored current removed", true, 11, {12, 13}, 12, 12},
+        {"stored current unknown", true, 99, {12, 13}, 12, 12},
+        {"no attribute: one is added", true, std::nullopt, {12, 13}, 12, 12},
+        {"nothing to show: nothing stored", false, std::nullopt, {}, 0, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<Counted<Reflected>> elements{Marked<Corvanta::DialPositionAttribute>(11),
+                                                 Marked<Corvanta::DialButtonAttribute>(14)};
+        if (c.plainElements) {
+            elements.insert(elements.begin() + 1, Plain(12));
+            elements.push_back(Plain(13));
+        }
+        auto group = MakeCounted<Corvanta::ReflectedGroup>(1, "Group", elements);
+        if (c.stored) {
+            group->AppendAttribute(MakeCounted<Corvanta::CurrentElementAttribute>(*c.stored));
+        }
+        for (int overlay = 0; overlay < 2; ++overlay) {
+            ASSERT_TRUE(detail::CreateOverlay(tool, group));
+            EXPECT_EQ(s_shown, c.shown);
+            EXPECT_EQ(s_current, c.current);
+            const auto attribute = detail::FindAttribute<Corvanta::CurrentElementAttribute>(*group);
+            EXPECT_EQ(attribute ? std::optional(attribute->elementId) : std::nullopt,
+                      c.storedAfter);
+            EXPECT_EQ(group->GetAttributes().size(), c.storedAfter ? 1u : 0u);
+        }
+    }
 }
 
 }  // namespace

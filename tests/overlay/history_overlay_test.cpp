@@ -1,10 +1,12 @@
-// The history overlay's label: its text from the item's history cache, and when it is drawn.
+// The overlays' labels: the history overlay's text from the item's history cache, when it is
+// drawn, and what any overlay does with a label it cannot lay out.
 #include <gtest/gtest.h>
 
 #include "bindings/vorta/tool.h"
 #include "dial/history_cache.h"
 #include "overlay/history_dial_overlay.h"
 #include "tests/overlay/recording_setup.h"
+#include "tests/overlay/test_overlay.h"
 
 namespace Quarn::WinRT::testing {
 namespace {
@@ -52,19 +54,6 @@ TEST(HistoryOverlayTest, TheLabelIsPositionCountAndDescription) {
     }
 }
 
-TEST(HistoryOverlayTest, ARefreshRereadsTheCacheTheDialKeepsUpToDate) {
-    auto item = HistoryItem(3, 10, "Brush stroke");
-    detail::HistoryDialOverlay overlay;
-    overlay.SetItem(item);
-    auto cache = Counted<detail::DocumentHistoryCacheAttribute>(
-        dynamic_cast<detail::DocumentHistoryCacheAttribute*>(item->GetAttributes()[0].Get()));
-    cache->position = 0;
-    cache->description = Kernel::String8();
-    EXPECT_EQ(Utf8(overlay.GetText()), "3/10: Brush stroke") << "until the refresh";
-    overlay.OnToolChanged({});
-    EXPECT_EQ(Utf8(overlay.GetText()), "");
-}
-
 // A black pill 30 pixels right of the puck with the text in white; nothing without a text or a
 // size.
 TEST(HistoryOverlayTest, TheLabelBesideThePuckInAWindowGrownBy500NothingWithoutTextOrSize) {
@@ -82,6 +71,34 @@ TEST(HistoryOverlayTest, TheLabelBesideThePuckInAWindowGrownBy500NothingWithoutT
     EXPECT_EQ(setup.Frame(overlay), label);
     overlay.SetItem(HistoryItem(0, 10, ""));
     EXPECT_TRUE(setup.Frame(overlay).empty());
+}
+
+// A new overlay is hidden. The menu font is made once, and asked again after a failure to read
+// it; a label that cannot be laid out (no format, failing layout or metrics) is not drawn.
+TEST(OverlayBaseTest, HiddenUntilShownAndNoLabelThatCannotBeLaidOut) {
+    RecordingSetup setup;
+    TestOverlay overlay;
+    EXPECT_FALSE(overlay.IsVisible()) << "a new overlay is hidden until shown";
+    setup.platform.Faults().Fail(sim::ops::kSystemParametersInfoW, E_FAIL);
+    EXPECT_FALSE(overlay.GetTextFormat(setup.Context()));
+    detail::LabelLayout layout;
+    EXPECT_FALSE(detail::DialOverlay::MeasureLabel(u"x", {}, setup.Context(), nullptr, &layout));
+    setup.platform.Windows().SetMenuFontFace(u"DejaVu Sans Mono");
+    auto format = overlay.GetTextFormat(setup.Context());
+    ASSERT_TRUE(format);
+    EXPECT_EQ(format->GetFontFamilyName(), u"DejaVu Sans Mono");
+    EXPECT_EQ(overlay.GetTextFormat(setup.Context()), format) << "made once, then cached";
+    for (auto fail : {&draw::FixedMetricsTextFactory::FailLayouts,
+                      &draw::FixedMetricsTextFactory::FailMetrics}) {
+        auto factory = MakeRef<draw::FixedMetricsTextFactory>();
+        ((*factory).*fail)(E_OUTOFMEMORY);
+        const detail::DrawContext context{Ref<draw::DeviceContext>(setup.context.Get()),
+                                          Ref<draw::TextFactory>(factory.Get()),
+                                          &setup.platform.Windows()};
+        EXPECT_FALSE(detail::DialOverlay::MeasureLabel(u"x", {}, context, format.Get(), &layout));
+        detail::DialOverlay::DrawLabel(u"x", {}, context, nullptr, format, nullptr);
+        EXPECT_TRUE(setup.context->Lines().empty());
+    }
 }
 
 }  // namespace

@@ -99,28 +99,23 @@ TEST_F(PixelReferenceTest, BadgesShowTheWholeFirstCharacterOfTheirNames) {
                Counted<Reflected>(hue), "initial_non_ascii");
 }
 
-TEST_F(PixelReferenceTest, TheDiscOffTheScreen) {
-    detail::GroupDialOverlay disc;
-    disc.SetItems(tool, Elements(), Counted<Reflected>(hue));
-    disc.SetFactory(factory);
-    disc.SetLayout({0, 0, 382, 382}, {0, 0, 382, 382});
-    Expect(Render(disc, 382, 382), "offscreen_disc");
-}
-
-// At its minimum, with no north of its own, the current element's value arc is empty: the disc
-// is drawn with fills and text alone. The Windows build draws the same picture with Direct2D
-// and compares it with this reference.
-TEST_F(PixelReferenceTest, TheDiscOffTheScreenWithoutAValueArc) {
+// Off the screen, one disc. At its minimum, with no north of its own, the current element's value
+// arc is empty: the disc is drawn with fills and text alone. The Windows build draws that picture
+// with Direct2D and compares it with this reference.
+TEST_F(PixelReferenceTest, TheDiscOffTheScreenWithAndWithoutAValueArc) {
     auto atMinimum = With<Corvanta::ColourRangeAttribute>(Element("hue ", "Hue", 0, 0, 360),
                                                           0x0000FFu, 0xFF0000u);
-    detail::GroupDialOverlay disc;
-    disc.SetItems(tool,
-                  {Counted<Reflected>(atMinimum), Counted<Reflected>(saturation),
-                   Counted<Reflected>(lightness)},
-                  Counted<Reflected>(atMinimum));
-    disc.SetFactory(factory);
-    disc.SetLayout({0, 0, 382, 382}, {0, 0, 382, 382});
-    Expect(Render(disc, 382, 382), "offscreen_disc_no_arc");
+    for (const auto& [current, name] :
+         {std::pair{Counted<Reflected>(hue), "offscreen_disc"},
+          std::pair{Counted<Reflected>(atMinimum), "offscreen_disc_no_arc"}}) {
+        detail::GroupDialOverlay disc;
+        disc.SetItems(tool,
+                      {current, Counted<Reflected>(saturation), Counted<Reflected>(lightness)},
+                      current);
+        disc.SetFactory(factory);
+        disc.SetLayout({0, 0, 382, 382}, {0, 0, 382, 382});
+        Expect(Render(disc, 382, 382), name);
+    }
 }
 
 TEST_F(PixelReferenceTest, TheHistoryLabelAndAnEmptyHistory) {
@@ -141,7 +136,6 @@ TEST_F(PixelReferenceTest, TheHistoryLabelAndAnEmptyHistory) {
     const PixelImage empty = Render(history, 1382, 1382);
     EXPECT_TRUE(std::all_of(empty.pixels.begin(), empty.pixels.end(),
                             [](std::uint32_t pixel) { return pixel == 0; }));
-    Expect(empty, "history_empty");
 }
 
 TEST_F(PixelReferenceTest, AChangedPictureFailsAndLeavesTheActualAndADifferenceImage) {

@@ -162,12 +162,5 @@ TEST(PackageTest, V2HomeDirInTheProfileOrInRoaming) {
     }
 }
 
-TEST(PathTableTest, PackageIdentityIsAnInsufficientBufferAnswer) {
-    sim::SimPlatform platform;
-    EXPECT_FALSE(ProbeSandboxed(platform.Package()));
-    platform.Package().SetPackaged(true);
-    EXPECT_TRUE(ProbeSandboxed(platform.Package()));
-}
-
 }  // namespace
 }  // namespace Quarn::WinRT::detail

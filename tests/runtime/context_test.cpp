@@ -65,17 +65,6 @@ TEST(ContextTest, WithoutTheRuntimeThereIsNoContextAndNoTrace) {
     }
 }
 
-TEST(ContextTest, AFailingInitialisationIsTracedWithItsCodeAsSignedDecimal) {
-    sim::SimPlatform platform;
-    sample::HostRecorder host;
-    platform.Faults().Fail(sim::ops::kCoInitializeEx, E_OUTOFMEMORY);
-    OnNewThread([&] { EXPECT_EQ(CreateContext(true), nullptr); });
-    EXPECT_EQ(host.Traces(),
-              std::vector<std::string>{"Failed to initialise Windows Runtime! Not enough memory "
-                                       "resources are available to complete this operation. "
-                                       "(-2147024882)\n"});
-}
-
 // COM whose library probe runs out of memory: not a platform error.
 class ExhaustedCom final : public platform::ComRuntime {
 public:
