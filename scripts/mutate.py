@@ -255,10 +255,13 @@ def run_executable(exe, build):
             os.killpg(process.pid, signal.SIGKILL)
             process.wait()
             return [f"{exe.name}:TIMEOUT"]
-        if not report.exists():
+        try:
+            suites = json.loads(report.read_text())["testsuites"]
+        except (OSError, ValueError, KeyError):
+            # No report, or one the crash cut short.
             return [f"{exe.name}:CRASH"] if code != 0 else []
         failed = [f"{exe.name}:{suite['name']}.{test['name']}"
-                  for suite in json.loads(report.read_text())["testsuites"]
+                  for suite in suites
                   for test in suite["testsuite"] if test.get("failures")]
         return failed or ([f"{exe.name}:EXIT{code}"] if code != 0 else [])
 
