@@ -28,6 +28,22 @@ struct FontDescriptionFree {
 };
 using FontDescriptionPtr = std::unique_ptr<PangoFontDescription, FontDescriptionFree>;
 
+// Every text factory draws with the one font map of the process, made at the first factory and
+// kept to the end. A font map per factory (one per renderer) loaded the fonts again each time,
+// and its release could race with the fontconfig thread Pango starts for a new font map: GLib
+// before 2.76 then loses the font map's weak-reference list, which LeakSanitizer reports. A
+// font map is not safe to use from two threads at once, so the lock guards every use of it, of
+// the factories' contexts and of their layouts.
+std::mutex& FontMapLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+PangoFontMap* SharedFontMap() {
+    static PangoFontMap* const fontMap = pango_cairo_font_map_new();
+    return fontMap;
+}
+
 // Above this a size in Pango units no longer fits an int.
 constexpr float kMaxFontSize = 1e6f;
 constexpr char32_t kReplacement = 0xFFFD;
@@ -190,8 +206,12 @@ GObjectPtr<PangoLayout> BuildLayout(PangoContext* context, std::u16string_view t
 
 class PangoTextFactory final : public TextFactory {
 public:
-    PangoTextFactory(GObjectPtr<PangoFontMap> fontMap, GObjectPtr<PangoContext> context)
-        : m_fontMap(std::move(fontMap)), m_context(std::move(context)) {}
+    explicit PangoTextFactory(GObjectPtr<PangoContext> context) : m_context(std::move(context)) {}
+    ~PangoTextFactory() override {
+        std::lock_guard lock(FontMapLock());
+        m_cachedLayout.reset();
+        m_context.reset();
+    }
 
     HRESULT CreateTextFormat(std::u16string_view familyName, FontWeight weight, FontStyle style,
                              FontStretch stretch, float size, std::u16string_view localeName,
@@ -228,7 +248,7 @@ public:
         }
         TextMetrics metrics;
         {
-            std::lock_guard lock(m_mutex);
+            std::lock_guard lock(FontMapLock());
             PangoLayout* pango = LayoutFor(text, *format);
             if (!pango) {
                 return E_INVALIDARG;
@@ -250,7 +270,7 @@ public:
 
     bool Show(cairo_t* cr, std::u16string_view text, const TextFormat& format, const RectF& rect,
               bool clip) {
-        std::lock_guard lock(m_mutex);
+        std::lock_guard lock(FontMapLock());
         PangoLayout* pango = LayoutFor(text, format);
         if (!pango) {
             return false;
@@ -286,7 +306,7 @@ private:
     // The layout of the text last measured or drawn. Text is measured and then drawn with the
     // same format (a label, a value), so the drawing finds the layout the measuring built and
     // Pango shapes the text once per frame, not twice. The format is held so that its address
-    // cannot be reused by another one. Called under m_mutex.
+    // cannot be reused by another one. Called under FontMapLock().
     PangoLayout* LayoutFor(std::u16string_view text, const TextFormat& format) {
         if (m_cachedLayout && m_cachedFormat.Get() == &format && m_cachedText == text) {
             // Alignment is the one thing a format may change between the two uses.
@@ -302,8 +322,7 @@ private:
         return m_cachedLayout.get();
     }
 
-    std::mutex m_mutex;  // guards every use of the font map and context, and their layouts
-    GObjectPtr<PangoFontMap> m_fontMap;
+    // Used under FontMapLock() only.
     GObjectPtr<PangoContext> m_context;
     std::u16string m_cachedText;
     Ref<const TextFormat> m_cachedFormat;
@@ -313,16 +332,18 @@ private:
 }  // namespace
 
 Ref<TextFactory> CreatePangoTextFactory() {
-    GObjectPtr<PangoFontMap> fontMap(pango_cairo_font_map_new());
+    std::unique_lock lock(FontMapLock());
+    PangoFontMap* fontMap = SharedFontMap();
     if (!fontMap) {
         return nullptr;
     }
-    GObjectPtr<PangoContext> context(pango_font_map_create_context(fontMap.get()));
+    GObjectPtr<PangoContext> context(pango_font_map_create_context(fontMap));
     if (!context) {
         return nullptr;
     }
     pango_context_set_base_dir(context.get(), PANGO_DIRECTION_LTR);
-    return MakeRef<PangoTextFactory>(std::move(fontMap), std::move(context));
+    lock.unlock();
+    return MakeRef<PangoTextFactory>(std::move(context));
 }
 
 bool IsPangoTextFactory(const TextFactory* factory) {
