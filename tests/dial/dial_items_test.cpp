@@ -12,7 +12,6 @@
 namespace Quarn::WinRT::testing {
 namespace {
 
-using detail::DocumentHistoryCacheAttribute;
 using detail::FindAttribute;
 
 template <class Node>
@@ -120,54 +119,6 @@ TEST_F(ItemsTest, AdjustmentLayerSourceAndDefaultMarker) {
             EXPECT_FALSE(IsDefault(result[1].reflecteds[1]));
         }
     }
-}
-
-// Empty references in the host's lists are passed over everywhere alike, as if absent. The
-// button and position items are the first of the right kind, and neither is a menu entry.
-TEST_F(ItemsTest, EmptyEntriesAreNoItemsAnywhere) {
-    const Counted<Reflected> none;
-    auto size = DoubleItem("size", "Size", 10, 1, 100);
-    auto hue = DoubleItem("hue ", "Hue", 0, 0, 360);
-    auto group = Group("colr", "Colour", {none, hue, none});
-    auto history = HistoryItem();
-    auto button = With<Corvanta::DialButtonAttribute>(
-        MakeCounted<Kernel::ReflectedBinding<bool>>(FourCC("btn "), "Toggle", false));
-    auto position = With<Corvanta::DialPositionAttribute>(
-        MakeCounted<Kernel::ReflectedBinding<Kernel::PointT<double>>>(FourCC("pos "), "Position",
-                                                                      Kernel::PointT<double>{}));
-    auto notBinding = With<Corvanta::DialButtonAttribute>(DoubleItem("fake", "Fake", 0, 0, 1));
-    auto second = With<Corvanta::DialButtonAttribute>(
-        MakeCounted<Kernel::ReflectedBinding<bool>>(FourCC("btn2"), "Other", false));
-    auto tool = MakeTool(
-        {none, size, none, group, history, none, notBinding, button, second, position, none});
-    auto curves = AddCurvesTool({none, DoubleItem("cur1", "Shadows", 0, 0, 1)});
-    SelectLayers({MakeCounted<CurvesAdjustmentRasterNode>()});
-    Attach();
-
-    // The default marker goes to the first item there is, of either source (markers stay, so
-    // the adjustment tool's source is asked first).
-    auto result = dial->EnumerateReflecteds(tool, true);
-    ASSERT_EQ(result.size(), 2u);
-    EXPECT_FALSE(IsDefault(size));
-    EXPECT_TRUE(IsDefault(result[1].reflecteds[1]));
-    result = dial->EnumerateReflecteds(tool, false);
-    EXPECT_TRUE(IsDefault(size));
-    ASSERT_TRUE(FindAttribute<DocumentHistoryCacheAttribute>(*history));
-
-    dial->Update(tool, false);
-    EXPECT_EQ(MenuTexts(), (std::vector<std::string>{"Size", "Colour", "History", "Shadows"}));
-    EXPECT_EQ(Counted<Reflected>(dial->GetDialButtonReflected()), button);
-    EXPECT_EQ(Counted<Reflected>(dial->GetDialPositionReflected()), position);
-    const auto flat = Dial::FlattenReflectables(dial->GetReflectables());
-    EXPECT_EQ(detail::FindGroupContaining(flat, hue), group);
-    EXPECT_FALSE(detail::FindGroupContaining(flat, none));
-
-    Choose("Colour");
-    EXPECT_EQ(dial->GetCurrentItem(), hue);  // the first element there is
-    EXPECT_TRUE(dial->SelectMenuItem(none));
-    EXPECT_EQ(dial->GetCurrentItem(), hue);
-    group->SetElements({none, none});
-    EXPECT_FALSE(dial->GetCurrentItem());
 }
 
 class NotifyTest : public DialTest {

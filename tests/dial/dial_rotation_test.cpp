@@ -36,48 +36,6 @@ protected:
     }
 };
 
-// Choosing an item configures the device for its kind and seeds the dial angle from its value.
-TEST_F(RotationTest, CurrentItemConfiguresTheDevice) {
-    struct Case {
-        const char* name;
-        bool haptics;
-        double resolution;
-        bool frozen, step, scale;
-        double dialAngle;
-    };
-    const Case cases[] = {
-        {"Range", false, 1.0, false, false, true, 90.0},
-        {"Max", false, 1.0, false, false, true, 180.0},
-        {"Open", false, 1.0, false, false, true, 0.0},    // infinite bounds: no position
-        {"Angle", false, 1.0, false, false, true, 30.0},  // an angle seeds with its value
-        {"History", false, 6.0, true, true, true, kNaN},
-        {"Rotate", false, 0.1, false, false, false, kNaN},
-        {"Other", true, 10.0, false, false, true, kNaN},
-        {"Empty", true, 10.0, false, false, true, kNaN},  // a group without elements: no item
-    };
-    Use({DoubleItem("rang", "Range", 25, 0, 50), IntItem("max ", "Max", 50, 0, 50),
-         DoubleItem("open", "Open", 5, -kInfinity, kInfinity),
-         Angle("ang ", "Angle", 30, -180, 180), HistoryItem(), RotateItem(),
-         MakeCounted<Reflected>(FourCC("othr"), "Other"), Group("empt", "Empty", {})},
-        "Range");
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        Controller().SetUseAutomaticHapticFeedback(!c.haptics);
-        Controller().SetRotationResolutionInDegrees(33);
-        Choose(c.name);
-        EXPECT_EQ(Controller().UseAutomaticHapticFeedback(), c.haptics);
-        EXPECT_EQ(Controller().RotationResolutionInDegrees(), c.resolution);
-        EXPECT_EQ(dial->IsMenuFrozen(), c.frozen);
-        EXPECT_EQ(dial->IsStepRotation(), c.step);
-        EXPECT_EQ(dial->IsScaleByResolution(), c.scale);
-        EXPECT_TRUE(dial->IsFirstRotation());
-        if (!std::isnan(c.dialAngle)) {  // only a range seeds the angle
-            EXPECT_NEAR(dial->GetDialAngle(), c.dialAngle, 1e-9);
-        }
-        platform.Wheel().Rotate(1);  // the next item's turn is a first one again
-    }
-}
-
 // One slow turn of each kind of range, and the haptics after it. A range the host gives upside
 // down (minimum above maximum) clamps the same way on every path: above the maximum is the
 // maximum. A north value turns the haptics on at the bounds, unless it is the bound itself.

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cctype>
 #include <fstream>
+#include <initializer_list>
 #include <map>
 #include <ostream>
 #include <set>
@@ -89,90 +90,67 @@ const std::string kChangedMode = TraceStart("Failed to initialise Windows Runtim
 
 // The platform's operations as the dial meets them in the tour.
 const std::vector<Expectation>& Expectations() {
-    static const std::vector<Expectation> table = {
-        // The supported check is the one platform call whose error the dial lets through.
-        {ops::kIsSupported, Yes, {}, Proceeds::Unpromised, true},
-        {ops::kCreateForWindow, Yes, {}},
-        {ops::kGetForWindow, Yes, {}},
-        {ops::kAddButtonClicked, Yes, {kRegister}},
-        {ops::kAddControlAcquired, Yes, {kRegister}},
-        {ops::kAddControlLost, Yes, {kRegister}},
-        {ops::kAddRotationChanged, Yes, {kRegister}},
-        {ops::kAddScreenContactContinued, Yes, {kRegister}},
-        {ops::kAddScreenContactEnded, Yes, {kRegister}},
-        {ops::kAddScreenContactStarted, Yes, {kRegister}},
-        {ops::kRemoveHandler, No, {}},
-        {ops::kGetResolution, Yes, {kRotation, kRotationStatus}, Proceeds::NextRotationWrites},
+    static const std::vector<Expectation> table = [] {
+        std::vector<Expectation> rows = {
+            // The supported check is the one platform call whose error the dial lets through.
+            {ops::kIsSupported, Yes, {}, Proceeds::Unpromised, true},
+            {ops::kGetTag,
+             Yes,
+             {Log("Error: Failed to retrieve IRadialControllerMenuItemTag!"),
+              Log("Error: Failed to retrieve MenuItemTag!"), kNoTagStatus}},
+            // A file the platform cannot confirm is a missing icon: the stock icon and its trace.
+            {ops::kPathFileExists, Yes, {kMissingIcon}},
+            {ops::kGetFileFromPathAsync, Yes, {kIcon, kMissingIcon}},
+            {ops::kCreateFromFile, Yes, {kIcon, kMissingIcon}},
+            {ops::kCoInitializeEx, Yes, {kContext}},
+        };
+        // Operations whose failures write the same reports.
+        const auto add = [&rows](std::initializer_list<std::string_view> operations,
+                                 Reached reached, const std::vector<std::string>& reports,
+                                 Proceeds proceeds = Proceeds::Unpromised) {
+            for (const std::string_view operation : operations) {
+                rows.push_back({operation, reached, reports, proceeds});
+            }
+        };
+        add({ops::kAddButtonClicked, ops::kAddControlAcquired, ops::kAddControlLost,
+             ops::kAddRotationChanged, ops::kAddScreenContactContinued, ops::kAddScreenContactEnded,
+             ops::kAddScreenContactStarted},
+            Yes, {kRegister});
+        add({ops::kGetResolution, ops::kGetRotationDelta}, Yes, {kRotation, kRotationStatus},
+            Proceeds::NextRotationWrites);
         // Choosing an entry sets up the device for its item; a failure there is the handler's
         // failure result.
-        {ops::kPutResolution, Yes, {kInvokedStatus}},
-        {ops::kPutHaptics, Yes, {kInvokedStatus}},
-        {ops::kGetMenu, Yes, {kMenu}},
-        {ops::kMenuAppend, Yes, {kMenu}},
-        {ops::kMenuClear, Yes, {kMenu}},
-        {ops::kMenuSelect, Yes, {kMenu}},
-        {ops::kCreateFromIcon, Yes, {kMenu}},
-        {ops::kCreateFromKnownIcon, Yes, {kMenu}},
-        {ops::kPutTag, Yes, {kMenu}},
-        {ops::kGetTag,
-         Yes,
-         {Log("Error: Failed to retrieve IRadialControllerMenuItemTag!"),
-          Log("Error: Failed to retrieve MenuItemTag!"), kNoTagStatus}},
-        {ops::kAddInvoked, Yes, {kMenu}},
-        {ops::kSetDefaultMenuItems, Yes, {kConfiguration}},
-        {ops::kResetToDefaultMenuItems, Yes, {kConfiguration}},
-        {ops::kGetRotationDelta, Yes, {kRotation, kRotationStatus}, Proceeds::NextRotationWrites},
-        {ops::kGetContact, Yes, {kContactStatus}},
-        {ops::kGetBounds, Yes, {kContactStatus}},
-        {ops::kGetWindowRect, Yes, {kContactStatus}},
-        {ops::kSetTimer, Yes, {}},
-        {ops::kKillTimer, Yes, {}},
-        {ops::kGetKeyState, Yes, {}},
-        // A file the platform cannot confirm is a missing icon: the stock icon and its trace.
-        {ops::kPathFileExists, Yes, {kMissingIcon}},
-        {ops::kGetFileFromPathAsync, Yes, {kIcon, kMissingIcon}},
-        {ops::kCreateFromFile, Yes, {kIcon, kMissingIcon}},
-        // The tour asks for no data folder.
-        {ops::kGetCurrentPackageFullName, No, {}},
-        {ops::kSHGetKnownFolderPath, No, {}},
-        {ops::kGetTempPathW, No, {}},
-        {ops::kApplicationDataCurrent, No, {}},
-        {ops::kLocalCacheFolder, No, {}},
-        {ops::kGetPublisherCacheFolder, No, {}},
-        {ops::kTemporaryFolder, No, {}},
-        // Without the runtime library the context is null and nothing is traced.
-        {ops::kLoadLibraryW, Yes, {}},
-        {ops::kCoInitializeEx, Yes, {kContext}},
-        // The overlay window and its graphics chain report nothing: the dial goes on without
-        // an overlay.
-        // The overlay window is made with the dial, before a script can arm a fault.
-        {ops::kRegisterClassExW, No, {}},
-        {ops::kCreateWindowExW, No, {}},
-        // The menu font is looked up when a frame first draws a label.
-        {ops::kSystemParametersInfoW, Reached::ByRenderThread, {}},
-        {ops::kSetWindowPos, Yes, {}},
-        {ops::kD3D11CreateDevice, Yes, {}},
-        {ops::kQueryDxgiDevice, Yes, {}},
-        {ops::kCreateDXGIFactory2, Yes, {}},
-        {ops::kCreateSwapChainForComposition, Yes, {}},
-        {ops::kD2D1CreateFactory, Yes, {}},
-        {ops::kCreateDrawingDevice, Yes, {}},
-        {ops::kCreateDeviceContext, Yes, {}},
-        {ops::kGetBuffer, Yes, {}},
-        {ops::kCreateBitmapFromDxgiSurface, Yes, {}},
-        {ops::kDCompositionCreateDevice, Yes, {}},
-        {ops::kCreateTargetForHwnd, Yes, {}},
-        {ops::kCreateVisual, Yes, {}},
-        {ops::kSetContent, Yes, {}},
-        {ops::kSetRoot, Yes, {}},
-        {ops::kCommit, Yes, {}},
-        {ops::kDWriteCreateFactory, Yes, {}},
-        {ops::kPresent, Reached::ByRenderThread, {}},
-        {ops::kResizeBuffers, Reached::ByRenderThread, {}},
-        {ops::kEndDraw, Reached::ByRenderThread, {}},
-        // The tour destroys no window while a fault can be armed.
-        {ops::kDestroyWindow, No, {}},
-    };
+        add({ops::kPutResolution, ops::kPutHaptics}, Yes, {kInvokedStatus});
+        add({ops::kGetMenu, ops::kMenuAppend, ops::kMenuClear, ops::kMenuSelect,
+             ops::kCreateFromIcon, ops::kCreateFromKnownIcon, ops::kPutTag, ops::kAddInvoked},
+            Yes, {kMenu});
+        add({ops::kSetDefaultMenuItems, ops::kResetToDefaultMenuItems}, Yes, {kConfiguration});
+        add({ops::kGetContact, ops::kGetBounds, ops::kGetWindowRect}, Yes, {kContactStatus});
+        // Without the runtime library the context is null and nothing is traced. The overlay
+        // window and its graphics chain report nothing: the dial goes on without an overlay.
+        add({ops::kCreateForWindow, ops::kGetForWindow, ops::kSetTimer, ops::kKillTimer,
+             ops::kGetKeyState, ops::kLoadLibraryW, ops::kSetWindowPos},
+            Yes, {});
+        add({ops::kD3D11CreateDevice, ops::kQueryDxgiDevice, ops::kCreateDXGIFactory2,
+             ops::kCreateSwapChainForComposition, ops::kD2D1CreateFactory,
+             ops::kCreateDrawingDevice, ops::kCreateDeviceContext, ops::kGetBuffer,
+             ops::kCreateBitmapFromDxgiSurface, ops::kDCompositionCreateDevice,
+             ops::kCreateTargetForHwnd, ops::kCreateVisual, ops::kSetContent, ops::kSetRoot,
+             ops::kCommit, ops::kDWriteCreateFactory},
+            Yes, {});
+        // The render thread looks up the menu font when a frame first draws a label, and draws
+        // and presents at the display's rate.
+        add({ops::kSystemParametersInfoW, ops::kPresent, ops::kResizeBuffers, ops::kEndDraw},
+            Reached::ByRenderThread, {});
+        // The tour removes no handler and asks for no data folder. The overlay window is made
+        // with the dial, before a script can arm a fault, and destroyed after the tour.
+        add({ops::kRemoveHandler, ops::kGetCurrentPackageFullName, ops::kSHGetKnownFolderPath,
+             ops::kGetTempPathW, ops::kApplicationDataCurrent, ops::kLocalCacheFolder,
+             ops::kGetPublisherCacheFolder, ops::kTemporaryFolder, ops::kRegisterClassExW,
+             ops::kCreateWindowExW, ops::kDestroyWindow},
+            No, {});
+        return rows;
+    }();
     return table;
 }
 

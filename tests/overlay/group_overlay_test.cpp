@@ -139,43 +139,6 @@ TEST_F(GroupOverlayTest, RecordsReadRangesUnitsPrecisionCurvesAndBlendModes) {
     }
 }
 
-TEST_F(GroupOverlayTest, APressOnABadgeAndAReleaseAnywhereSelectsIt) {
-    Prepare(Elements(), Counted<Reflected>(saturation));
-    // Centres: Hue (529, 264), Saturation (630, 340), Lightness (668, 460); radius 56.
-    struct Case {
-        const char* name;
-        int x, y;
-        bool claimed;
-    };
-    const Case cases[] = {
-        {"Hue's centre", 529, 264, true},
-        {"inside Lightness's edge", 668 + 55, 460, true},
-        {"just outside it", 668 + 58, 460, false},
-        {"the puck's centre", 460, 460, false},
-        {"between two badges, on the track", 600, 290, false},
-        {"far away", 5, 5, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(overlay.HitTest(c.x, c.y), c.claimed);
-    }
-    // A release with no press selects nothing; so does a press that hit nothing.
-    overlay.OnLeftButtonUp(529, 264, nullptr);
-    overlay.OnLeftButtonDown(460, 460, nullptr);
-    overlay.OnLeftButtonUp(460, 460, nullptr);
-    EXPECT_EQ(overlay.GetCurrent(), Counted<Reflected>(saturation));
-
-    overlay.OnLeftButtonDown(529, 264, nullptr);
-    EXPECT_EQ(overlay.GetCurrent(), Counted<Reflected>(saturation)) << "only the release selects";
-    overlay.OnLeftButtonUp(5, 5, nullptr);
-    EXPECT_EQ(overlay.GetCurrent(), Counted<Reflected>(hue));
-    overlay.SetCurrent(Counted<Reflected>(saturation));
-    overlay.OnLeftButtonUp(529, 264, nullptr);
-    EXPECT_EQ(overlay.GetCurrent(), Counted<Reflected>(saturation)) << "a press counts once";
-    overlay.SetVisible(false);
-    EXPECT_FALSE(overlay.HitTest(529, 264)) << "a hidden ring claims nothing";
-}
-
 // From an item that is not one of its elements, or none, the button steps to the first element.
 TEST_F(GroupOverlayTest, TheButtonStepsFromAnyOtherItemToTheFirstElement) {
     Prepare(Elements(), Counted<Reflected>(lightness));

@@ -86,31 +86,23 @@ TEST(PathTableTest, EveryBuildKindInBothTablesWithFoldersPresentAndMissing) {
 }
 
 TEST(PathTableTest, UnreadablePackageFoldersFallBackToTheUnpackagedTableWithALogLine) {
-    struct Case {
-        const char* name;
-        std::string_view operation;
-        const char* log;
-    };
-    const Case cases[] = {
-        {"local cache", sim::ops::kLocalCacheFolder,
-         "Error (0x80070005): Failed to retrieve sandboxed paths! Access is denied.\n"},
-        {"publisher folder", sim::ops::kGetPublisherCacheFolder,
-         "Error (0x80070005): Failed to retrieve sandboxed paths! Access is denied.\n"},
-        {"temporary folder", sim::ops::kTemporaryFolder,
-         "Error (0x80070005): Failed to retrieve sandboxed paths! Access is denied.\n"},
-    };
-    for (const Case& c : cases) {
+    for (const std::string_view operation :
+         {sim::ops::kLocalCacheFolder, sim::ops::kGetPublisherCacheFolder,
+          sim::ops::kTemporaryFolder}) {
         sim::SimPlatform platform;
         sample::HostRecorder host;
         UseFolders(platform, true);
         platform.Package().SetPackaged(true);
-        platform.Faults().Fail(c.operation, E_ACCESSDENIED, "Access is denied.");
+        platform.Faults().Fail(operation, E_ACCESSDENIED, "Access is denied.");
         const PathTable table =
             ComputePathTable(Corvanta::Product::Raster, 2, true, platform.Package());
         EXPECT_EQ(table,
                   ComputeUnpackagedPathTable(Corvanta::Product::Raster, 2, platform.Package()))
-            << c.name;
-        EXPECT_EQ(host.LogLines(), std::vector<std::string>{c.log}) << c.name;
+            << operation;
+        EXPECT_EQ(host.LogLines(),
+                  std::vector<std::string>{"Error (0x80070005): Failed to retrieve sandboxed "
+                                           "paths! Access is denied.\n"})
+            << operation;
     }
 }
 

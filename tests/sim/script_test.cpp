@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "tests/sim/sim_run.h"
 #include "tools/sim/limits.h"
@@ -98,34 +99,25 @@ TEST(ScriptTest, MistakesAreRefusedWithTheirLineBeforeAnythingRuns) {
 
 TEST(ScriptTest, LineEndingsAndAByteOrderMarkReadAlike) {
     const std::string lines[] = {"attach", "tool Paint Brush", "select Size", "rotate 2", "bogus"};
-    struct Case {
-        const char* name;
-        const char* start;
-        const char* end;
-    };
-    const Case cases[] = {
-        {"LF", "", "\n"},
-        {"CRLF", "", "\r\n"},
-        {"CR", "", "\r"},
-        {"a byte-order mark and LF", "\xEF\xBB\xBF", "\n"},
-        {"a byte-order mark and CRLF", "\xEF\xBB\xBF", "\r\n"},
-    };
-    for (const Case& c : cases) {
-        std::string script = c.start;
+    // LF, CRLF, CR, and a byte-order mark before LF and before CRLF.
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "\n"}, {"", "\r\n"}, {"", "\r"}, {"\xEF\xBB\xBF", "\n"}, {"\xEF\xBB\xBF", "\r\n"}};
+    for (const auto& [start, end] : cases) {
+        SCOPED_TRACE(::testing::PrintToString(std::string(start) + end));
+        std::string script = start;
         for (const std::string& line : lines) {
-            script += line + c.end;
+            script += line + end;
         }
         // The last line is wrong on purpose: its number shows the lines were counted right.
         const SessionResult bad = RunScript(kHost, script);
-        EXPECT_TRUE(bad.errors.starts_with("session.dial:5: expected a command")) << c.name;
+        EXPECT_TRUE(bad.errors.starts_with("session.dial:5: expected a command"));
         script.erase(script.rfind("bogus"));
         const SessionResult good = RunScript(kHost, script);
-        ASSERT_EQ(good.exitStatus, kExitOk) << c.name << ": " << good.errors;
-        EXPECT_EQ(good.lines.front(), "      0 ms  > attach") << c.name;
+        ASSERT_EQ(good.exitStatus, kExitOk) << good.errors;
+        EXPECT_EQ(good.lines.front(), "      0 ms  > attach");
         EXPECT_NE(std::find(good.lines.begin(), good.lines.end(),
                             "      0 ms  value Size (size) = 11.1111, flag true"),
-                  good.lines.end())
-            << c.name;
+                  good.lines.end());
     }
 }
 

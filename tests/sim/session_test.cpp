@@ -168,47 +168,6 @@ TEST(SessionTest, ScriptedSequencesGiveTheirTranscripts) {
     }
 }
 
-TEST(SessionTest, CommandsThatFailAtRunTimeAreErrorsAndTheRestStillRuns) {
-    struct Case {
-        const char* name;
-        std::string script;
-        std::string errorLine;  // in the transcript, after its time
-        std::string errors;     // all that is printed on the error stream
-    };
-    const std::string unwritable = ::testing::TempDir() + "no-such-folder/frame.png";
-    const Case cases[] = {
-        {"an entry of another tool", "attach\ntool Empty\nselect Spacing\ntool Brush",
-         "error the menu has no entry \"Spacing\"",
-         "session.dial:3: the menu has no entry \"Spacing\"\nsession.dial: 1 command failed\n"},
-        {"a menu before the dial is attached", "select Spacing\nselect Blend\ntool Brush",
-         "error no menu to choose \"Spacing\" from: the dial has no controller",
-         "session.dial:1: no menu to choose \"Spacing\" from: the dial has no controller\n"
-         "session.dial:2: no menu to choose \"Blend\" from: the dial has no controller\n"
-         "session.dial: 2 commands failed\n"},
-        {"a frame that cannot be written",
-         "attach\ntool Brush\nselect Größe\nframe " + unwritable + "\ntool Empty",
-         "error " + unwritable + ": the frame could not be written",
-         "session.dial:4: " + unwritable +
-             ": the frame could not be written\nsession.dial: 1 command failed\n"},
-    };
-    for (const Case& c : cases) {
-        const SessionResult result = RunScript(kHost, c.script);
-        EXPECT_EQ(result.exitStatus, kExitFailed) << c.name;
-        const auto found = std::find_if(
-            result.lines.begin(), result.lines.end(),
-            [&](const std::string& line) { return line.find(c.errorLine) != std::string::npos; });
-        EXPECT_NE(found, result.lines.end()) << c.name << ": no line " << c.errorLine;
-        EXPECT_EQ(result.errors, c.errors) << c.name;
-        // The command after the last failure still ran.
-        const std::string last = c.script.substr(c.script.rfind('\n') + 1);
-        ASSERT_FALSE(result.lines.empty()) << c.name;
-        EXPECT_TRUE(
-            std::any_of(result.lines.begin(), result.lines.end(),
-                        [&](const std::string& line) { return line.ends_with("> " + last); }))
-            << c.name;
-    }
-}
-
 TEST(SessionTest, FramesFollowEveryChangeOfWhatTheOverlayShows) {
     // A folder of this process's own: two test runs at once must not count each other's frames.
     const std::filesystem::path folder =
