@@ -30,10 +30,10 @@ using FontDescriptionPtr = std::unique_ptr<PangoFontDescription, FontDescription
 
 // Every text factory draws with the one font map of the process, made at the first factory and
 // kept to the end. A font map per factory (one per renderer) loaded the fonts again each time,
-// and its release could race with the fontconfig thread Pango starts for a new font map: GLib
-// before 2.76 then loses the font map's weak-reference list, which LeakSanitizer reports. A
-// font map is not safe to use from two threads at once, so the lock guards every use of it, of
-// the factories' contexts and of their layouts.
+// and the making and release of each one, with Pango's fontconfig thread holding a weak
+// reference to it, left now and then an 8-byte block of GLib 2.74's weak-reference bookkeeping
+// that LeakSanitizer reports. A font map is not safe to use from two threads at once, so the lock
+// guards every use of it, of the factories' contexts and of their layouts.
 std::mutex& FontMapLock() {
     static std::mutex lock;
     return lock;
