@@ -80,7 +80,11 @@ void SetRangeValue(const Kernel::Counted<Kernel::Reflected>& item, bool flag, co
     if (auto* d = CachedCast<ReflectedRangeT<double>, struct WriteRangeSite>(target)) {
         d->SetValue(value, flag);
     } else if (auto* f = CachedCast<ReflectedRangeT<float>, struct WriteRangeSite>(target)) {
-        f->SetValue(static_cast<float>(value), flag);
+        // Clamped first: a double beyond float's range would become an infinity (the commit
+        // timer writes the turn's value into whichever range item is current by then).
+        const double limited = std::clamp(value, double(std::numeric_limits<float>::lowest()),
+                                          double(std::numeric_limits<float>::max()));
+        f->SetValue(static_cast<float>(limited), flag);
     } else if (auto* i = CachedCast<ReflectedRangeT<int>, struct WriteRangeSite>(target)) {
         // Clamped first: a double beyond int's range has no int to truncate to.
         const double limited = std::clamp(value, double(std::numeric_limits<int>::min()),

@@ -79,6 +79,19 @@ TEST_F(RotationTest, OneTurnOfEachKindOfRange) {
     }
 }
 
+// The commit timer writes the turn's value into whichever range item is current by then: into a
+// float item, a value beyond float's range arrives as float's bound, never as an infinity.
+TEST(RangeWriteTest, AFloatItemTakesAValueBeyondFloatAsFloatsBound) {
+    constexpr double kFloatMax = std::numeric_limits<float>::max();
+    const auto item = MakeCounted<Kernel::ReflectedRangeT<float>>(
+        FourCC("opac"), "Opacity", 0.0f, std::numeric_limits<float>::lowest(),
+        std::numeric_limits<float>::max());
+    for (const double value : {-1e300, 1e300}) {
+        detail::SetRangeValue(item, false, {}, value);
+        EXPECT_EQ(detail::GetRangeValue(item, {}), std::copysign(kFloatMax, value));
+    }
+}
+
 TEST_F(RotationTest, HistoryStepsAtLeastOneEntryAndStopsAtTheEnds) {
     for (int i = 4; i <= 10; ++i) {
         document->GetHistory()->Push(Kernel::LocalisedString(Kernel::Format8("Step %1", i)));
