@@ -340,10 +340,13 @@ def run(mutants, build, out, preset=None):
                                 if exe.stat().st_mtime_ns != stamps[exe]]
                     for exe in relinked:
                         killed_by += run_executable(exe, build)
-                    if simulator.exists() and simulator.stat().st_mtime_ns != simulator_stamp:
+                    simulator_relinked = (simulator.exists()
+                                          and simulator.stat().st_mtime_ns != simulator_stamp)
+                    if simulator_relinked:
                         killed_by += run_command_tests(build)
                     # A file this build does not compile (Windows-only) changes no executable.
-                    status = "killed" if killed_by else "survived" if relinked else "unbuilt"
+                    status = ("killed" if killed_by
+                              else "survived" if relinked or simulator_relinked else "unbuilt")
             row = {"id": mutant["id"], "status": status, "killed_by": killed_by}
             rows.append(row)
             matrix.write(json.dumps(row) + "\n")
