@@ -290,8 +290,8 @@ TEST(Live, BadInputIsSaidAndExitsWithTwo) {
         {kSim + " live " + kHost + " --device /dev/null", "is not an input device"},
         {kSim + " live " + kHost + " --notch 0", "--notch"},
     };
+    const std::string errors = (TestFolder("bad_input") / "errors.txt").string();
     for (const auto& c : cases) {
-        const std::string errors = (fs::path(QUARN_TEST_OUTPUT_DIR) / "bad_input.txt").string();
         const int status = std::system((c.command + " >/dev/null 2>" + errors).c_str());
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << c.command;
         EXPECT_NE(Read(errors).find(c.message), std::string::npos) << c.command << "\n"
